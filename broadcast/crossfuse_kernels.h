@@ -1,0 +1,14 @@
+// Kernels of crossfuse: Y(i,j) = (vrow(j) op X(i,j)) op vcol(i) for the
+// m-by-n matrix X, the partial result rounded to double before the second
+// operation.
+#ifndef EXACTMEX_CROSSFUSE_KERNELS_H
+#define EXACTMEX_CROSSFUSE_KERNELS_H
+
+#include <cstdint>
+
+void crossSum(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
+              int32_t n);
+void crossProduct(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
+                  int32_t n);
+
+#endif

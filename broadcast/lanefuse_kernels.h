@@ -1,0 +1,18 @@
+// Kernels of lanefuse: combine the m-by-n matrix X with the vector v, element
+// by element, into Y. With d == 1 v holds one value per row (column form);
+// with any other d one value per column (row form).
+#ifndef EXACTMEX_LANEFUSE_KERNELS_H
+#define EXACTMEX_LANEFUSE_KERNELS_H
+
+#include <cstdint>
+
+// Y = v replicated; X is never read, only its size counts.
+void laneCopy(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+void laneAdd(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+void laneMultiply(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+// X(i,j) when X(i,j) > p, otherwise p: ties and NaN give the vector's value.
+void laneMax(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+// X(i,j) when X(i,j) < p, otherwise p.
+void laneMin(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+
+#endif

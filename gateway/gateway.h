@@ -1,0 +1,79 @@
+// Conventions every module's gateway shares: how the entry point is exported,
+// how selector codes and sizes are read, how inputs are validated and how the
+// output is made. Validation errors name the function and the argument; they
+// come before any data of the argument is read.
+#ifndef EXACTMEX_GATEWAY_H
+#define EXACTMEX_GATEWAY_H
+
+#include <cstdint>
+#include <cstdio>
+
+#include "mex.h"
+
+#if defined(_WIN32)
+#define MEX_ENTRY extern "C" __declspec(dllexport)
+#else
+#define MEX_ENTRY extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace gateway {
+
+// Value that no selector code uses: NaN, empty and out-of-range selectors.
+constexpr int32_t kNoCode = INT32_MIN;
+
+// Rows, columns and element count of a matrix input, narrowed to 32 bits.
+struct Shape {
+  int32_t rows;
+  int32_t cols;
+  int32_t count;
+};
+
+// Truncates toward zero. NaN and values outside the int32 range give kNoCode.
+inline int32_t toSelector(double value) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return kNoCode;
+  return static_cast<int32_t>(value);
+}
+
+// Raises "<fn>: <arg> <what>\n". The text lives on the stack: nothing is left
+// allocated when the host abandons the call.
+[[noreturn]] inline void fail(const char *fn, const char *arg, const char *what) {
+  char message[256];
+  std::snprintf(message, sizeof message, "%s: %s %s\n", fn, arg, what);
+  mexErrMsgTxt(message);
+}
+
+inline bool exceedsInt32(mwSize n) { return n > static_cast<mwSize>(INT32_MAX); }
+
+// Size of any array, rejected when a dimension or the element count does not
+// fit the 32-bit counts the kernels use.
+inline Shape readShape(const mxArray *a, const char *fn, const char *arg) {
+  const mwSize m = mxGetM(a), n = mxGetN(a), count = mxGetNumberOfElements(a);
+  if (exceedsInt32(m) || exceedsInt32(n) || exceedsInt32(count))
+    fail(fn, arg, "has more than 2147483647 rows, columns or elements.");
+  return {static_cast<int32_t>(m), static_cast<int32_t>(n), static_cast<int32_t>(count)};
+}
+
+// Size of a data input, which must be a real, full (non-sparse) double array
+// since kernels read its storage as doubles.
+inline Shape readMatrix(const mxArray *a, const char *fn, const char *arg) {
+  if (!mxIsDouble(a) || mxIsComplex(a) || mxIsSparse(a))
+    fail(fn, arg, "must be a real, full double array.");
+  return readShape(a, fn, arg);
+}
+
+// A selector code: any numeric, logical or char value, first element taken.
+inline int32_t readSelector(const mxArray *a, const char *fn, const char *arg) {
+  if (!mxIsNumeric(a) && !mxIsLogical(a) && !mxIsChar(a))
+    fail(fn, arg, "must be a numeric, logical or char value.");
+  if (mxIsEmpty(a)) return kNoCode;
+  return toSelector(mxGetScalar(a));
+}
+
+// The zero-filled real double output every numeric module returns.
+inline mxArray *createOutput(int32_t m, int32_t n) {
+  return mxCreateDoubleMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxREAL);
+}
+
+}  // namespace gateway
+
+#endif

@@ -1,0 +1,81 @@
+/* Standalone matrix interface: the subset of the MATLAB matrix API that our
+ * modules and tests use, with the same names, types and meanings. */
+#ifndef EXACTMEX_HOST_MATRIX_H
+#define EXACTMEX_HOST_MATRIX_H
+
+#include <stdbool.h>
+#include <stddef.h>
+
+#if defined(_WIN32)
+#if defined(EXACTMEX_BUILDING_HOST)
+#define MX_API __declspec(dllexport)
+#else
+#define MX_API __declspec(dllimport)
+#endif
+#else
+#define MX_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct mxArray_tag mxArray;
+typedef size_t mwSize;
+typedef size_t mwIndex;
+typedef bool mxLogical;
+typedef unsigned short mxChar;
+
+/* Class ids keep MATLAB's numeric values. */
+typedef enum {
+  mxUNKNOWN_CLASS = 0,
+  mxCELL_CLASS,
+  mxSTRUCT_CLASS,
+  mxLOGICAL_CLASS,
+  mxCHAR_CLASS,
+  mxVOID_CLASS,
+  mxDOUBLE_CLASS,
+  mxSINGLE_CLASS,
+  mxINT8_CLASS,
+  mxUINT8_CLASS,
+  mxINT16_CLASS,
+  mxUINT16_CLASS,
+  mxINT32_CLASS,
+  mxUINT32_CLASS,
+  mxINT64_CLASS,
+  mxUINT64_CLASS,
+  mxFUNCTION_CLASS
+} mxClassID;
+
+typedef enum { mxREAL = 0, mxCOMPLEX = 1 } mxComplexity;
+
+MX_API mwSize mxGetM(const mxArray *a);
+MX_API mwSize mxGetN(const mxArray *a);
+MX_API mwSize mxGetNumberOfElements(const mxArray *a);
+MX_API mwSize mxGetNumberOfDimensions(const mxArray *a);
+MX_API const mwSize *mxGetDimensions(const mxArray *a);
+MX_API double *mxGetPr(const mxArray *a);
+MX_API void *mxGetData(const mxArray *a);
+MX_API double mxGetScalar(const mxArray *a);
+
+MX_API mxClassID mxGetClassID(const mxArray *a);
+MX_API bool mxIsDouble(const mxArray *a);
+MX_API bool mxIsComplex(const mxArray *a);
+MX_API bool mxIsSparse(const mxArray *a);
+MX_API bool mxIsNumeric(const mxArray *a);
+MX_API bool mxIsLogical(const mxArray *a);
+MX_API bool mxIsChar(const mxArray *a);
+MX_API bool mxIsEmpty(const mxArray *a);
+
+MX_API mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity c);
+MX_API mxArray *mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c);
+MX_API mxArray *mxCreateNumericArray(mwSize ndim, const mwSize *dims, mxClassID cls,
+                                     mxComplexity c);
+MX_API mxArray *mxCreateLogicalScalar(mxLogical value);
+MX_API void mxDestroyArray(mxArray *a);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

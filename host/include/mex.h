@@ -1,0 +1,36 @@
+/* Standalone MEX interface: the entry point every module exports and the
+ * error call that ends it. */
+#ifndef EXACTMEX_HOST_MEX_H
+#define EXACTMEX_HOST_MEX_H
+
+#include "matrix.h"
+
+#if defined(_WIN32)
+#if defined(EXACTMEX_BUILDING_HOST)
+#define MEX_API __declspec(dllexport)
+#else
+#define MEX_API __declspec(dllimport)
+#endif
+#else
+#define MEX_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+
+/* Raises an error with this exact message and ends the current call: control
+ * never returns to the module. */
+MEX_API
+#if defined(__GNUC__)
+__attribute__((noreturn))
+#endif
+void mexErrMsgTxt(const char *message);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,41 @@
+/* The host side of the standalone interface: what a test or benchmark needs
+ * to call a module the way MATLAB does, and to build inputs of every kind
+ * MATLAB can hand over. Modules never include this. */
+#ifndef EXACTMEX_HOST_MEXHOST_H
+#define EXACTMEX_HOST_MEXHOST_H
+
+#include "mex.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef void (*mexFunctionPtr)(int, mxArray *[], int, const mxArray *[]);
+
+/* Calls fn as MATLAB would. plhs must hold at least max(nlhs, 1) slots; they
+ * are cleared first. Returns 0 when the call ends normally: arrays it created
+ * and did not store in a slot are released. Returns 1 when it raised an error:
+ * every array it created is released, every slot is cleared and
+ * mexHostLastError() holds the message exactly as raised. */
+MEX_API int mexHostCall(mexFunctionPtr fn, int nlhs, mxArray *plhs[], int nrhs,
+                        const mxArray *prhs[]);
+MEX_API const char *mexHostLastError(void);
+
+/* Arrays created and not yet destroyed, to check that nothing leaks. */
+MX_API size_t mxHostLiveArrays(void);
+
+/* A zero-filled array of any class, complexity and shape. Cell and struct
+ * arrays hold empty (null) elements; sparse arrays are double or logical
+ * with room for nzmax stored elements, all zero. */
+MX_API mxArray *mxHostCreateArray(mxClassID cls, mwSize ndim, const mwSize *dims, mxComplexity c);
+MX_API mxArray *mxHostCreateSparse(mxClassID cls, mwSize m, mwSize n, mwSize nzmax);
+
+/* An array that reports these dims but owns no data (mxGetPr gives null):
+ * lets tests present shapes far larger than memory. */
+MX_API mxArray *mxHostCreateShapeOnly(mxClassID cls, mwSize ndim, const mwSize *dims);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,208 @@
+// libmx: arrays of every class MATLAB hands a module, zero-filled on
+// creation, and the bookkeeping that lets a call be abandoned without leaks.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "call_state.h"
+#include "mexhost.h"
+
+struct mxArray_tag {
+  mxClassID cls;
+  bool complex;
+  bool sparse;
+  std::vector<mwSize> dims;  // at least two
+  size_t elementSize;
+  mwSize stored;  // elements backed by data: numel, or nzmax when sparse
+  void *re;       // null when nothing is stored or the array is shape-only
+  void *im;
+};
+
+namespace {
+
+struct CallState {
+  bool active = false;
+  std::vector<mxArray *> created;
+  std::jmp_buf target;
+  std::string message;
+};
+
+thread_local CallState callState;
+thread_local size_t liveArrays = 0;
+
+size_t elementSize(mxClassID cls) {
+  switch (cls) {
+    case mxDOUBLE_CLASS:
+    case mxINT64_CLASS:
+    case mxUINT64_CLASS: return 8;
+    case mxSINGLE_CLASS:
+    case mxINT32_CLASS:
+    case mxUINT32_CLASS: return 4;
+    case mxINT16_CLASS:
+    case mxUINT16_CLASS:
+    case mxCHAR_CLASS: return 2;
+    case mxINT8_CLASS:
+    case mxUINT8_CLASS:
+    case mxLOGICAL_CLASS: return 1;
+    case mxCELL_CLASS:
+    case mxSTRUCT_CLASS: return sizeof(void *);
+    default: return 0;
+  }
+}
+
+mwSize product(const std::vector<mwSize> &dims, size_t from) {
+  mwSize n = 1;
+  for (size_t k = from; k < dims.size(); ++k) n *= dims[k];
+  return n;
+}
+
+// Zero-filled storage; a failed allocation inside a call becomes an error of
+// that call, as it does in MATLAB.
+void *zeroedStorage(mwSize count, size_t size) {
+  if (count == 0) return nullptr;
+  void *p = std::calloc(count, size);
+  if (!p && callState.active) mxHostRaise("Out of memory.\n");
+  return p;
+}
+
+mxArray *makeArray(mxClassID cls, mwSize ndim, const mwSize *dims, bool complex, bool sparse) {
+  mxArray *a = new mxArray_tag{cls, complex, sparse, {}, elementSize(cls), 0, nullptr, nullptr};
+  a->dims.assign(dims, dims + ndim);
+  while (a->dims.size() < 2) a->dims.push_back(1);
+  // Trailing singleton dims beyond the second are dropped, as MATLAB does.
+  while (a->dims.size() > 2 && a->dims.back() == 1) a->dims.pop_back();
+  ++liveArrays;
+  if (callState.active) callState.created.push_back(a);
+  return a;
+}
+
+void fill(mxArray *a, mwSize stored) {
+  a->stored = stored;
+  a->re = zeroedStorage(stored, a->elementSize);
+  if (a->complex) a->im = zeroedStorage(stored, a->elementSize);
+}
+
+template <typename T>
+double first(const void *p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return static_cast<double>(v);
+}
+
+}  // namespace
+
+extern "C" {
+
+mwSize mxGetM(const mxArray *a) { return a->dims[0]; }
+mwSize mxGetN(const mxArray *a) { return product(a->dims, 1); }
+mwSize mxGetNumberOfElements(const mxArray *a) { return product(a->dims, 0); }
+mwSize mxGetNumberOfDimensions(const mxArray *a) { return a->dims.size(); }
+const mwSize *mxGetDimensions(const mxArray *a) { return a->dims.data(); }
+double *mxGetPr(const mxArray *a) { return static_cast<double *>(a->re); }
+void *mxGetData(const mxArray *a) { return a->re; }
+
+mxClassID mxGetClassID(const mxArray *a) { return a->cls; }
+bool mxIsDouble(const mxArray *a) { return a->cls == mxDOUBLE_CLASS; }
+bool mxIsComplex(const mxArray *a) { return a->complex; }
+bool mxIsSparse(const mxArray *a) { return a->sparse; }
+bool mxIsLogical(const mxArray *a) { return a->cls == mxLOGICAL_CLASS; }
+bool mxIsChar(const mxArray *a) { return a->cls == mxCHAR_CLASS; }
+bool mxIsEmpty(const mxArray *a) { return mxGetNumberOfElements(a) == 0; }
+bool mxIsNumeric(const mxArray *a) { return a->cls >= mxDOUBLE_CLASS && a->cls <= mxUINT64_CLASS; }
+
+// The first stored element as a double (the real part when complex); 0 when
+// nothing is stored.
+double mxGetScalar(const mxArray *a) {
+  if (a->stored == 0 || !a->re) return 0.0;
+  switch (a->cls) {
+    case mxDOUBLE_CLASS: return first<double>(a->re);
+    case mxSINGLE_CLASS: return first<float>(a->re);
+    case mxINT8_CLASS: return first<signed char>(a->re);
+    case mxUINT8_CLASS: return first<unsigned char>(a->re);
+    case mxINT16_CLASS: return first<short>(a->re);
+    case mxUINT16_CLASS: return first<unsigned short>(a->re);
+    case mxINT32_CLASS: return first<int>(a->re);
+    case mxUINT32_CLASS: return first<unsigned>(a->re);
+    case mxINT64_CLASS: return first<long long>(a->re);
+    case mxUINT64_CLASS: return first<unsigned long long>(a->re);
+    case mxLOGICAL_CLASS: return first<unsigned char>(a->re);
+    case mxCHAR_CLASS: return first<mxChar>(a->re);
+    default: return 0.0;
+  }
+}
+
+mxArray *mxCreateNumericArray(mwSize ndim, const mwSize *dims, mxClassID cls, mxComplexity c) {
+  return mxHostCreateArray(cls, ndim, dims, c);
+}
+
+mxArray *mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c) {
+  const mwSize dims[2] = {m, n};
+  return mxHostCreateArray(cls, 2, dims, c);
+}
+
+mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity c) {
+  return mxCreateNumericMatrix(m, n, mxDOUBLE_CLASS, c);
+}
+
+mxArray *mxCreateLogicalScalar(mxLogical value) {
+  mxArray *a = mxCreateNumericMatrix(1, 1, mxLOGICAL_CLASS, mxREAL);
+  static_cast<unsigned char *>(a->re)[0] = value ? 1 : 0;
+  return a;
+}
+
+void mxDestroyArray(mxArray *a) {
+  if (!a) return;
+  std::free(a->re);
+  std::free(a->im);
+  delete a;
+  --liveArrays;
+}
+
+mxArray *mxHostCreateArray(mxClassID cls, mwSize ndim, const mwSize *dims, mxComplexity c) {
+  mxArray *a = makeArray(cls, ndim, dims, c == mxCOMPLEX, false);
+  fill(a, mxGetNumberOfElements(a));
+  return a;
+}
+
+mxArray *mxHostCreateSparse(mxClassID cls, mwSize m, mwSize n, mwSize nzmax) {
+  const mwSize dims[2] = {m, n};
+  mxArray *a = makeArray(cls, 2, dims, false, true);
+  fill(a, nzmax);
+  return a;
+}
+
+mxArray *mxHostCreateShapeOnly(mxClassID cls, mwSize ndim, const mwSize *dims) {
+  return makeArray(cls, ndim, dims, false, false);
+}
+
+size_t mxHostLiveArrays(void) { return liveArrays; }
+
+std::jmp_buf *mxHostJumpTarget(void) { return &callState.target; }
+
+void mxHostBeginCall(void) {
+  callState.active = true;
+  callState.created.clear();
+  callState.message.clear();
+}
+
+void mxHostEndCall(int failed, mxArray **slots, int nslots) {
+  callState.active = false;
+  for (mxArray *a : callState.created) {
+    mxArray **end = slots + nslots;
+    mxArray **kept = std::find(slots, end, a);
+    if (failed || kept == end) mxDestroyArray(a);
+  }
+  callState.created.clear();
+  if (failed) std::fill(slots, slots + nslots, nullptr);
+}
+
+void mxHostRaise(const char *message) {
+  callState.message = message ? message : "";
+  std::longjmp(callState.target, 1);
+}
+
+const char *mxHostLastMessage(void) { return callState.message.c_str(); }
+
+}  // extern "C"

@@ -1,0 +1,99 @@
+#include "support/arrays.h"
+
+#include <cstdio>
+
+namespace test {
+
+Array matrix(size_t m, size_t n, const std::vector<double> &values) {
+  Array a(mxCreateDoubleMatrix(m, n, mxREAL));
+  if (!values.empty()) std::memcpy(mxGetPr(a.get()), values.data(), m * n * sizeof(double));
+  return a;
+}
+
+Array matrix(size_t m, size_t n, std::initializer_list<double> values) {
+  return matrix(m, n, std::vector<double>(values));
+}
+
+Array scalar(double value) { return matrix(1, 1, {value}); }
+
+Array ofClass(mxClassID cls, size_t m, size_t n, mxComplexity c) {
+  const mwSize dims[2] = {m, n};
+  return Array(mxHostCreateArray(cls, 2, dims, c));
+}
+
+Array sparse(size_t m, size_t n) { return Array(mxHostCreateSparse(mxDOUBLE_CLASS, m, n, 1)); }
+
+std::vector<double> values(const mxArray *a) {
+  const double *p = mxGetPr(a);
+  return std::vector<double>(p, p + mxGetNumberOfElements(a));
+}
+
+uint64_t bits(double x) {
+  uint64_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+
+bool sameResult(double a, double b) {
+  return bits(a) == bits(b) || (std::isnan(a) && std::isnan(b));
+}
+
+std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want) {
+  char text[200];
+  if (!got) return "no output stored";
+  if (!mxIsDouble(got) || mxGetM(got) != m || mxGetN(got) != n) {
+    std::snprintf(text, sizeof text, "output is %zux%zu (class %d), want %zux%zu",
+                  static_cast<size_t>(mxGetM(got)), static_cast<size_t>(mxGetN(got)),
+                  static_cast<int>(mxGetClassID(got)), m, n);
+    return text;
+  }
+  const double *p = mxGetPr(got);
+  for (size_t k = 0; k < want.size(); ++k) {
+    if (!sameResult(p[k], want[k])) {
+      std::snprintf(text, sizeof text, "element %zu is %a (bits %016llx), want %a (bits %016llx)",
+                    k, p[k], static_cast<unsigned long long>(bits(p[k])), want[k],
+                    static_cast<unsigned long long>(bits(want[k])));
+      return text;
+    }
+  }
+  return "";
+}
+
+double specialValue(std::mt19937_64 &rng) {
+  static const double pool[] = {kNaN,
+                                -kNaN,
+                                kInf,
+                                -kInf,
+                                0.0,
+                                -0.0,
+                                1.0,
+                                -1.0,
+                                2.0,
+                                0.5,
+                                3.0,
+                                std::numeric_limits<double>::denorm_min(),
+                                -std::numeric_limits<double>::denorm_min(),
+                                std::numeric_limits<double>::min() / 3,
+                                std::numeric_limits<double>::max(),
+                                -std::numeric_limits<double>::max(),
+                                1e16,
+                                -1e16,
+                                1e308,
+                                1e-308,
+                                0x1p53,
+                                -0x1p53};
+  const size_t poolSize = sizeof pool / sizeof pool[0];
+  std::uniform_int_distribution<size_t> pick(0, 2 * poolSize - 1);
+  const size_t k = pick(rng);
+  if (k < poolSize) return pool[k];
+  std::uniform_real_distribution<double> ordinary(-100.0, 100.0);
+  return ordinary(rng);
+}
+
+std::vector<double> specialValues(std::mt19937_64 &rng, size_t count) {
+  std::vector<double> v(count);
+  for (double &x : v) x = specialValue(rng);
+  return v;
+}
+
+}  // namespace test

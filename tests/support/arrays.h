@@ -1,0 +1,45 @@
+// Builders for input arrays and bit-level comparison of results.
+#ifndef EXACTMEX_TESTS_ARRAYS_H
+#define EXACTMEX_TESTS_ARRAYS_H
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/module.h"
+
+namespace test {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// An m-by-n double matrix from values in column-major order (zeros if none).
+Array matrix(size_t m, size_t n, std::initializer_list<double> values = {});
+Array matrix(size_t m, size_t n, const std::vector<double> &values);
+Array scalar(double value);
+// Any class, shape and complexity, zero-filled.
+Array ofClass(mxClassID cls, size_t m, size_t n, mxComplexity c = mxREAL);
+Array sparse(size_t m, size_t n);
+
+std::vector<double> values(const mxArray *a);
+uint64_t bits(double x);
+
+// Same bits, or both NaN (the payload of an operation on two NaNs is free).
+bool sameResult(double a, double b);
+
+// Describes the first element where got and want differ, or "" when equal.
+std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want);
+
+// Draws values that stress arithmetic: NaN, +-Inf, +-0, subnormals, ties,
+// huge and tiny magnitudes and ordinary numbers.
+double specialValue(std::mt19937_64 &rng);
+std::vector<double> specialValues(std::mt19937_64 &rng, size_t count);
+
+}  // namespace test
+
+#endif

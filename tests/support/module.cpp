@@ -1,0 +1,64 @@
+#include "support/module.h"
+
+#include <stdexcept>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace test {
+
+std::string modulePath(const std::string &name) {
+  return std::string(EXACTMEX_MODULE_DIR) + "/" + name + EXACTMEX_MEX_SUFFIX;
+}
+
+Module::Module(const std::string &name) {
+  const std::string path = modulePath(name);
+#if defined(_WIN32)
+  HMODULE h = LoadLibraryA(path.c_str());
+  if (!h) throw std::runtime_error("cannot load " + path);
+  handle_ = h;
+  entry_ =
+      reinterpret_cast<mexFunctionPtr>(reinterpret_cast<void *>(GetProcAddress(h, "mexFunction")));
+#else
+  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle_) throw std::runtime_error(dlerror());
+  entry_ = reinterpret_cast<mexFunctionPtr>(dlsym(handle_, "mexFunction"));
+#endif
+  if (!entry_) throw std::runtime_error(path + " exports no mexFunction");
+}
+
+void *Module::symbol(const char *name) const {
+#if defined(_WIN32)
+  return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+#else
+  return dlsym(handle_, name);
+#endif
+}
+
+Module::~Module() {
+#if defined(_WIN32)
+  FreeLibrary(static_cast<HMODULE>(handle_));
+#else
+  dlclose(handle_);
+#endif
+}
+
+CallResult Module::call(int nlhs, const std::vector<const mxArray *> &inputs) const {
+  std::vector<mxArray *> slots(nlhs > 1 ? nlhs : 1, nullptr);
+  std::vector<const mxArray *> prhs(inputs);
+  CallResult result;
+  result.ok =
+      mexHostCall(entry_, nlhs, slots.data(), static_cast<int>(prhs.size()), prhs.data()) == 0;
+  if (!result.ok) result.error = mexHostLastError();
+  for (mxArray *a : slots) result.outputs.emplace_back(a);
+  return result;
+}
+
+std::string Module::error(int nlhs, const std::vector<const mxArray *> &inputs) const {
+  return call(nlhs, inputs).error;
+}
+
+}  // namespace test

@@ -38,6 +38,7 @@ endif()
 
 function(mex_add_module name)
   add_library(${name} MODULE ${ARGN})
+  set_property(GLOBAL APPEND PROPERTY MEX_MODULES ${name})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${MEX_HOST_COMPILE_OPTIONS})
   target_link_libraries(${name} PRIVATE ${MEX_HOST_LIBRARIES})

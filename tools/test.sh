@@ -13,3 +13,8 @@ echo "== standalone host: build and unit tests"
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default
+
+echo "== standalone host under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize

@@ -10,12 +10,15 @@
 
 namespace test {
 
-std::string modulePath(const std::string &name) {
-  return std::string(EXACTMEX_MODULE_DIR) + "/" + name + EXACTMEX_MEX_SUFFIX;
+std::string moduleDir() { return EXACTMEX_MODULE_DIR; }
+std::string testModuleDir() { return EXACTMEX_TEST_MODULE_DIR; }
+
+std::string modulePath(const std::string &name, const std::string &dir) {
+  return dir + "/" + name + EXACTMEX_MEX_SUFFIX;
 }
 
-Module::Module(const std::string &name) {
-  const std::string path = modulePath(name);
+Module::Module(const std::string &name, const std::string &dir) {
+  const std::string path = modulePath(name, dir);
 #if defined(_WIN32)
   HMODULE h = LoadLibraryA(path.c_str());
   if (!h) throw std::runtime_error("cannot load " + path);

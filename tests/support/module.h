@@ -13,6 +13,8 @@ namespace test {
 
 std::string moduleDir();
 std::string testModuleDir();
+// Names of every deliverable module in this build.
+std::vector<std::string> deliverables();
 
 struct ArrayDeleter {
   void operator()(mxArray *a) const { mxDestroyArray(a); }

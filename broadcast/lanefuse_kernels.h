@@ -1,10 +1,13 @@
 // Kernels of lanefuse: combine the m-by-n matrix X with the vector v, element
 // by element, into Y. With d == 1 v holds one value per row (column form);
-// with any other d one value per column (row form).
+// with any other d one value per column (row form). Each kernel writes every
+// element of Y.
 #ifndef EXACTMEX_LANEFUSE_KERNELS_H
 #define EXACTMEX_LANEFUSE_KERNELS_H
 
 #include <cstdint>
+
+#include "simd/targets.h"
 
 // Y = v replicated; X is never read, only its size counts.
 void laneCopy(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
@@ -14,5 +17,14 @@ void laneMultiply(int32_t d, const double *X, const double *v, double *Y, int32_
 void laneMax(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
 // X(i,j) when X(i,j) < p, otherwise p.
 void laneMin(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+
+// The same kernels for each instruction-set target; the ones above run the
+// active target's.
+SIMD_VARIANTS(
+    void laneCopy(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+    void laneAdd(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+    void laneMultiply(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+    void laneMax(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);
+    void laneMin(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n);)
 
 #endif

@@ -69,9 +69,14 @@ inline int32_t readSelector(const mxArray *a, const char *fn, const char *arg) {
   return toSelector(mxGetScalar(a));
 }
 
-// The zero-filled real double output every numeric module returns.
-inline mxArray *createOutput(int32_t m, int32_t n) {
-  return mxCreateDoubleMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxREAL);
+// The real double output every numeric module returns, zero-filled. When the
+// kernel about to run writes every element the fill is skipped: the result is
+// the same, and a large output costs no extra pass over memory. A code that
+// selects no kernel must still get zeros.
+inline mxArray *createOutput(int32_t m, int32_t n, bool kernelWritesAll = false) {
+  const mwSize rows = static_cast<mwSize>(m), cols = static_cast<mwSize>(n);
+  if (kernelWritesAll) return mxCreateUninitNumericMatrix(rows, cols, mxDOUBLE_CLASS, mxREAL);
+  return mxCreateDoubleMatrix(rows, cols, mxREAL);
 }
 
 }  // namespace gateway

@@ -69,6 +69,9 @@ MX_API bool mxIsEmpty(const mxArray *a);
 
 MX_API mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity c);
 MX_API mxArray *mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c);
+/* Like mxCreateNumericMatrix, but the elements are left uninitialised, for a
+ * caller that writes every one of them. */
+MX_API mxArray *mxCreateUninitNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c);
 MX_API mxArray *mxCreateNumericArray(mwSize ndim, const mwSize *dims, mxClassID cls,
                                      mxComplexity c);
 MX_API mxArray *mxCreateLogicalScalar(mxLogical value);

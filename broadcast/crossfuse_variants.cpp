@@ -1,0 +1,21 @@
+// The crossfuse kernels, built once per target (cmake/SimdVariants.cmake).
+// The row element and the matrix element combine first, rounded to double,
+// then the column element comes in.
+#include "broadcast/crossfuse_kernels.h"
+#include "broadcast/sweep.h"
+
+namespace SIMD_NAMESPACE {
+
+void crossSum(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
+              int32_t n) {
+  sweep<kReadsX | kReadsCol | kReadsRow>(X, vcol, vrow, Y, m, n,
+                                         [](auto x, auto c, auto r) { return add(add(r, x), c); });
+}
+
+void crossProduct(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
+                  int32_t n) {
+  sweep<kReadsX | kReadsCol | kReadsRow>(X, vcol, vrow, Y, m, n,
+                                         [](auto x, auto c, auto r) { return mul(mul(r, x), c); });
+}
+
+}  // namespace SIMD_NAMESPACE

@@ -1,0 +1,94 @@
+// The loop every broadcast kernel variant shares: Y(i, j) = rule(X(i, j),
+// col(i), row(j)) for the m-by-n matrix X, in the vector operations of the
+// target being built (simd/vec.h). A rule says what one element is, for one
+// double or one vector of them; sweep says how the matrix is walked.
+//
+// Columns go four at a time, so each vector of col is loaded once for four
+// columns of X and Y. Outputs larger than the caches are written with
+// streaming stores, which need whole aligned vectors: each column then starts
+// and ends with single elements up to the next aligned address.
+#ifndef EXACTMEX_BROADCAST_SWEEP_H
+#define EXACTMEX_BROADCAST_SWEEP_H
+
+#include "simd/vec.h"
+
+namespace SIMD_NAMESPACE {
+namespace {
+
+// Which operands a rule reads; the others are never touched (the pointers
+// may be null) and reach the rule as zeros.
+enum Reads { kReadsX = 1, kReadsCol = 2, kReadsRow = 4 };
+
+constexpr int kGroup = 4;  // columns per pass over col
+
+// Columns X[0..kCols) of the group, rows [begin, end) one element at a time.
+template <int kCols, int kReads, class Rule>
+void sweepElements(const double *X, const double *col, const double *row, double *Y, ptrdiff_t m,
+                   int32_t begin, int32_t end, Rule rule) {
+  for (int32_t i = begin; i < end; ++i) {
+    const double c = (kReads & kReadsCol) ? col[i] : 0.0;
+    for (int k = 0; k < kCols; ++k) {
+      const double x = (kReads & kReadsX) ? X[k * m + i] : 0.0;
+      const double r = (kReads & kReadsRow) ? row[k] : 0.0;
+      Y[k * m + i] = rule(x, c, r);
+    }
+  }
+}
+
+template <int kCols, int kReads, bool kStream, class Rule>
+void sweepGroup(const double *X, const double *col, const double *row, double *Y, int32_t m,
+                Rule rule) {
+  const ptrdiff_t stride = m;
+  int32_t head = kStream ? elementsToAlign(Y) : 0;
+  if (head > m) head = m;
+  const int32_t end = head + (m - head) / kLanes * kLanes;
+  Vec r[kCols];
+  for (int k = 0; k < kCols; ++k) r[k] = splat((kReads & kReadsRow) ? row[k] : 0.0);
+
+  sweepElements<kCols, kReads>(X, col, row, Y, stride, 0, head, rule);
+  for (int32_t i = head; i < end; i += kLanes) {
+    const Vec c = (kReads & kReadsCol) ? load(col + i) : splat(0.0);
+    for (int k = 0; k < kCols; ++k) {
+      const Vec x = (kReads & kReadsX) ? load(X + k * stride + i) : splat(0.0);
+      const Vec y = rule(x, c, r[k]);
+      if (kStream)
+        stream(Y + k * stride + i, y);
+      else
+        store(Y + k * stride + i, y);
+    }
+  }
+  sweepElements<kCols, kReads>(X, col, row, Y, stride, end, m, rule);
+}
+
+template <int kReads, bool kStream, class Rule>
+void sweepColumns(const double *X, const double *col, const double *row, double *Y, int32_t m,
+                  int32_t n, Rule rule) {
+  const ptrdiff_t stride = m;
+  int32_t j = 0;
+  // Streaming, the columns of a group share the aligned rows only when m is a
+  // whole number of vectors.
+  if (!kStream || m % kLanes == 0) {
+    for (; j + kGroup <= n; j += kGroup)
+      sweepGroup<kGroup, kReads, kStream>(X + j * stride, col, row ? row + j : row, Y + j * stride,
+                                          m, rule);
+  }
+  for (; j < n; ++j)
+    sweepGroup<1, kReads, kStream>(X + j * stride, col, row ? row + j : row, Y + j * stride, m,
+                                   rule);
+}
+
+template <int kReads, class Rule>
+void sweep(const double *X, const double *col, const double *row, double *Y, int32_t m, int32_t n,
+           Rule rule) {
+  if (streams(Y, static_cast<double>(m) * n)) {
+    sweepColumns<kReads, true>(X, col, row, Y, m, n, rule);
+    streamFence();
+  } else {
+    sweepColumns<kReads, false>(X, col, row, Y, m, n, rule);
+  }
+}
+
+}  // namespace
+}  // namespace SIMD_NAMESPACE
+
+#endif

@@ -1,0 +1,71 @@
+// Instruction-set targets a kernel is built for, and the one this process
+// runs: the best the CPU and the operating system support, or the one named by
+// the environment variable EXACTMEX_TARGET (scalar, sse2, avx2, avx512) when
+// the machine has it.
+#ifndef EXACTMEX_SIMD_TARGETS_H
+#define EXACTMEX_SIMD_TARGETS_H
+
+namespace simd {
+
+// Ordered: each x86 target runs only where the ones below it also run.
+enum Target { kScalar = 0, kSse2 = 1, kAvx2 = 2, kAvx512 = 3, kTargetCount = 4 };
+
+const char *targetName(Target t);
+
+// The best target built into this binary that the CPU and OS can run; kScalar
+// where only the portable code is built (not x86-64).
+Target bestSupported();
+
+// The target to run when `requested` (a target name, or null when nothing is
+// asked for) meets a machine whose best is `best`: the requested one if it is
+// no better than best, otherwise best. Unknown names select best.
+Target resolve(const char *requested, Target best);
+
+// The target every dispatched kernel of this module runs, fixed at its first
+// call.
+Target activeTarget();
+
+// Picks the variant of a kernel built for target t.
+template <class F>
+F pick(Target t, F scalar, F sse2, F avx2, F avx512) {
+  switch (t) {
+    case kSse2: return sse2;
+    case kAvx2: return avx2;
+    case kAvx512: return avx512;
+    default: return scalar;
+  }
+}
+
+}  // namespace simd
+
+// Every kernel with variants is built in one namespace per target:
+// simd_scalar (portable C++), and on x86-64 simd_sse2, simd_avx2 and
+// simd_avx512 (see cmake/SimdVariants.cmake). SIMD_VARIANTS declares the
+// same functions in each; SIMD_VARIANT(fn, t) names target t's variant and
+// SIMD_DISPATCH(fn) the variant of the active target.
+#if defined(EXACTMEX_X86_VARIANTS)
+#define SIMD_VARIANTS(...) \
+  namespace simd_scalar {  \
+  __VA_ARGS__              \
+  }                        \
+  namespace simd_sse2 {    \
+  __VA_ARGS__              \
+  }                        \
+  namespace simd_avx2 {    \
+  __VA_ARGS__              \
+  }                        \
+  namespace simd_avx512 {  \
+  __VA_ARGS__              \
+  }
+#define SIMD_VARIANT(fn, t) \
+  simd::pick((t), simd_scalar::fn, simd_sse2::fn, simd_avx2::fn, simd_avx512::fn)
+#else
+#define SIMD_VARIANTS(...) \
+  namespace simd_scalar {  \
+  __VA_ARGS__              \
+  }
+#define SIMD_VARIANT(fn, t) ((void)(t), simd_scalar::fn)
+#endif
+#define SIMD_DISPATCH(fn) SIMD_VARIANT(fn, simd::activeTarget())
+
+#endif

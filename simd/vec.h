@@ -1,0 +1,111 @@
+// The vector operations kernel variants are written in, for the target this
+// translation unit is built for (SIMD_TARGET_ID, set per variant by
+// cmake/SimdVariants.cmake). Everything here lives in that target's namespace
+// (SIMD_NAMESPACE), so code built with different instruction sets is never
+// merged by the linker. Include it only from variant sources.
+//
+// Each operation is one IEEE operation per lane, the same as its scalar form:
+// lanes hold independent elements, never terms of one sum. The scalar forms
+// serve the portable target (where Vec is double) and the edges of columns.
+#ifndef EXACTMEX_SIMD_VEC_H
+#define EXACTMEX_SIMD_VEC_H
+
+#include <cstddef>
+#include <cstdint>
+
+#if SIMD_TARGET_ID == 0
+#define SIMD_NAMESPACE simd_scalar
+#elif SIMD_TARGET_ID == 1
+#define SIMD_NAMESPACE simd_sse2
+#include <emmintrin.h>
+#elif SIMD_TARGET_ID == 2
+#define SIMD_NAMESPACE simd_avx2
+#include <immintrin.h>
+#elif SIMD_TARGET_ID == 3
+#define SIMD_NAMESPACE simd_avx512
+#include <immintrin.h>
+#else
+#error "SIMD_TARGET_ID must be 0 (scalar), 1 (sse2), 2 (avx2) or 3 (avx512)"
+#endif
+
+namespace SIMD_NAMESPACE {
+
+inline void store(double *p, double a) { *p = a; }
+inline double add(double a, double b) { return a + b; }
+inline double mul(double a, double b) { return a * b; }
+// x when x > p, otherwise p: on a tie or a NaN in either operand, p.
+inline double maxOf(double x, double p) { return x > p ? x : p; }
+// x when x < p, otherwise p.
+inline double minOf(double x, double p) { return x < p ? x : p; }
+
+#if SIMD_TARGET_ID == 0
+using Vec = double;
+constexpr int kLanes = 1;
+inline Vec load(const double *p) { return *p; }
+inline Vec splat(double x) { return x; }
+inline void stream(double *p, double a) { *p = a; }
+inline void streamFence() {}
+#elif SIMD_TARGET_ID == 1
+using Vec = __m128d;
+constexpr int kLanes = 2;
+inline Vec load(const double *p) { return _mm_loadu_pd(p); }
+inline Vec splat(double x) { return _mm_set1_pd(x); }
+inline void store(double *p, Vec a) { _mm_storeu_pd(p, a); }
+inline void stream(double *p, Vec a) { _mm_stream_pd(p, a); }
+inline Vec add(Vec a, Vec b) { return _mm_add_pd(a, b); }
+inline Vec mul(Vec a, Vec b) { return _mm_mul_pd(a, b); }
+// maxpd(a, b) and minpd(a, b) return b unless a > b (a < b) holds.
+inline Vec maxOf(Vec x, Vec p) { return _mm_max_pd(x, p); }
+inline Vec minOf(Vec x, Vec p) { return _mm_min_pd(x, p); }
+inline void streamFence() { _mm_sfence(); }
+#elif SIMD_TARGET_ID == 2
+using Vec = __m256d;
+constexpr int kLanes = 4;
+inline Vec load(const double *p) { return _mm256_loadu_pd(p); }
+inline Vec splat(double x) { return _mm256_set1_pd(x); }
+inline void store(double *p, Vec a) { _mm256_storeu_pd(p, a); }
+inline void stream(double *p, Vec a) { _mm256_stream_pd(p, a); }
+inline Vec add(Vec a, Vec b) { return _mm256_add_pd(a, b); }
+inline Vec mul(Vec a, Vec b) { return _mm256_mul_pd(a, b); }
+inline Vec maxOf(Vec x, Vec p) { return _mm256_max_pd(x, p); }
+inline Vec minOf(Vec x, Vec p) { return _mm256_min_pd(x, p); }
+inline void streamFence() { _mm_sfence(); }
+#else
+using Vec = __m512d;
+constexpr int kLanes = 8;
+inline Vec load(const double *p) { return _mm512_loadu_pd(p); }
+inline Vec splat(double x) { return _mm512_set1_pd(x); }
+inline void store(double *p, Vec a) { _mm512_storeu_pd(p, a); }
+inline void stream(double *p, Vec a) { _mm512_stream_pd(p, a); }
+inline Vec add(Vec a, Vec b) { return _mm512_add_pd(a, b); }
+inline Vec mul(Vec a, Vec b) { return _mm512_mul_pd(a, b); }
+// All lanes selected: the unmasked forms trip a false uninitialised-value
+// warning in GCC 12's headers. Same instruction, same rule.
+inline Vec maxOf(Vec x, Vec p) { return _mm512_mask_max_pd(p, 0xff, x, p); }
+inline Vec minOf(Vec x, Vec p) { return _mm512_mask_min_pd(p, 0xff, x, p); }
+inline void streamFence() { _mm_sfence(); }
+#endif
+
+// Bytes a streaming store writes at once; its address must be a multiple.
+constexpr size_t kVecBytes = sizeof(Vec);
+
+// Elements from p up to the next address where a whole vector can be
+// streamed (0 when p is there already). p must be aligned to its double.
+inline int32_t elementsToAlign(const double *p) {
+  const size_t misaligned = reinterpret_cast<uintptr_t>(p) % kVecBytes;
+  return misaligned == 0 ? 0 : static_cast<int32_t>((kVecBytes - misaligned) / sizeof(double));
+}
+
+// Streaming stores skip the caches: worth it only for outputs too large to
+// stay there for whoever reads them next.
+constexpr double kStreamBytes = 8.0 * 1024 * 1024;
+
+// Whether an output of count doubles at p is written with streaming stores.
+inline bool streams(const double *p, double count) {
+  return kLanes > 1 && count * sizeof(double) >= kStreamBytes &&
+         reinterpret_cast<uintptr_t>(p) % sizeof(double) == 0;
+}
+
+}  // namespace SIMD_NAMESPACE
+
+#endif

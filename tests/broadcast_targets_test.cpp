@@ -1,0 +1,174 @@
+// Every instruction-set variant of the broadcast kernels this machine can run
+// against the plain definition, bit for bit: shapes around the vector widths
+// and the four-column groups, every alignment of the data, outputs large
+// enough for streaming stores, and the special values of double arithmetic.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "broadcast/crossfuse_kernels.h"
+#include "broadcast/lanefuse_kernels.h"
+#include "support/arrays.h"
+
+namespace {
+
+using namespace test;
+
+using LaneKernel = void (*)(int32_t, const double *, const double *, double *, int32_t, int32_t);
+using CrossKernel = void (*)(const double *, const double *, const double *, double *, int32_t,
+                             int32_t);
+
+// Fills output memory before a kernel runs, so an element it skips shows.
+const uint64_t kPoisonBits = 0x7ff4dead0000beefull;
+const double kPoison = [] {
+  double p;
+  std::memcpy(&p, &kPoisonBits, sizeof p);
+  return p;
+}();
+const size_t kGuard = 8;  // poisoned elements after the output, never written
+
+std::vector<simd::Target> runnableTargets() {
+  std::vector<simd::Target> ts;
+  for (int t = 0; t <= simd::bestSupported(); ++t) ts.push_back(simd::Target(t));
+  return ts;
+}
+
+// A buffer whose data starts `offset` doubles past a 64-byte boundary.
+struct Buffer {
+  std::vector<double> storage;
+  double *data;
+  Buffer(size_t count, size_t offset, double fill = kPoison)
+      : storage(count + offset + 16 + kGuard, fill) {
+    const uintptr_t base = reinterpret_cast<uintptr_t>(storage.data());
+    const size_t skip = ((64 - base % 64) % 64) / sizeof(double);
+    data = storage.data() + skip + offset;
+  }
+};
+
+double laneOracle(int op, double x, double p) {
+  switch (op) {
+    case 0: return p;
+    case 1: return x + p;
+    case 2: return x * p;
+    case 3: return x > p ? x : p;
+    default: return x < p ? x : p;
+  }
+}
+
+// Selected values must keep their bits (NaN payloads included); results of
+// arithmetic may carry either NaN payload.
+bool matches(bool arithmetic, double got, double want) {
+  return arithmetic ? sameResult(got, want) : bits(got) == bits(want);
+}
+
+struct Shape {
+  int32_t m, n;
+  size_t offset;  // alignment of X, v and Y, in doubles past 64 bytes
+};
+
+std::vector<Shape> shapes() {
+  std::vector<Shape> s;
+  for (int32_t m : {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 64, 65})
+    for (int32_t n : {0, 1, 3, 4, 5, 9}) s.push_back({m, n, size_t(m + n) % 8});
+  // Streaming stores: odd rows give every column its own alignment; a whole
+  // number of vectors per column groups them, with a column left over.
+  s.push_back({1031, 1024, 3});
+  s.push_back({1024, 1025, 1});
+  s.push_back({1024, 1024, 0});
+  return s;
+}
+
+const std::vector<double> &pool() {
+  static const std::vector<double> values = [] {
+    std::mt19937_64 rng(88);
+    return specialValues(rng, 1056 * 1056);
+  }();
+  return values;
+}
+
+void checkLane(simd::Target t, int op, int32_t d, const Shape &s) {
+  const LaneKernel kernels[] = {SIMD_VARIANT(laneCopy, t), SIMD_VARIANT(laneAdd, t),
+                                SIMD_VARIANT(laneMultiply, t), SIMD_VARIANT(laneMax, t),
+                                SIMD_VARIANT(laneMin, t)};
+  const size_t count = size_t(s.m) * s.n, vlen = d == 1 ? s.m : s.n;
+  Buffer X(count, s.offset, 0.0), v(vlen, (s.offset + 5) % 8, 0.0), Y(count, s.offset);
+  std::copy(pool().begin(), pool().begin() + count, X.data);
+  std::copy(pool().end() - vlen, pool().end(), v.data);
+  kernels[op](d, X.data, v.data, Y.data, s.m, s.n);
+  for (int32_t j = 0; j < s.n; ++j)
+    for (int32_t i = 0; i < s.m; ++i) {
+      const size_t k = i + size_t(j) * s.m;
+      const double want = laneOracle(op, X.data[k], v.data[d == 1 ? i : j]);
+      ASSERT_TRUE(matches(op == 1 || op == 2, Y.data[k], want))
+          << simd::targetName(t) << " op " << op << " d " << d << " m " << s.m << " n " << s.n
+          << " at (" << i << ", " << j << "): " << Y.data[k] << " want " << want;
+    }
+  for (size_t g = 0; g < kGuard; ++g)
+    ASSERT_EQ(bits(Y.data[count + g]), kPoisonBits) << "written past the end";
+}
+
+void checkCross(simd::Target t, int op, const Shape &s) {
+  const CrossKernel kernel = op == 1 ? SIMD_VARIANT(crossSum, t) : SIMD_VARIANT(crossProduct, t);
+  const size_t count = size_t(s.m) * s.n;
+  Buffer X(count, s.offset, 0.0), row(s.n, 7, 0.0), col(s.m, 2, 0.0), Y(count, s.offset);
+  std::copy(pool().begin(), pool().begin() + count, X.data);
+  std::copy(pool().end() - s.n, pool().end(), row.data);
+  std::copy(pool().end() - s.n - s.m, pool().end() - s.n, col.data);
+  kernel(X.data, row.data, col.data, Y.data, s.m, s.n);
+  for (int32_t j = 0; j < s.n; ++j)
+    for (int32_t i = 0; i < s.m; ++i) {
+      const size_t k = i + size_t(j) * s.m;
+      const double r = row.data[j], x = X.data[k], c = col.data[i];
+      const double want = op == 1 ? (r + x) + c : (r * x) * c;
+      ASSERT_TRUE(sameResult(Y.data[k], want))
+          << simd::targetName(t) << " op " << op << " m " << s.m << " n " << s.n << " at (" << i
+          << ", " << j << "): " << Y.data[k] << " want " << want;
+    }
+  for (size_t g = 0; g < kGuard; ++g)
+    ASSERT_EQ(bits(Y.data[count + g]), kPoisonBits) << "written past the end";
+}
+
+TEST(BroadcastTargets, LanefuseMatchesDefinitionOnEveryTarget) {
+  for (simd::Target t : runnableTargets())
+    for (const Shape &s : shapes())
+      for (int32_t d : {1, 2})
+        for (int op = 0; op < 5; ++op) {
+          checkLane(t, op, d, s);
+          if (HasFatalFailure()) return;
+        }
+}
+
+TEST(BroadcastTargets, CrossfuseMatchesDefinitionOnEveryTarget) {
+  for (simd::Target t : runnableTargets())
+    for (const Shape &s : shapes())
+      for (int op : {1, 2}) {
+        checkCross(t, op, s);
+        if (HasFatalFailure()) return;
+      }
+}
+
+// The rules that tell max and min apart from the instructions' own habits:
+// the vector's element wins ties (also between zeros of opposite sign) and
+// whenever either operand is NaN, in every lane and in the edge elements.
+TEST(BroadcastTargets, MaxMinTiesAndNaNTakeTheVectorElement) {
+  const double xs[] = {0.0, -0.0, kNaN, 5, 1, kNaN, -kInf, 2};
+  const double ps[] = {-0.0, 0.0, 5, kNaN, 1, -kNaN, -kInf, kNaN};
+  for (simd::Target t : runnableTargets())
+    for (int32_t m : {8, 9, 17}) {
+      std::vector<double> X(m * 2), v(m), Y(m * 2);
+      for (int32_t k = 0; k < m * 2; ++k) X[k] = xs[k % 8];
+      for (int32_t k = 0; k < m; ++k) v[k] = ps[k % 8];
+      for (int op : {3, 4}) {
+        (op == 3 ? SIMD_VARIANT(laneMax, t) : SIMD_VARIANT(laneMin, t))(1, X.data(), v.data(),
+                                                                        Y.data(), m, 2);
+        for (int32_t k = 0; k < m * 2; ++k) {
+          const double x = X[k], p = v[k % m];
+          const bool pairedWins = x == p || std::isnan(x) || std::isnan(p);
+          EXPECT_EQ(bits(Y[k]), bits(pairedWins ? p : laneOracle(op, x, p)))
+              << simd::targetName(t) << " op " << op << " m " << m << " k " << k;
+        }
+      }
+    }
+}
+
+}  // namespace

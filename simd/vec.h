@@ -30,7 +30,6 @@
 
 namespace SIMD_NAMESPACE {
 
-inline void store(double *p, double a) { *p = a; }
 inline double add(double a, double b) { return a + b; }
 inline double mul(double a, double b) { return a * b; }
 // x when x > p, otherwise p: on a tie or a NaN in either operand, p.
@@ -43,7 +42,8 @@ using Vec = double;
 constexpr int kLanes = 1;
 inline Vec load(const double *p) { return *p; }
 inline Vec splat(double x) { return x; }
-inline void stream(double *p, double a) { *p = a; }
+inline void store(double *p, Vec a) { *p = a; }
+inline void stream(double *p, Vec a) { *p = a; }
 inline void streamFence() {}
 #elif SIMD_TARGET_ID == 1
 using Vec = __m128d;

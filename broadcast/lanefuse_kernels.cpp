@@ -1,5 +1,9 @@
-// Each kernel runs the variant built for the active target (simd/targets.h).
+// The variants of every kernel, one per instruction-set target, and the
+// kernels themselves, which run the active target's variant.
 #include "broadcast/lanefuse_kernels.h"
+
+#define SIMD_BODY "broadcast/lanefuse_variants.h"
+#include "simd/foreach_target.h"
 
 void laneCopy(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n) {
   SIMD_DISPATCH(laneCopy)(d, X, v, Y, m, n);

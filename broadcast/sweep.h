@@ -7,9 +7,8 @@
 // columns of X and Y. Outputs larger than the caches are written with
 // streaming stores a whole cache line at a time: each column then starts and
 // ends with single elements up to its first and from its last line boundary.
-#ifndef EXACTMEX_BROADCAST_SWEEP_H
-#define EXACTMEX_BROADCAST_SWEEP_H
-
+//
+// Included once per target (simd/foreach_target.h): no include guard.
 #include "simd/vec.h"
 
 namespace SIMD_NAMESPACE {
@@ -100,5 +99,3 @@ void sweep(const double *X, const double *col, const double *row, double *Y, int
 
 }  // namespace
 }  // namespace SIMD_NAMESPACE
-
-#endif

@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#if defined(EXACTMEX_X86_VARIANTS)
+#if SIMD_X86 && defined(_MSC_VER)
+#include <intrin.h>
+#elif SIMD_X86
 #include <cpuid.h>
 #endif
 
@@ -13,26 +15,50 @@ namespace {
 
 const char *const kNames[kTargetCount] = {"scalar", "sse2", "avx2", "avx512"};
 
-#if defined(EXACTMEX_X86_VARIANTS)
+#if SIMD_X86
+// cpuid leaf (and subleaf): registers eax, ebx, ecx, edx; all zero when the
+// CPU has no such leaf.
+struct CpuidRegs {
+  unsigned r[4];
+};
+
+CpuidRegs cpuid(unsigned leaf, unsigned subleaf) {
+  CpuidRegs q = {{0, 0, 0, 0}};
+#if defined(_MSC_VER)
+  int max[4], regs[4];
+  __cpuid(max, 0);
+  if (static_cast<unsigned>(max[0]) < leaf) return q;
+  __cpuidex(regs, static_cast<int>(leaf), static_cast<int>(subleaf));
+  for (int k = 0; k < 4; ++k) q.r[k] = static_cast<unsigned>(regs[k]);
+#else
+  if (!__get_cpuid_count(leaf, subleaf, &q.r[0], &q.r[1], &q.r[2], &q.r[3])) q = CpuidRegs{};
+#endif
+  return q;
+}
+
 // Which register states the OS saves on a context switch (XCR0). A CPU may
 // have AVX while the OS leaves the upper halves of its registers unsaved, so
 // the instructions are usable only when both agree.
 unsigned long long enabledStates() {
+#if defined(_MSC_VER)
+  return _xgetbv(0);
+#else
   unsigned lo, hi;
   __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
   return (static_cast<unsigned long long>(hi) << 32) | lo;
+#endif
 }
 
 Target detect() {
-  unsigned a, b, c, d;
-  if (!__get_cpuid(1, &a, &b, &c, &d)) return kSse2;
-  const bool osxsave = c & (1u << 27), avx = c & (1u << 28);
+  const unsigned ecx1 = cpuid(1, 0).r[2];
+  const bool osxsave = ecx1 & (1u << 27), avx = ecx1 & (1u << 28);
   if (!osxsave || !avx) return kSse2;
   const unsigned long long states = enabledStates();
   const unsigned long long ymm = 0x6;   // SSE and AVX state
   const unsigned long long zmm = 0xe0;  // opmask, upper ZMM0-15, ZMM16-31
-  if ((states & ymm) != ymm || !__get_cpuid_count(7, 0, &a, &b, &c, &d)) return kSse2;
-  const bool avx2 = b & (1u << 5), avx512f = b & (1u << 16);
+  if ((states & ymm) != ymm) return kSse2;
+  const unsigned ebx7 = cpuid(7, 0).r[1];
+  const bool avx2 = ebx7 & (1u << 5), avx512f = ebx7 & (1u << 16);
   if (!avx2) return kSse2;
   if (avx512f && (states & zmm) == zmm) return kAvx512;
   return kAvx2;
@@ -44,7 +70,7 @@ Target detect() {
 const char *targetName(Target t) { return t >= 0 && t < kTargetCount ? kNames[t] : "unknown"; }
 
 Target bestSupported() {
-#if defined(EXACTMEX_X86_VARIANTS)
+#if SIMD_X86
   return detect();
 #else
   return kScalar;

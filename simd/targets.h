@@ -5,6 +5,14 @@
 #ifndef EXACTMEX_SIMD_TARGETS_H
 #define EXACTMEX_SIMD_TARGETS_H
 
+// Builds for x86-64 carry SSE2, AVX2 and AVX-512 variants of each kernel;
+// others only the portable one.
+#if defined(__x86_64__) || defined(_M_X64)
+#define SIMD_X86 1
+#else
+#define SIMD_X86 0
+#endif
+
 namespace simd {
 
 // Ordered: each x86 target runs only where the ones below it also run.
@@ -40,10 +48,10 @@ F pick(Target t, F scalar, F sse2, F avx2, F avx512) {
 
 // Every kernel with variants is built in one namespace per target:
 // simd_scalar (portable C++), and on x86-64 simd_sse2, simd_avx2 and
-// simd_avx512 (see cmake/SimdVariants.cmake). SIMD_VARIANTS declares the
-// same functions in each; SIMD_VARIANT(fn, t) names target t's variant and
+// simd_avx512 (see simd/foreach_target.h). SIMD_VARIANTS declares the same
+// functions in each; SIMD_VARIANT(fn, t) names target t's variant and
 // SIMD_DISPATCH(fn) the variant of the active target.
-#if defined(EXACTMEX_X86_VARIANTS)
+#if SIMD_X86
 #define SIMD_VARIANTS(...) \
   namespace simd_scalar {  \
   __VA_ARGS__              \

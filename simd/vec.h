@@ -1,29 +1,24 @@
-// The vector operations kernel variants are written in, for the target this
-// translation unit is built for (SIMD_TARGET_ID, set per variant by
-// cmake/SimdVariants.cmake). Everything here lives in that target's namespace
-// (SIMD_NAMESPACE), so code built with different instruction sets is never
-// merged by the linker. Include it only from variant sources.
+// The vector operations kernel variants are written in, for the target being
+// built (SIMD_TARGET_ID, set by simd/foreach_target.h, which includes this
+// once per target: no include guard). Everything here lives in that target's
+// namespace (SIMD_NAMESPACE), so code built with different instruction sets
+// is never merged by the linker.
 //
 // Each operation is one IEEE operation per lane, the same as its scalar form:
 // lanes hold independent elements, never terms of one sum. The scalar forms
 // serve the portable target (where Vec is double) and the edges of columns.
-#ifndef EXACTMEX_SIMD_VEC_H
-#define EXACTMEX_SIMD_VEC_H
-
 #include <cstddef>
 #include <cstdint>
 
+#undef SIMD_NAMESPACE
 #if SIMD_TARGET_ID == 0
 #define SIMD_NAMESPACE simd_scalar
 #elif SIMD_TARGET_ID == 1
 #define SIMD_NAMESPACE simd_sse2
-#include <emmintrin.h>
 #elif SIMD_TARGET_ID == 2
 #define SIMD_NAMESPACE simd_avx2
-#include <immintrin.h>
 #elif SIMD_TARGET_ID == 3
 #define SIMD_NAMESPACE simd_avx512
-#include <immintrin.h>
 #else
 #error "SIMD_TARGET_ID must be 0 (scalar), 1 (sse2), 2 (avx2) or 3 (avx512)"
 #endif
@@ -110,5 +105,3 @@ inline bool streams(const double *p, double count) {
 }
 
 }  // namespace SIMD_NAMESPACE
-
-#endif

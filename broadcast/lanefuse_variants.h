@@ -1,5 +1,5 @@
-// The lanefuse kernels, built once per target (cmake/SimdVariants.cmake).
-#include "broadcast/lanefuse_kernels.h"
+// The lanefuse kernels in the vector operations of one target: included once per
+// target by lanefuse_kernels.cpp (simd/foreach_target.h), so no include guard.
 #include "broadcast/sweep.h"
 
 namespace SIMD_NAMESPACE {

@@ -1,7 +1,7 @@
-// The crossfuse kernels, built once per target (cmake/SimdVariants.cmake).
+// The crossfuse kernels in the vector operations of one target: included once per
+// target by crossfuse_kernels.cpp (simd/foreach_target.h), so no include guard.
 // The row element and the matrix element combine first, rounded to double,
 // then the column element comes in.
-#include "broadcast/crossfuse_kernels.h"
 #include "broadcast/sweep.h"
 
 namespace SIMD_NAMESPACE {

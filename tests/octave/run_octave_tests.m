@@ -4,6 +4,7 @@ function run_octave_tests(suite, mexdir)
 % count, and exits Octave: 0 when all ran and passed, 1 when any failed, 77
 % (CTest's skip code here) when every case was skipped.
 addpath(mexdir);
+confirm_recursive_rmdir(false);   % cases remove their scratch folders
 cases = feval(suite);
 passed = 0;
 failed = 0;

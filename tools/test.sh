@@ -5,11 +5,14 @@ cd "$(dirname "$0")/.."
 source tools/packages.sh
 
 ensure_packages cmake ninja-build g++ libgtest-dev clang-format
+# Octave, its MEX compiler and parallel package, and a plotter for the demo.
+ensure_packages octave liboctave-dev octave-parallel
+command -v gnuplot >/dev/null || ensure_packages gnuplot-nox
 
 echo "== format check"
 git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
 
-echo "== standalone host: build and unit tests"
+echo "== build (standalone host and Octave) and all tests"
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default

@@ -7,8 +7,8 @@ end
 
 function builds_named_modules_into_one_folder
 names = listed_modules();
-folder = tempname();
-cleanup = onCleanup(@() rmdir(folder, 's'));
+[scratch, cleanup] = scratch_folder();
+folder = fullfile(scratch, 'exactmex');   % made by build_mex
 evalc('build_mex(folder, names{1})');
 found = dir(folder);
 found = sort({found(~[found.isdir]).name});

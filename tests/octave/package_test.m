@@ -8,9 +8,7 @@ end
 function installs_loads_and_runs_every_function
 names = listed_modules();
 require_module(names{:});
-work = tempname();
-mkdir(work);
-cleanup = onCleanup(@() rmdir(work, 's'));
+[work, cleanup] = scratch_folder();
 [status, out] = system(sprintf('bash "%s" "%s"', fullfile(repo_root(), 'tools', 'package.sh'), work));
 assert(status == 0, out);
 tarball = strtrim(out);

@@ -1,7 +1,7 @@
 function seconds = best_time(f)
-%BEST_TIME  Shortest of three timed runs of f(), in seconds.
+%BEST_TIME  Shortest of five timed runs of f(), in seconds: the machine may be busy.
 seconds = Inf;
-for run = 1:3
+for k = 1:5
   start = tic;
   f();
   seconds = min(seconds, toc(start));

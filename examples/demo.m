@@ -46,7 +46,7 @@ if has('mintid')
 end
 
 %% Realistic uses, timed
-fprintf('\n== Realistic uses: time of one call (best of 3) next to %s''s own code\n', host);
+fprintf('\n== Realistic uses: time of one call (best of 5) next to %s''s own code\n', host);
 fprintf('%-52s %10s %10s %8s  %s\n', 'task', 'exactmex', host, 'speed-up', 'same bits');
 report = @(task, ours, theirs, same) fprintf('%-52s %8.1f ms %7.1f ms %7.1fx  %s\n', ...
   task, 1e3 * ours, 1e3 * theirs, theirs / ours, mat2str(same));

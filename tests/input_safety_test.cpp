@@ -43,6 +43,16 @@ std::vector<Signature> signatures() {
        },
        {"X", "vrow", "vcol", "opcode"},
        {false, false, false, true}},
+      {"meshapply",
+       [] {
+         std::vector<Array> a;
+         a.push_back(matrix(2, 3));
+         a.push_back(matrix(1, 4));
+         a.push_back(scalar(1));
+         return a;
+       },
+       {"x", "y", "opcode"},
+       {false, false, true}},
   };
 }
 

@@ -57,10 +57,11 @@ end
 for k = 1:numel(names)
   module = manifest.modules(strcmp({manifest.modules.name}, names{k}));
   sources = fullfile(root, module.sources);
+  libs = strcat('-l', pickLibs(manifest, module.name));
   if isOctave
-    mex(common{:}, '-o', fullfile(outdir, [module.name '.mex']), sources{:});
+    mex(common{:}, '-o', fullfile(outdir, [module.name '.mex']), sources{:}, libs{:});
   else
-    mex(common{:}, '-outdir', outdir, '-output', module.name, sources{:});
+    mex(common{:}, '-outdir', outdir, '-output', module.name, sources{:}, libs{:});
   end
   copyHelp(root, outdir, [module.name '.m']);
 end
@@ -72,9 +73,11 @@ end
 end
 
 function manifest = readManifest(file)
-% Lines "flags FAMILY FLAG...", "module-flags FAMILY FLAG..." and
-% "module NAME SOURCE..."; '#' starts a comment.
+% Lines "flags FAMILY FLAG...", "module-flags FAMILY FLAG...",
+% "module NAME SOURCE..." and "libs NAME PLATFORM LIB..."; '#' starts a
+% comment.
 manifest.flags = cell(0, 3);
+manifest.libs = cell(0, 3);
 manifest.modules = struct('name', {}, 'sources', {});
 lines = regexp(fileread(file), '\r?\n', 'split');
 for k = 1:numel(lines)
@@ -87,6 +90,8 @@ for k = 1:numel(lines)
       manifest.modules(end + 1) = struct('name', words{2}, 'sources', {words(3:end)});
     case {'flags', 'module-flags'}
       manifest.flags(end + 1, :) = {words{1}, words{2}, words(3:end)};
+    case 'libs'
+      manifest.libs(end + 1, :) = {words{2}, words{3}, words(4:end)};
     otherwise
       error('build_mex: %s: unknown line ''%s''', file, lines{k});
   end
@@ -117,6 +122,17 @@ end
 function flags = pickFlags(manifest, key, families)
 rows = strcmp(manifest.flags(:, 1), key) & ismember(manifest.flags(:, 2), families);
 flags = [{}, manifest.flags{rows, 3}];
+end
+
+function libs = pickLibs(manifest, name)
+platform = 'linux';
+if ispc()
+  platform = 'windows';
+elseif ismac()
+  platform = 'macos';
+end
+rows = strcmp(manifest.libs(:, 1), name) & strcmp(manifest.libs(:, 2), platform);
+libs = [{}, manifest.libs{rows, 3}];
 end
 
 function copyHelp(root, outdir, file)

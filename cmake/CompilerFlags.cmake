@@ -3,3 +3,12 @@
 # them so (no fused multiply-add, SSE2 on 32-bit x86) for every build.
 include(Manifest)
 add_compile_options(-Wall -Wextra ${MANIFEST_FLAGS})
+
+# Sanitizer build: every memory error, leak or undefined operation in the
+# modules, the host or the tests fails the run.
+option(EXACTMEX_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(EXACTMEX_SANITIZE)
+  set(_sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${_sanitize})
+  add_link_options(${_sanitize})
+endif()

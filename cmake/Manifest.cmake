@@ -4,6 +4,7 @@
 #   MANIFEST_MODULE_FLAGS   flags for module sources, for this compiler
 #   MANIFEST_MODULES        module names, in file order
 #   MANIFEST_SOURCES_<name> sources of module <name>, relative to the source root
+#   MANIFEST_LIBS_<name>    libraries module <name> links on this platform
 
 include_guard(GLOBAL)
 
@@ -22,6 +23,12 @@ endif()
 set(MANIFEST_FLAGS "")
 set(MANIFEST_MODULE_FLAGS "")
 set(MANIFEST_MODULES "")
+set(_platform linux)
+if(WIN32)
+  set(_platform windows)
+elseif(APPLE)
+  set(_platform macos)
+endif()
 file(STRINGS ${MANIFEST_FILE} _lines)
 foreach(_line IN LISTS _lines)
   string(REGEX REPLACE "#.*" "" _line "${_line}")
@@ -33,6 +40,11 @@ foreach(_line IN LISTS _lines)
   if(_key STREQUAL "module")
     list(APPEND MANIFEST_MODULES ${_first})
     set(MANIFEST_SOURCES_${_first} ${_words})
+  elseif(_key STREQUAL "libs")
+    list(POP_FRONT _words _libs_platform)
+    if(_libs_platform STREQUAL _platform)
+      list(APPEND MANIFEST_LIBS_${_first} ${_words})
+    endif()
   elseif(_key STREQUAL "flags" OR _key STREQUAL "module-flags")
     if(_first IN_LIST _families)
       string(TOUPPER "MANIFEST_${_key}" _var)

@@ -4,8 +4,8 @@ function D = sharded(fn, A, B, code, nblocks, connections)
 %   processor core, computes FN(A, BLOCK, CODE) for every block in parallel
 %   Octave worker processes (parcellfun, from the parallel package) and
 %   concatenates the blocks' results. FN is @sampledist, @bindist or
-%   @meshapply. Every element of their results depends on its own pair
-%   alone, so D equals FN(A, B, CODE) bit for bit.
+%   @meshapply, or its name. Every element of their results depends on its
+%   own pair alone, so D equals FN(A, B, CODE) bit for bit.
 %
 %   D = SHARDED(FN, A, B, CODE, NBLOCKS) makes NBLOCKS blocks.
 %
@@ -30,7 +30,13 @@ end
 % columns than there are blocks.
 edges = round(linspace(0, size(B, 2), nblocks + 1));
 blocks = arrayfun(@(k) B(:, edges(k) + 1:edges(k + 1)), 1:nblocks, 'UniformOutput', false);
-block_result = @(block) fn(A, block, code);
+% The workers call the function by name, found on their own path. (Octave 7
+% also crashes at exit once parcellfun has been handed a handle to a MEX
+% function.)
+if isa(fn, 'function_handle')
+  fn = func2str(fn);
+end
+block_result = @(block) feval(fn, A, block, code);
 if nargin < 6
   parts = parcellfun(min(nblocks, nproc()), block_result, blocks, 'UniformOutput', false, ...
                      'VerboseLevel', 0);

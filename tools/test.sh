@@ -16,3 +16,8 @@ echo "== build (standalone host and Octave) and all tests"
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default
+
+echo "== standalone host under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize

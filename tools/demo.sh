@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 
-ensure_packages octave liboctave-dev g++
+ensure_packages octave octave-dev g++
 command -v gnuplot >/dev/null || ensure_packages gnuplot-nox  # draws the picture
 
 root="$PWD"

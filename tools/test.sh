@@ -6,7 +6,7 @@ source tools/packages.sh
 
 ensure_packages cmake ninja-build g++ libgtest-dev clang-format
 # Octave, its MEX compiler and parallel package, and a plotter for the demo.
-ensure_packages octave liboctave-dev octave-parallel
+ensure_packages octave octave-dev octave-parallel
 command -v gnuplot >/dev/null || ensure_packages gnuplot-nox
 
 echo "== format check"

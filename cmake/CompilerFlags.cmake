@@ -6,3 +6,9 @@ add_compile_options(-Wall -Wextra -ffp-contract=off)
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
   add_compile_options(-msse2 -mfpmath=sse)
 endif()
+
+# Windows builds carry the GCC, C++ and thread runtimes inside each DLL and
+# program, so a user's machine needs nothing beyond Windows itself.
+if(MINGW)
+  add_link_options(-static)
+endif()

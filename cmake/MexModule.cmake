@@ -49,7 +49,11 @@ function(mex_add_module name)
     LIBRARY_OUTPUT_DIRECTORY ${MEX_OUTPUT_DIR}
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)
-  if(NOT WIN32 AND NOT APPLE)
+  if(WIN32)
+    # Names the export table's one entry, so a 32-bit build exports
+    # mexFunction rather than a decorated _mexFunction.
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/mexFunction.def)
+  elseif(NOT APPLE)
     target_link_options(${name} PRIVATE
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/mexFunction.map)
     if(MEX_HOST STREQUAL "standalone")

@@ -50,8 +50,8 @@ function(mex_add_module name)
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)
   if(WIN32)
-    # Names the export table's one entry, so a 32-bit build exports
-    # mexFunction rather than a decorated _mexFunction.
+    # Names mexFunction, undecorated in both word sizes, as the export
+    # table's entry; the version script's counterpart.
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/mexFunction.def)
   elseif(NOT APPLE)
     target_link_options(${name} PRIVATE

@@ -14,6 +14,17 @@ std::string modulePath(const std::string &name) {
   return std::string(EXACTMEX_MODULE_DIR) + "/" + name + EXACTMEX_MEX_SUFFIX;
 }
 
+std::vector<std::string> builtModules() {
+  std::vector<std::string> names;
+  std::string list = EXACTMEX_MODULES;
+  for (size_t start = 0, comma; start < list.size(); start = comma + 1) {
+    comma = list.find(',', start);
+    if (comma == std::string::npos) comma = list.size();
+    names.push_back(list.substr(start, comma - start));
+  }
+  return names;
+}
+
 Module::Module(const std::string &name) {
   const std::string path = modulePath(name);
 #if defined(_WIN32)

@@ -35,6 +35,9 @@ class Module {
   std::string error(int nlhs, const std::vector<const mxArray *> &inputs) const;
   // Address of an exported symbol, or null when the module does not export it.
   void *symbol(const char *name) const;
+  // The loaded module: its image base address on Windows, the dlopen handle
+  // elsewhere.
+  const void *handle() const { return handle_; }
 
  private:
   void *handle_ = nullptr;
@@ -42,6 +45,8 @@ class Module {
 };
 
 std::string modulePath(const std::string &name);
+// Every module the build makes, by function name.
+std::vector<std::string> builtModules();
 
 }  // namespace test
 

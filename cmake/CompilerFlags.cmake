@@ -8,7 +8,8 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
 endif()
 
 # Windows builds carry the GCC, C++ and thread runtimes inside each DLL and
-# program, so a user's machine needs nothing beyond Windows itself.
+# program, so a user's machine needs nothing beyond Windows itself. Release
+# DLLs drop the symbol table, which only the export table's one name needs.
 if(MINGW)
-  add_link_options(-static)
+  add_link_options(-static $<$<CONFIG:Release>:-s>)
 endif()

@@ -31,7 +31,7 @@ cp build-win64/mex/*.mexw64 build-win32/mex/*.mexw32 help/*.m "$out/windows/"
 echo "== Octave build"
 staging=build/release-octave
 rm -rf "$staging"
-octave-cli --no-init-file --eval "build_mex('$PWD/$staging')"
+octave-cli --no-init-file --eval "build_mex('$PWD/$staging');"
 cp "$staging"/*.mex help/*.m "$out/octave/"
 
 cp README.md LICENSE "$out/"

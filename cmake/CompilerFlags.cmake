@@ -7,6 +7,15 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
   add_compile_options(-msse2 -mfpmath=sse)
 endif()
 
+# Sanitizer build: every memory error, leak or undefined operation in the
+# modules, the host or the tests fails the run.
+option(EXACTMEX_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(EXACTMEX_SANITIZE)
+  set(_sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${_sanitize})
+  add_link_options(${_sanitize})
+endif()
+
 # Windows builds carry the GCC, C++ and thread runtimes inside each DLL and
 # program, so a user's machine needs nothing beyond Windows itself. Release
 # DLLs drop the symbol table, which only the export table's one name needs.

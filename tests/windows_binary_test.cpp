@@ -16,7 +16,7 @@ namespace {
 using namespace test;
 
 TEST(WindowsBinary, ModulesExportMexFunctionAlone) {
-  for (const std::string &name : builtModules()) {
+  for (const std::string &name : deliverables()) {
     Module mod(name);
     const ExportTable table = exportTable(mod.handle());
     EXPECT_EQ(table.entries, 1u) << name;
@@ -28,7 +28,7 @@ TEST(WindowsBinary, ModulesImportOnlyWindowsAndTheMatrixInterface) {
   // ole32 is the identifier service mintid asks for a GUID.
   const std::set<std::string> allowed = {"kernel32.dll", "msvcrt.dll", "ole32.dll", "libmx.dll",
                                          "libmex.dll"};
-  for (const std::string &name : builtModules()) {
+  for (const std::string &name : deliverables()) {
     Module mod(name);
     const std::vector<std::string> imports = importedLibraries(mod.handle());
     for (const std::string &lib : imports) EXPECT_EQ(allowed.count(lib), 1u) << name << ": " << lib;

@@ -14,6 +14,11 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default
 
+echo "== standalone host under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize
+
 echo "== Windows, 64- and 32-bit: cross-built with mingw-w64, unit tests under wine"
 ensure_packages g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest \
   wine wine64 wine32:i386

@@ -10,23 +10,26 @@
 
 namespace test {
 
-std::string modulePath(const std::string &name) {
-  return std::string(EXACTMEX_MODULE_DIR) + "/" + name + EXACTMEX_MEX_SUFFIX;
-}
+std::string moduleDir() { return EXACTMEX_MODULE_DIR; }
+std::string testModuleDir() { return EXACTMEX_TEST_MODULE_DIR; }
 
-std::vector<std::string> builtModules() {
+std::vector<std::string> deliverables() {
   std::vector<std::string> names;
-  std::string list = EXACTMEX_MODULES;
-  for (size_t start = 0, comma; start < list.size(); start = comma + 1) {
-    comma = list.find(',', start);
-    if (comma == std::string::npos) comma = list.size();
-    names.push_back(list.substr(start, comma - start));
+  std::string all = EXACTMEX_MODULE_NAMES;
+  for (size_t start = 0, end; start < all.size(); start = end + 1) {
+    end = all.find(',', start);
+    if (end == std::string::npos) end = all.size();
+    names.push_back(all.substr(start, end - start));
   }
   return names;
 }
 
-Module::Module(const std::string &name) {
-  const std::string path = modulePath(name);
+std::string modulePath(const std::string &name, const std::string &dir) {
+  return dir + "/" + name + EXACTMEX_MEX_SUFFIX;
+}
+
+Module::Module(const std::string &name, const std::string &dir) {
+  const std::string path = modulePath(name, dir);
 #if defined(_WIN32)
   HMODULE h = LoadLibraryA(path.c_str());
   if (!h) throw std::runtime_error("cannot load " + path);

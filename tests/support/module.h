@@ -11,6 +11,11 @@
 
 namespace test {
 
+std::string moduleDir();
+std::string testModuleDir();
+// Names of every deliverable module in this build.
+std::vector<std::string> deliverables();
+
 struct ArrayDeleter {
   void operator()(mxArray *a) const { mxDestroyArray(a); }
 };
@@ -24,8 +29,9 @@ struct CallResult {
 
 class Module {
  public:
-  // name is the function's name; the file is <module dir>/<name><MEX ext>.
-  explicit Module(const std::string &name);
+  // name is the file's name without the MEX extension; dir is where it lies:
+  // moduleDir() for the deliverables, testModuleDir() for test builds.
+  explicit Module(const std::string &name, const std::string &dir = moduleDir());
   ~Module();
   Module(const Module &) = delete;
   Module &operator=(const Module &) = delete;
@@ -44,9 +50,7 @@ class Module {
   mexFunctionPtr entry_ = nullptr;
 };
 
-std::string modulePath(const std::string &name);
-// Every module the build makes, by function name.
-std::vector<std::string> builtModules();
+std::string modulePath(const std::string &name, const std::string &dir = moduleDir());
 
 }  // namespace test
 

@@ -12,3 +12,10 @@ if(EXACTMEX_SANITIZE)
   add_compile_options(${_sanitize})
   add_link_options(${_sanitize})
 endif()
+
+# Windows builds carry the GCC, C++ and thread runtimes inside each DLL and
+# program, so a user's machine needs nothing beyond Windows itself. Release
+# DLLs drop the symbol table, which only the export table's one name needs.
+if(MINGW)
+  add_link_options(-static $<$<CONFIG:Release>:-s>)
+endif()

@@ -36,7 +36,11 @@ function(mex_add_module name)
     SUFFIX "${MEX_SUFFIX}"
     OUTPUT_NAME ${name}
     LIBRARY_OUTPUT_DIRECTORY ${MEX_OUTPUT_DIR})
-  if(NOT WIN32 AND NOT APPLE)
+  if(WIN32)
+    # Names mexFunction, undecorated in both word sizes, as the export
+    # table's entry; the version script's counterpart.
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/mexFunction.def)
+  elseif(NOT APPLE)
     target_link_options(${name} PRIVATE
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/mexFunction.map -Wl,--no-undefined)
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS

@@ -44,4 +44,5 @@ if any(strcmp(names, 'mintid'))
   [ok, id] = mintid();
   assert(ok && numel(id) == 16);
 end
+clear unload  % unload before the scratch folder holding the package goes
 end

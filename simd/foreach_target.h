@@ -14,6 +14,21 @@
 #include <immintrin.h>
 #endif
 
+// Code generation for instruction set isa ("avx2", ...) from here to
+// SIMD_END_TARGET(), for GCC and Clang; MSVC compiles any intrinsic anywhere.
+#define SIMD_PRAGMA(x) _Pragma(#x)
+#if defined(__clang__)
+#define SIMD_BEGIN_TARGET(isa) \
+  SIMD_PRAGMA(clang attribute push(__attribute__((target(isa))), apply_to = function))
+#define SIMD_END_TARGET() SIMD_PRAGMA(clang attribute pop)
+#elif defined(__GNUC__)
+#define SIMD_BEGIN_TARGET(isa) SIMD_PRAGMA(GCC push_options) SIMD_PRAGMA(GCC target(isa))
+#define SIMD_END_TARGET() SIMD_PRAGMA(GCC pop_options)
+#else
+#define SIMD_BEGIN_TARGET(isa)
+#define SIMD_END_TARGET()
+#endif
+
 #define SIMD_TARGET_ID 0
 #include SIMD_BODY
 #undef SIMD_TARGET_ID
@@ -23,33 +38,15 @@
 #include SIMD_BODY
 #undef SIMD_TARGET_ID
 
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#elif defined(__GNUC__)
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+SIMD_BEGIN_TARGET("avx2")
 #define SIMD_TARGET_ID 2
 #include SIMD_BODY
 #undef SIMD_TARGET_ID
-#if defined(__clang__)
-#pragma clang attribute pop
-#elif defined(__GNUC__)
-#pragma GCC pop_options
-#endif
+SIMD_END_TARGET()
 
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
-#elif defined(__GNUC__)
-#pragma GCC push_options
-#pragma GCC target("avx512f")
-#endif
+SIMD_BEGIN_TARGET("avx512f")
 #define SIMD_TARGET_ID 3
 #include SIMD_BODY
 #undef SIMD_TARGET_ID
-#if defined(__clang__)
-#pragma clang attribute pop
-#elif defined(__GNUC__)
-#pragma GCC pop_options
-#endif
+SIMD_END_TARGET()
 #endif

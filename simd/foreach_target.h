@@ -8,6 +8,16 @@
 //
 // The body, and the headers it includes for each target, have no include
 // guard.
+//
+// A module with variants (broadcast/lanefuse_* shows each part):
+//   *_kernels.h    the kernels, then SIMD_VARIANTS(the same declarations)
+//   *_variants.h   the bodies, in namespace SIMD_NAMESPACE, written in the
+//                  operations of simd/vec.h
+//   *_kernels.cpp  #define SIMD_BODY "folder/*_variants.h", include this file,
+//                  then each kernel calls SIMD_DISPATCH(name)(arguments)
+//   modules.txt    simd/targets.cpp among the module's sources
+// Tests call SIMD_VARIANT(name, target) for every target up to
+// simd::bestSupported().
 #include "simd/targets.h"
 
 #if SIMD_X86

@@ -52,7 +52,9 @@ function(mex_add_module name)
   if(NOT WIN32 AND NOT APPLE)
     target_link_options(${name} PRIVATE
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/mexFunction.map)
-    if(MEX_HOST STREQUAL "standalone")
+    # Clang leaves the sanitizer runtimes to the executable that loads the module.
+    if(MEX_HOST STREQUAL "standalone"
+       AND NOT (EXACTMEX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
       target_link_options(${name} PRIVATE -Wl,--no-undefined)
     endif()
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS

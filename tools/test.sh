@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 
-ensure_packages cmake ninja-build g++ libgtest-dev clang-format
+ensure_packages cmake ninja-build g++ libgtest-dev clang-format clang-14 libclang-rt-14-dev
 
 echo "== format check"
 git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
@@ -18,3 +18,8 @@ echo "== standalone host under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+echo "== fuzz targets: seed corpus, then a bounded number of runs each (clang, ASan, UBSan)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz

@@ -1,0 +1,95 @@
+// Outputs of more than 2^31 elements made by the real gateways through the
+// standalone host, every element checked against the scalar definition. Each
+// output takes 16 GiB, so a test runs only when the machine has that much
+// memory available with room to spare, and never under the sanitizers (whose
+// shadow memory would add more). The kernels alone are covered on any machine
+// by pairwise_large_output_test.cpp.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "support/arrays.h"
+#include "support/oracles.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define EXACTMEX_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define EXACTMEX_ASAN 1
+#endif
+#endif
+
+namespace {
+
+using namespace test;
+
+// Above 2^31 elements, with operands of ordinary size.
+constexpr size_t kRows = 65536, kCols = 32769;
+constexpr size_t kOutputBytes = kRows * kCols * sizeof(double);
+constexpr size_t kSpareBytes = size_t(3) << 30;
+
+// MemAvailable of /proc/meminfo in bytes, or 0 when it cannot be read.
+size_t availableMemory() {
+  std::ifstream meminfo("/proc/meminfo");
+  std::string key;
+  size_t kib;
+  while (meminfo >> key >> kib) {
+    if (key == "MemAvailable:") return kib * 1024;
+    meminfo.ignore(256, '\n');
+  }
+  return 0;
+}
+
+// Calls the module on a 1-by-kRows first operand and a 1-by-kCols second one
+// and checks element (i, j) of the kRows-by-kCols result against want(i, j).
+template <typename Want>
+void expectWholeOutput(const char *module, const std::vector<double> &first,
+                       const std::vector<double> &second, double code, Want want) {
+#ifdef EXACTMEX_ASAN
+  GTEST_SKIP() << "not run under AddressSanitizer: the output alone takes 16 GiB";
+#endif
+  const size_t available = availableMemory();
+  if (available < kOutputBytes + kSpareBytes)
+    GTEST_SKIP() << "needs " << ((kOutputBytes + kSpareBytes) >> 20) << " MiB of available memory, "
+                 << (available >> 20) << " MiB available";
+  Module mod(module);
+  Array a = matrix(1, kRows, first), b = matrix(1, kCols, second), c = scalar(code);
+  CallResult r = mod.call(1, {a.get(), b.get(), c.get()});
+  ASSERT_TRUE(r.ok) << r.error;
+  const mxArray *out = r.outputs[0].get();
+  ASSERT_EQ(mxGetM(out), kRows);
+  ASSERT_EQ(mxGetN(out), kCols);
+  const double *Y = mxGetPr(out);
+  for (size_t j = 0; j < kCols; ++j, Y += kRows)
+    for (size_t i = 0; i < kRows; ++i)
+      if (!sameResult(Y[i], want(i, j)))
+        FAIL() << module << " element " << i + j * kRows << " is " << Y[i] << ", want "
+               << want(i, j);
+}
+
+TEST(HostLargeOutput, MeshapplyPast2To31Elements) {
+  std::vector<double> x(kRows), y(kCols);
+  for (size_t i = 0; i < kRows; ++i) x[i] = double(i);
+  for (size_t j = 0; j < kCols; ++j) y[j] = double(j * kRows);
+  expectWholeOutput("meshapply", x, y, 1,
+                    [&](size_t i, size_t j) { return oracle::mesh(1, x[i], y[j]); });
+}
+
+TEST(HostLargeOutput, SampledistPast2To31Elements) {
+  std::vector<double> X1(kRows), X2(kCols);
+  for (size_t i = 0; i < kRows; ++i) X1[i] = double(i);
+  for (size_t j = 0; j < kCols; ++j) X2[j] = -double(j * kRows);
+  expectWholeOutput("sampledist", X1, X2, 1,
+                    [&](size_t i, size_t j) { return oracle::sample(1, &X1[i], &X2[j], 1); });
+}
+
+TEST(HostLargeOutput, BindistPast2To31Elements) {
+  std::vector<double> H1(kRows), H2(kCols);
+  for (size_t i = 0; i < kRows; ++i) H1[i] = -double(i);
+  for (size_t j = 0; j < kCols; ++j) H2[j] = 1.0 + double(j);
+  expectWholeOutput("bindist", H1, H2, 1,
+                    [&](size_t i, size_t j) { return oracle::bin(1, &H1[i], &H2[j], 1); });
+}
+
+}  // namespace

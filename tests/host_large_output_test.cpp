@@ -11,14 +11,7 @@
 
 #include "support/arrays.h"
 #include "support/oracles.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define EXACTMEX_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define EXACTMEX_ASAN 1
-#endif
-#endif
+#include "support/sanitizers.h"
 
 namespace {
 

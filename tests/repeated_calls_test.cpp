@@ -11,13 +11,7 @@
 #include <malloc.h>
 #endif
 
-#if defined(__SANITIZE_ADDRESS__)
-#define EXACTMEX_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define EXACTMEX_ASAN 1
-#endif
-#endif
+#include "support/sanitizers.h"
 #ifdef EXACTMEX_ASAN
 #include <sanitizer/allocator_interface.h>
 #endif

@@ -112,23 +112,7 @@ double value(FuzzedDataProvider &in, const Palette *palette) {
   return fromBits(in.ConsumeIntegral<uint64_t>());
 }
 
-size_t elementBytes(mxClassID cls) {
-  switch (cls) {
-    case mxDOUBLE_CLASS:
-    case mxINT64_CLASS:
-    case mxUINT64_CLASS: return 8;
-    case mxSINGLE_CLASS:
-    case mxINT32_CLASS:
-    case mxUINT32_CLASS: return 4;
-    case mxINT16_CLASS:
-    case mxUINT16_CLASS:
-    case mxCHAR_CLASS: return 2;
-    case mxINT8_CLASS:
-    case mxUINT8_CLASS:
-    case mxLOGICAL_CLASS: return 1;
-    default: return 0;  // cell, struct, function: no values to fill
-  }
-}
+bool isNumericClass(mxClassID cls) { return cls >= mxDOUBLE_CLASS && cls <= mxUINT64_CLASS; }
 
 void fill(mxArray *a, mwSize stored, const Palette &palette, FuzzedDataProvider &in) {
   const mxClassID cls = mxGetClassID(a);
@@ -137,10 +121,10 @@ void fill(mxArray *a, mwSize stored, const Palette &palette, FuzzedDataProvider 
     for (mwSize k = 0; k < stored; ++k) p[k] = value(in, &palette);
     return;
   }
-  const size_t size = elementBytes(cls);
-  if (size == 0 || stored == 0) return;
+  // Cell, struct and function arrays hold no values to fill.
+  if (!(mxIsNumeric(a) || mxIsChar(a) || mxIsLogical(a)) || stored == 0) return;
   unsigned char *p = static_cast<unsigned char *>(mxGetData(a));
-  in.ConsumeData(p, stored * size);
+  in.ConsumeData(p, stored * mxGetElementSize(a));
   if (cls == mxLOGICAL_CLASS)
     for (mwSize k = 0; k < stored; ++k) p[k] &= 1;
 }
@@ -184,8 +168,7 @@ mxArray *makeArg(const Palette &palette, FuzzedDataProvider &in) {
     stored = 1 + flags / 16 % 4;
     a = mxHostCreateSparse(cls, m, n, stored);
   } else {
-    const bool complex =
-        flags % 16 == 1 && cls != mxLOGICAL_CLASS && cls != mxCHAR_CLASS && elementBytes(cls) != 0;
+    const bool complex = flags % 16 == 1 && isNumericClass(cls);
     a = mxHostCreateArray(cls, dims.size(), dims.data(), complex ? mxCOMPLEX : mxREAL);
   }
   fill(a, stored, palette, in);

@@ -13,7 +13,9 @@
 
 #include "support/sanitizers.h"
 #ifdef EXACTMEX_ASAN
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtimes of gcc and clang both export it; only clang ships a
+// header for it.
+extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
 
 #include "support/arrays.h"

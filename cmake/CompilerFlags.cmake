@@ -1,11 +1,8 @@
 # Flags shared by every target. Results must be bit-identical to the plain
-# scalar definitions, so the compiler may never fuse a multiply and an add,
-# and 32-bit x86 builds compute in SSE2 rather than the x87 unit.
-add_compile_options(-Wall -Wextra -ffp-contract=off)
-
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
-  add_compile_options(-msse2 -mfpmath=sse)
-endif()
+# scalar definitions: modules.txt lists the code-generation flags that keep
+# them so (no fused multiply-add, SSE2 on 32-bit x86) for every build.
+include(Manifest)
+add_compile_options(-Wall -Wextra ${MANIFEST_FLAGS})
 
 # Sanitizer build: every memory error, leak or undefined operation in the
 # modules, the host or the tests fails the run.
@@ -25,4 +22,11 @@ if(EXACTMEX_FUZZ)
   endif()
   add_compile_options(-fsanitize=fuzzer-no-link)
   add_link_options(-fsanitize=fuzzer-no-link)
+endif()
+
+# Windows builds carry the GCC, C++ and thread runtimes inside each DLL and
+# program, so a user's machine needs nothing beyond Windows itself. Release
+# DLLs drop the symbol table, which only the export table's one name needs.
+if(MINGW)
+  add_link_options(-static $<$<CONFIG:Release>:-s>)
 endif()

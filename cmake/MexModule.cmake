@@ -1,14 +1,15 @@
 # mex_add_module(NAME SOURCES...)
 #
-# Builds NAME as a MEX module for the selected host: a shared library named
-# after the MATLAB function, with the host's MEX extension, exporting
-# mexFunction and nothing else.
+# Builds NAME as a MEX module for the standalone host: a shared library named
+# after the MATLAB function, with the platform's MEX extension, exporting
+# mexFunction and nothing else. mex_add_listed_modules() adds every module of
+# modules.txt. (Octave builds them with build_mex.m, from the same list.)
+
+include(Manifest)
 
 set(MEX_OUTPUT_DIR ${CMAKE_BINARY_DIR}/mex)
 
-if(MEX_HOST STREQUAL "octave")
-  set(MEX_SUFFIX ".mex")
-elseif(WIN32)
+if(WIN32)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(MEX_SUFFIX ".mexw64")
   else()
@@ -24,40 +25,37 @@ else()
   set(MEX_SUFFIX ".mexa64")
 endif()
 
-if(MEX_HOST STREQUAL "octave")
-  find_program(MKOCTFILE mkoctfile REQUIRED)
-  execute_process(COMMAND ${MKOCTFILE} -p INCFLAGS OUTPUT_VARIABLE _oct_inc
-                  OUTPUT_STRIP_TRAILING_WHITESPACE)
-  separate_arguments(_oct_inc UNIX_COMMAND "${_oct_inc}")
-  set(MEX_HOST_COMPILE_OPTIONS ${_oct_inc})
-  # Octave resolves its interface symbols when it loads the module.
-  set(MEX_HOST_LIBRARIES "")
-else()
-  set(MEX_HOST_LIBRARIES mex mx)
-endif()
-
 function(mex_add_module name)
   add_library(${name} MODULE ${ARGN})
   set_property(GLOBAL APPEND PROPERTY MEX_MODULES ${name})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_compile_options(${name} PRIVATE ${MEX_HOST_COMPILE_OPTIONS})
-  target_link_libraries(${name} PRIVATE ${MEX_HOST_LIBRARIES})
+  target_compile_options(${name} PRIVATE ${MANIFEST_MODULE_FLAGS})
+  target_link_libraries(${name} PRIVATE mex mx)
   set_target_properties(${name} PROPERTIES
     PREFIX ""
     SUFFIX "${MEX_SUFFIX}"
     OUTPUT_NAME ${name}
-    LIBRARY_OUTPUT_DIRECTORY ${MEX_OUTPUT_DIR}
-    CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON)
-  if(NOT WIN32 AND NOT APPLE)
+    LIBRARY_OUTPUT_DIRECTORY ${MEX_OUTPUT_DIR})
+  if(WIN32)
+    # Names mexFunction, undecorated in both word sizes, as the export
+    # table's entry; the version script's counterpart.
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/mexFunction.def)
+  elseif(NOT APPLE)
     target_link_options(${name} PRIVATE
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/mexFunction.map)
     # Clang leaves the sanitizer runtimes to the executable that loads the module.
-    if(MEX_HOST STREQUAL "standalone"
-       AND NOT (EXACTMEX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
+    if(NOT (EXACTMEX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
       target_link_options(${name} PRIVATE -Wl,--no-undefined)
     endif()
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/mexFunction.map)
   endif()
+endfunction()
+
+function(mex_add_listed_modules)
+  foreach(name IN LISTS MANIFEST_MODULES)
+    list(TRANSFORM MANIFEST_SOURCES_${name} PREPEND ${PROJECT_SOURCE_DIR}/ OUTPUT_VARIABLE sources)
+    mex_add_module(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${MANIFEST_LIBS_${name}})
+  endforeach()
 endfunction()

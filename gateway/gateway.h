@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "mex.h"
 
@@ -34,12 +35,19 @@ inline int32_t toSelector(double value) {
   return static_cast<int32_t>(value);
 }
 
-// Raises "<fn>: <arg> <what>\n". The text lives on the stack: nothing is left
-// allocated when the host abandons the call.
+// Raises "<fn>: <arg> <what>\n". Octave puts "<fn>: " before every message
+// itself, so there the text starts at the argument. The text lives on the
+// stack: nothing is left allocated when the host abandons the call.
 [[noreturn]] inline void fail(const char *fn, const char *arg, const char *what) {
   char message[256];
+#if defined(HAVE_OCTAVE)
+  (void)fn;
+  std::snprintf(message, sizeof message, "%s %s\n", arg, what);
+#else
   std::snprintf(message, sizeof message, "%s: %s %s\n", fn, arg, what);
+#endif
   mexErrMsgTxt(message);
+  std::abort();  // not reached; Octave's mex.h does not declare mexErrMsgTxt noreturn
 }
 
 inline bool exceedsInt32(mwSize n) { return n > static_cast<mwSize>(INT32_MAX); }

@@ -3,6 +3,7 @@
 // function and the argument, and leaves nothing allocated.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 #include "support/arrays.h"
@@ -133,14 +134,16 @@ TEST(InputSafety, SelectorsMustBeNumericLogicalOrChar) {
 
 TEST(InputSafety, DimensionsBeyondInt32AreRejectedWithoutReadingData) {
   const mwSize huge = mwSize(INT32_MAX) + 1;
-  const mwSize shapes[][2] = {{huge, 1}, {1, huge}, {0, huge}, {65536, 65536}};
+  std::vector<std::array<mwSize, 2>> shapes = {{huge, 1}, {1, huge}, {0, huge}};
+  // Only a 64-bit mwSize can count 2^32 elements; a 32-bit host has no such array.
+  if (sizeof(mwSize) > 4) shapes.push_back({65536, 65536});
   for (const Signature &s : signatures()) {
     Module mod(s.module);
     for (size_t k = 0; k < s.names.size(); ++k) {
       if (s.isSelector[k]) continue;
       for (const auto &dims : shapes) {
         std::vector<Array> args = s.validArgs();
-        Array fake(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, dims));
+        Array fake(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, dims.data()));
         std::vector<const mxArray *> in = raw(args);
         in[k] = fake.get();
         const std::string e = mod.error(1, in);

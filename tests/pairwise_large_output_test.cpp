@@ -9,10 +9,15 @@
 #include <functional>
 #include <vector>
 
-#if defined(__linux__) && UINTPTR_MAX > 0xffffffffu
+#if UINTPTR_MAX > 0xffffffffu
+#if defined(__linux__)
 #include <sys/mman.h>
 #include <unistd.h>
 #define EXACTMEX_ALIASED_OUTPUT 1
+#elif defined(_WIN32)
+#include <windows.h>
+#define EXACTMEX_ALIASED_OUTPUT 1
+#endif
 #endif
 
 #include "pairwise/bindist_kernels.h"
@@ -29,44 +34,83 @@ constexpr int32_t kRows = 65536, kCols = 32769;
 constexpr uint64_t kCount = uint64_t(kRows) * kCols;
 static_assert(kCount > (uint64_t(1) << 31), "the output must pass 2^31 elements");
 
+#ifdef EXACTMEX_ALIASED_OUTPUT
 constexpr size_t kBlockBytes = size_t(3) << 22;  // not a power of two: wraps do not alias
 constexpr size_t kSlots = kBlockBytes / sizeof(double);
 constexpr size_t kBelow = size_t(1) << 34;  // int32 offsets reach 2^31 elements down
 constexpr size_t kGuard = size_t(1) << 20;
 
-#ifdef EXACTMEX_ALIASED_OUTPUT
 class AliasedOutput {
  public:
-  AliasedOutput() {
-    const size_t blocks = (kCount * sizeof(double) + kBlockBytes - 1) / kBlockBytes;
-    size_ = kBelow + blocks * kBlockBytes + kGuard;
-    void *r = mmap(nullptr, size_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (r == MAP_FAILED) return;
-    reserved_ = static_cast<char *>(r);
-    fd_ = memfd_create("aliased-output", 0);
-    if (fd_ < 0 || ftruncate(fd_, kBlockBytes) != 0) return;
-    char *out = reserved_ + kBelow;
-    for (size_t b = 0; b < blocks; ++b)
-      if (mmap(out + b * kBlockBytes, kBlockBytes, PROT_READ | PROT_WRITE,
-               MAP_SHARED | MAP_FIXED | MAP_POPULATE, fd_, 0) == MAP_FAILED)
-        return;
-    data_ = reinterpret_cast<double *>(out);
-  }
-  ~AliasedOutput() {
-    if (reserved_) munmap(reserved_, size_);
-    if (fd_ >= 0) close(fd_);
-  }
+  AliasedOutput();
+  ~AliasedOutput();
   AliasedOutput(const AliasedOutput &) = delete;
   AliasedOutput &operator=(const AliasedOutput &) = delete;
 
   double *data() const { return data_; }
 
  private:
+  static constexpr size_t kBlocks = (kCount * sizeof(double) + kBlockBytes - 1) / kBlockBytes;
+  static constexpr size_t kSize = kBelow + kBlocks * kBlockBytes + kGuard;
   char *reserved_ = nullptr;
-  size_t size_ = 0;
-  int fd_ = -1;
   double *data_ = nullptr;
+#if defined(_WIN32)
+  HANDLE section_ = nullptr;
+  std::vector<void *> views_;
+#else
+  int fd_ = -1;
+#endif
 };
+
+#if defined(_WIN32)
+// Windows has no way to map a view over reserved pages: the range is found by
+// reserving it, released, and taken again piece by piece, with the part below
+// the output and the guard reserved inaccessible as before.
+AliasedOutput::AliasedOutput() {
+  section_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                static_cast<DWORD>(kBlockBytes), nullptr);
+  char *base = static_cast<char *>(VirtualAlloc(nullptr, kSize, MEM_RESERVE, PAGE_NOACCESS));
+  if (!section_ || !base) return;
+  VirtualFree(base, 0, MEM_RELEASE);
+  char *out = base + kBelow, *guard = out + kBlocks * kBlockBytes;
+  if (VirtualAlloc(base, kBelow, MEM_RESERVE, PAGE_NOACCESS) != base) return;
+  reserved_ = base;
+  for (size_t b = 0; b < kBlocks; ++b) {
+    void *at = out + b * kBlockBytes;
+    void *view = MapViewOfFileEx(section_, FILE_MAP_WRITE, 0, 0, kBlockBytes, at);
+    if (view) views_.push_back(view);
+    if (view != at) return;
+  }
+  if (VirtualAlloc(guard, kGuard, MEM_RESERVE, PAGE_NOACCESS) != guard) return;
+  data_ = reinterpret_cast<double *>(out);
+}
+
+AliasedOutput::~AliasedOutput() {
+  if (data_) VirtualFree(reinterpret_cast<char *>(data_) + kBlocks * kBlockBytes, 0, MEM_RELEASE);
+  for (void *view : views_) UnmapViewOfFile(view);
+  if (reserved_) VirtualFree(reserved_, 0, MEM_RELEASE);
+  if (section_) CloseHandle(section_);
+}
+#else
+AliasedOutput::AliasedOutput() {
+  void *r = mmap(nullptr, kSize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (r == MAP_FAILED) return;
+  reserved_ = static_cast<char *>(r);
+  fd_ = memfd_create("aliased-output", 0);
+  if (fd_ < 0 || ftruncate(fd_, kBlockBytes) != 0) return;
+  char *out = reserved_ + kBelow;
+  for (size_t b = 0; b < kBlocks; ++b)
+    if (mmap(out + b * kBlockBytes, kBlockBytes, PROT_READ | PROT_WRITE,
+             MAP_SHARED | MAP_FIXED | MAP_POPULATE, fd_, 0) == MAP_FAILED)
+      return;
+  data_ = reinterpret_cast<double *>(out);
+}
+
+AliasedOutput::~AliasedOutput() {
+  if (reserved_) munmap(reserved_, kSize);
+  if (fd_ >= 0) close(fd_);
+}
+#endif
 #endif
 
 // Runs fill over an output of kCount elements and checks that each slot
@@ -85,7 +129,7 @@ void expectEveryElementInPlace(const std::function<void(double *)> &fill,
 #else
   (void)fill;
   (void)element;
-  GTEST_SKIP() << "needs memfd and a 64-bit address space";
+  GTEST_SKIP() << "needs a 64-bit address space";
 #endif
 }
 

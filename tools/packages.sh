@@ -8,6 +8,14 @@ ensure_packages() {
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  # A package of another architecture (wine32:i386) needs that architecture
+  # enabled before the package lists are fetched.
+  for p in "${missing[@]}"; do
+    case "$p" in
+      *:*) dpkg --print-foreign-architectures | grep -qx "${p#*:}" ||
+        $sudo dpkg --add-architecture "${p#*:}" ;;
+    esac
+  done
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }

@@ -4,12 +4,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 
-ensure_packages cmake ninja-build g++ libgtest-dev clang-format clang-14 libclang-rt-14-dev
+ensure_packages cmake ninja-build g++ libgtest-dev clang-format
+# clang and its sanitizer and libFuzzer runtimes, for the fuzz targets.
+ensure_packages clang-14 libclang-rt-14-dev
+# Octave, its MEX compiler and parallel package, and a plotter for the demo.
+ensure_packages octave octave-dev octave-parallel
+command -v gnuplot >/dev/null || ensure_packages gnuplot-nox
 
 echo "== format check"
 git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
 
-echo "== standalone host: build and unit tests"
+echo "== build (standalone host and Octave) and all tests"
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default
@@ -23,3 +28,14 @@ echo "== fuzz targets: seed corpus, then a bounded number of runs each (clang, A
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 ctest --preset fuzz
+
+echo "== Windows, 64- and 32-bit: cross-built with mingw-w64, unit tests under wine"
+ensure_packages g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest \
+  wine wine64 wine32:i386
+for preset in win64 win32; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  # One wine process runs the whole suite; brief output shows its counts and
+  # any failure in full.
+  GTEST_BRIEF=1 ctest --preset "$preset" --verbose
+done

@@ -41,6 +41,9 @@ class Module {
   std::string error(int nlhs, const std::vector<const mxArray *> &inputs) const;
   // Address of an exported symbol, or null when the module does not export it.
   void *symbol(const char *name) const;
+  // The loaded module: its image base address on Windows, the dlopen handle
+  // elsewhere.
+  const void *handle() const { return handle_; }
 
  private:
   void *handle_ = nullptr;

@@ -1,0 +1,57 @@
+# Reads modules.txt, the one list of MEX modules and compile flags that the
+# CMake build, build_mex.m and the Octave package share. Sets:
+#   MANIFEST_FLAGS          flags for every target, for this compiler
+#   MANIFEST_MODULE_FLAGS   flags for module sources, for this compiler
+#   MANIFEST_MODULES        module names, in file order
+#   MANIFEST_SOURCES_<name> sources of module <name>, relative to the source root
+#   MANIFEST_LIBS_<name>    libraries module <name> links on this platform
+
+include_guard(GLOBAL)
+
+set(MANIFEST_FILE ${CMAKE_CURRENT_LIST_DIR}/../modules.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MANIFEST_FILE})
+
+if(MSVC)
+  set(_families msvc)
+else()
+  set(_families gnu)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+    list(APPEND _families gnu-x86)
+  endif()
+endif()
+
+set(MANIFEST_FLAGS "")
+set(MANIFEST_MODULE_FLAGS "")
+set(MANIFEST_MODULES "")
+set(_platform linux)
+if(WIN32)
+  set(_platform windows)
+elseif(APPLE)
+  set(_platform macos)
+endif()
+file(STRINGS ${MANIFEST_FILE} _lines)
+foreach(_line IN LISTS _lines)
+  string(REGEX REPLACE "#.*" "" _line "${_line}")
+  separate_arguments(_words UNIX_COMMAND "${_line}")
+  if(NOT _words)
+    continue()
+  endif()
+  list(POP_FRONT _words _key _first)
+  if(_key STREQUAL "module")
+    list(APPEND MANIFEST_MODULES ${_first})
+    set(MANIFEST_SOURCES_${_first} ${_words})
+  elseif(_key STREQUAL "libs")
+    list(POP_FRONT _words _libs_platform)
+    if(_libs_platform STREQUAL _platform)
+      list(APPEND MANIFEST_LIBS_${_first} ${_words})
+    endif()
+  elseif(_key STREQUAL "flags" OR _key STREQUAL "module-flags")
+    if(_first IN_LIST _families)
+      string(TOUPPER "MANIFEST_${_key}" _var)
+      string(REPLACE "-" "_" _var "${_var}")
+      list(APPEND ${_var} ${_words})
+    endif()
+  else()
+    message(FATAL_ERROR "modules.txt: unknown line '${_line}'")
+  endif()
+endforeach()

@@ -1,0 +1,52 @@
+function D = sharded(fn, A, B, code, nblocks, connections)
+%SHARDED  A pairwise table computed block by block in worker processes.
+%   D = SHARDED(FN, A, B, CODE) splits the columns of B into one block per
+%   processor core, computes FN(A, BLOCK, CODE) for every block in parallel
+%   Octave worker processes (parcellfun, from the parallel package) and
+%   concatenates the blocks' results. FN is @sampledist, @bindist or
+%   @meshapply, or its name. Every element of their results depends on its
+%   own pair alone, so D equals FN(A, B, CODE) bit for bit.
+%
+%   D = SHARDED(FN, A, B, CODE, NBLOCKS) makes NBLOCKS blocks.
+%
+%   D = SHARDED(FN, A, B, CODE, NBLOCKS, CONNECTIONS) computes the blocks on
+%   the servers of a parallel cluster with netcellfun. A server looks
+%   functions up in the folder of the client's current folder's name, so
+%   give every server the MEX folder at the same path and work from it on
+%   the client. Start each server as a user other than root; Debian's
+%   build of the parallel package has no TLS, so start it without
+%   authentication, on a trusted network only:
+%      /usr/libexec/octave-pserver --octave-binary=/usr/bin/octave-cli --no-auth
+%   then, on the client, from the MEX folder:
+%      pkg load parallel
+%      connections = pconnect({'node1', 'node2'}, struct('use_tls', false));
+%      D = sharded(@sampledist, X1, X2, 1, 64, connections);
+%      sclose(connections);
+%
+%   Example:
+%      X1 = rand(16, 300);  X2 = rand(16, 5000);
+%      isequal(sharded(@sampledist, X1, X2, 1), sampledist(X1, X2, 1))
+
+pkg load parallel
+if nargin < 5
+  nblocks = nproc();
+end
+% Blocks of whole columns, in order; some are empty when B has fewer
+% columns than there are blocks.
+edges = round(linspace(0, size(B, 2), nblocks + 1));
+blocks = arrayfun(@(k) B(:, edges(k) + 1:edges(k + 1)), 1:nblocks, 'UniformOutput', false);
+% The workers call the function by name, found on their own path. (Octave 7
+% also crashes at exit once parcellfun has been handed a handle to a MEX
+% function.)
+if isa(fn, 'function_handle')
+  fn = func2str(fn);
+end
+block_result = @(block) feval(fn, A, block, code);
+if nargin < 6
+  parts = parcellfun(min(nblocks, nproc()), block_result, blocks, 'UniformOutput', false, ...
+                     'VerboseLevel', 0);
+else
+  parts = netcellfun(connections, block_result, blocks, 'UniformOutput', false);
+end
+D = [parts{:}];
+end

@@ -1,0 +1,13 @@
+% exactmex: fast, exact numeric building blocks
+%
+% Broadcast
+%   lanefuse   - Combine a matrix with a row or column vector, element by element.
+%   crossfuse  - Combine a matrix with a row vector and a column vector at once.
+%
+% Pairwise
+%   meshapply  - Apply a scalar operation to every pair of elements of two arrays.
+%   sampledist - Distances between every pair of sample columns of two matrices.
+%   bindist    - Distances between every pair of histogram columns of two matrices.
+%
+% Identifiers
+%   mintid     - Make a fresh 16-byte globally unique identifier.

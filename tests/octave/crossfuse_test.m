@@ -1,0 +1,58 @@
+function cases = crossfuse_test
+% crossfuse called from Octave.
+cases = {@worked_examples, @messages_in_order, @result_goes_to_ans, @empty_shapes, ...
+         @row_element_applied_first, @matches_octave_operators};
+end
+
+function worked_examples
+require_module('crossfuse');
+X = [1 2 3; 4 5 6];
+assert_bits(crossfuse(X, [10 20 30], [1; 2], 1), [12 23 34; 16 27 38]);
+assert_bits(crossfuse(X, [10 20 30], [1; 2], 2), [10 40 90; 80 200 360]);
+assert_bits(crossfuse(X, [10 20 30], [1; 2], 2.7), [10 40 90; 80 200 360]);
+assert_bits(crossfuse(X, [10 20 30], [1; 2], 3), zeros(2, 3));
+assert_bits(crossfuse(X, [10 20 30], [1; 2], -1), zeros(2, 3));
+end
+
+function messages_in_order
+require_module('crossfuse');
+expect_error('crossfuse: The number of outputs should not be larger than 1', 2, @crossfuse);
+expect_error('crossfuse: The number of inputs should be 4: X, vrow, vcol, opcode', 1, ...
+             @crossfuse, 1, 1, 1);
+% Both vectors wrong: the row vector is reported.
+expect_error('crossfuse: The size of the row vector is illegal, it should be 1 x n.', 1, ...
+             @crossfuse, ones(2, 3), [1; 2; 3], [1 2], 1);
+expect_error('crossfuse: The size of the column vector is illegal, it should be m x 1.', 0, ...
+             @crossfuse, ones(2, 3), [1 2 3], [1 2], 1);
+end
+
+function result_goes_to_ans
+require_module('crossfuse');
+crossfuse([1 2 3; 4 5 6], [10 20 30], [1; 2], 1);
+assert_bits(ans, [12 23 34; 16 27 38]);
+end
+
+function empty_shapes
+require_module('crossfuse');
+assert_bits(crossfuse(zeros(0, 3), [1 2 3], zeros(0, 1), 1), zeros(0, 3));
+assert_bits(crossfuse(zeros(2, 0), zeros(1, 0), [1; 2], 2), zeros(2, 0));
+end
+
+function row_element_applied_first
+require_module('crossfuse');
+% (1 + 2^53) rounds to 2^53 before -2^53 is added.
+assert_bits(crossfuse(2^53, 1, -2^53, 1), 0);
+% The partial sum overflows to +Inf before the column element comes in.
+assert_bits(crossfuse(1e308, 1e308, -1e308, 1), Inf);
+end
+
+function matches_octave_operators
+require_module('crossfuse');
+randn('state', 2);
+X = randn(29, 31) .* 10 .^ randi([-3 3], 29, 31);
+r = randn(1, 31);
+c = randn(29, 1);
+X(1:4) = [Inf -Inf NaN -0];
+assert_bits(crossfuse(X, r, c, 1), (r + X) + c);
+assert_bits(crossfuse(X, r, c, 2), (r .* X) .* c);
+end

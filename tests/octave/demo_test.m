@@ -1,0 +1,22 @@
+function cases = demo_test
+% examples/demo.m runs to the end, shows every built function and saves its
+% picture where it says.
+cases = {@demo_runs_and_saves_its_picture};
+end
+
+function demo_runs_and_saves_its_picture
+names = listed_modules();
+require_module(names{:});
+[folder, cleanup] = scratch_folder();
+setenv('EXACTMEX_DEMO_DIR', folder);
+output = evalc('run(fullfile(repo_root(), ''examples'', ''demo.m''))');
+for name = names
+  assert(~isempty(strfind(output, [name{1} '('])), 'the demo does not show %s', name{1});
+end
+if any(strcmp(names, 'bindist'))
+  picture = fullfile(folder, 'distances.png');
+  assert(~isempty(strfind(output, picture)), 'the demo does not say where its picture is');
+  info = dir(picture);
+  assert(numel(info) == 1 && info.bytes > 1000, 'no picture at %s', picture);
+end
+end

@@ -1,0 +1,59 @@
+function cases = help_test
+% Help for every function, seen from Octave: the MEX file is what runs, help
+% shows the text of the .m file beside it, lookfor finds it, and Contents
+% lists every function with its first help line.
+cases = {@every_function_has_a_help_file, @contents_lists_every_function, ...
+         @mex_file_runs_and_help_shows_its_text, @lookfor_finds_the_distances};
+end
+
+function names = all_functions()
+names = {'lanefuse', 'crossfuse', 'meshapply', 'sampledist', 'bindist', 'mintid'};
+end
+
+function lines = help_lines(file)
+lines = regexp(fileread(file), '\r?\n', 'split');
+lines = lines(~cellfun(@isempty, strtrim(lines)));
+end
+
+function every_function_has_a_help_file
+for name = all_functions()
+  lines = help_lines(fullfile(repo_root(), 'help', [name{1} '.m']));
+  % Only help text: no line of code that could run in the MEX file's place.
+  assert(all(strncmp(lines, '%', 1)), '%s.m holds more than comments', name{1});
+  assert(strncmp(lines{1}, ['%' upper(name{1}) '  '], numel(name{1}) + 3), ...
+         '%s.m: the first line should start with %%%s', name{1}, upper(name{1}));
+  assert(any(~cellfun(@isempty, regexp(lines, '^%\s+Example'))), '%s.m has no example', name{1});
+end
+end
+
+function contents_lists_every_function
+contents = fileread(fullfile(repo_root(), 'help', 'Contents.m'));
+for name = all_functions()
+  first = help_lines(fullfile(repo_root(), 'help', [name{1} '.m'])){1};
+  summary = strtrim(first(numel(name{1}) + 2:end));
+  assert(~isempty(regexp(contents, ['\n%\s+' name{1} '\s+- ' regexptranslate('escape', summary)], 'once')), ...
+         'Contents.m should list %s as "%s"', name{1}, summary);
+end
+end
+
+function mex_file_runs_and_help_shows_its_text
+names = listed_modules();
+require_module(names{:});
+for name = names
+  file = which(name{1});
+  assert(strcmp(file(end - 3:end), '.mex'), '%s runs %s, not a MEX file', name{1}, file);
+  [folder, ~] = fileparts(file);
+  assert(exist(fullfile(folder, [name{1} '.m']), 'file') == 2, 'no help file beside %s', file);
+  first = help_lines(fullfile(repo_root(), 'help', [name{1} '.m'])){1};
+  text = evalc(['help ' name{1}]);
+  assert(~isempty(strfind(text, first(2:end))), 'help %s does not show its text', name{1});
+end
+text = evalc('help exactmex');
+assert(~isempty(strfind(text, 'exactmex: fast, exact numeric building blocks')));
+end
+
+function lookfor_finds_the_distances
+require_module('sampledist', 'bindist');
+text = evalc('lookfor distance');
+assert(~isempty(strfind(text, 'sampledist')) && ~isempty(strfind(text, 'bindist')));
+end

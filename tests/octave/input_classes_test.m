@@ -1,0 +1,63 @@
+function cases = input_classes_test
+% Every numeric module, called from Octave with inputs of the wrong class,
+% raises an error naming the function and the argument and leaves Octave
+% running; selectors of any numeric, logical or char class are read.
+cases = {@lanefuse_inputs, @crossfuse_inputs, @meshapply_inputs, @sampledist_inputs, ...
+         @bindist_inputs};
+end
+
+function lanefuse_inputs
+check_module('lanefuse');
+end
+
+function crossfuse_inputs
+check_module('crossfuse');
+end
+
+function meshapply_inputs
+check_module('meshapply');
+end
+
+function sampledist_inputs
+check_module('sampledist');
+end
+
+function bindist_inputs
+check_module('bindist');
+end
+
+function check_module(name)
+require_module(name);
+sigs = module_signatures();
+sig = sigs(strcmp({sigs.name}, name));
+fn = str2func(name);
+expected = fn(sig.args{:});
+for k = 1:numel(sig.args)
+  good = sig.args{k};
+  if sig.selector(k)
+    for bad = {{}, struct('code', good), @sin}
+      call_rejected(fn, sig, k, bad{1}, 'must be a numeric, logical or char value.');
+    end
+    % Any numeric, logical or char selector is read as its first element.
+    for same = {int32(good), single(good), logical(good), sparse(good), [good 7], complex(good, 3)}
+      args = sig.args;
+      args{k} = same{1};
+      assert_bits(fn(args{:}), expected);
+    end
+  else
+    bad_values = {int32(good), single(good), logical(good), char(good + 64), ...
+                  complex(good, 1), sparse(good), num2cell(good), struct('data', good)};
+    for bad = bad_values
+      call_rejected(fn, sig, k, bad{1}, 'must be a real, full double array.');
+    end
+  end
+end
+% Octave is still running, and the module still answers.
+assert_bits(fn(sig.args{:}), expected);
+end
+
+function call_rejected(fn, sig, k, value, what)
+args = sig.args;
+args{k} = value;
+expect_error(sprintf('%s: %s %s', sig.name, sig.argnames{k}, what), 1, fn, args{:});
+end

@@ -1,0 +1,75 @@
+function cases = lanefuse_test
+% lanefuse called from Octave.
+cases = {@worked_examples, @messages_in_order, @result_goes_to_ans, @empty_shapes, ...
+         @ties_nan_and_signed_zeros, @matches_octave_operators};
+end
+
+function worked_examples
+require_module('lanefuse');
+assert_bits(lanefuse(NaN(3, 2), [1; 2; 3], 1, 0), [1 1; 2 2; 3 3]);
+assert_bits(lanefuse([1 2; 3 4], [10 20], 2, 1), [11 22; 13 24]);
+assert_bits(lanefuse([1 2; 3 4], [10 20], 2, 5), zeros(2));
+assert_bits(lanefuse([1 2; 3 4], [10 20], 2, NaN), zeros(2));
+% Selectors truncate toward zero: d 2.9 is 2, opcode 4.9 is the minimum.
+assert_bits(lanefuse([1 30; 3 4], [10 20], 2.9, 4.9), [1 20; 3 4]);
+% Any numeric or logical selector: int8 d, logical opcode (add).
+assert_bits(lanefuse([1 2; 3 4], [10; 20], int8(1), true), [11 12; 23 24]);
+end
+
+function messages_in_order
+require_module('lanefuse');
+expect_error('lanefuse: The number of outputs should not be larger than 1', 2, @lanefuse, 1);
+expect_error('lanefuse: The number of inputs should be 4: X, v, d, opcode', 1, @lanefuse, 1, 1, 1);
+expect_error('lanefuse: The value of d is illegal, it should be either 1 or 2', 1, ...
+             @lanefuse, 1, [1 2 3], 3, 1);
+expect_error('lanefuse: The value of d is illegal, it should be either 1 or 2', 1, ...
+             @lanefuse, 1, 1, [], 1);
+% Right length, wrong orientation.
+expect_error('lanefuse: The size of vector v is illegal', 0, @lanefuse, ones(3, 2), [1 2 3], 1, 1);
+end
+
+function result_goes_to_ans
+require_module('lanefuse');
+lanefuse([1 2; 3 4], [10 20], 2, 2);
+assert_bits(ans, [10 40; 30 80]);
+end
+
+function empty_shapes
+require_module('lanefuse');
+assert_bits(lanefuse(zeros(0, 4), zeros(0, 1), 1, 1), zeros(0, 4));
+assert_bits(lanefuse(zeros(3, 0), zeros(1, 0), 2, 1), zeros(3, 0));
+assert_bits(lanefuse(zeros(0, 4), [1 2 3 4], 2, 0), zeros(0, 4));
+end
+
+function ties_nan_and_signed_zeros
+require_module('lanefuse');
+% On a tie the vector's element wins, which shows with signed zeros.
+assert_bits(lanefuse(0, -0, 1, 3), -0);
+assert_bits(lanefuse(-0, 0, 1, 4), 0);
+% A NaN in v wins; a NaN in X gives way to v.
+assert_bits(lanefuse([NaN; 1], [5; NaN], 1, 3), [5; NaN]);
+assert_bits(lanefuse([NaN; 1], [5; NaN], 1, 4), [5; NaN]);
+% Copy keeps a NaN payload bit for bit.
+payload = hex2num('7ff8000000000123');
+assert_bits(lanefuse(zeros(2), [payload; -0], 1, 0), [payload payload; -0 -0]);
+X = [Inf -Inf; 0 -0];
+v = [-Inf; -0];
+assert_bits(lanefuse(X, v, 1, 1), X + v);
+assert_bits(lanefuse(X, v, 1, 2), X .* v);
+end
+
+function matches_octave_operators
+require_module('lanefuse');
+randn('state', 1);
+X = randn(37, 23);
+c = randn(37, 1);
+r = randn(1, 23);
+assert_bits(lanefuse(X, c, 1, 1), X + c);
+assert_bits(lanefuse(X, r, 2, 1), X + r);
+assert_bits(lanefuse(X, c, 1, 2), X .* c);
+assert_bits(lanefuse(X, r, 2, 2), X .* r);
+% max and min agree with Octave's where no NaN or tie occurs.
+assert_bits(lanefuse(X, c, 1, 3), max(X, c));
+assert_bits(lanefuse(X, r, 2, 4), min(X, r));
+assert_bits(lanefuse(X, r, 2, 0), repmat(r, 37, 1));
+end

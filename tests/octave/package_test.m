@@ -1,0 +1,48 @@
+function cases = package_test
+% The Octave package: tools/package.sh makes the tarball, pkg installs it
+% into a scratch prefix, and every function it lists loads and runs from
+% there with its help.
+cases = {@installs_loads_and_runs_every_function};
+end
+
+function installs_loads_and_runs_every_function
+names = listed_modules();
+require_module(names{:});
+[work, cleanup] = scratch_folder();
+[status, out] = system(sprintf('bash "%s" "%s"', fullfile(repo_root(), 'tools', 'package.sh'), work));
+assert(status == 0, out);
+tarball = strtrim(out);
+
+% Results of the test build, to compare the installed functions with.
+sigs = module_signatures();
+numeric = names(ismember(names, {sigs.name}));
+expected = cell(size(numeric));
+for k = 1:numel(numeric)
+  sig = sigs(strcmp({sigs.name}, numeric{k}));
+  expected{k} = feval(numeric{k}, sig.args{:});
+end
+
+prefix = fullfile(work, 'packages');
+pkg('prefix', prefix, prefix);
+pkg('local_list', fullfile(work, 'octave_packages'));
+pkg('install', '-local', tarball);
+pkg('load', 'exactmex');
+unload = onCleanup(@() pkg('unload', 'exactmex'));
+
+for name = names
+  file = which(name{1});
+  assert(strncmp(file, prefix, numel(prefix)) && strcmp(file(end - 3:end), '.mex'), ...
+         '%s runs %s, not the installed MEX file', name{1}, file);
+  text = evalc(['help ' name{1}]);
+  assert(~isempty(strfind(text, 'Example')), 'help %s shows no help text', name{1});
+end
+for k = 1:numel(numeric)
+  sig = sigs(strcmp({sigs.name}, numeric{k}));
+  assert_bits(feval(numeric{k}, sig.args{:}), expected{k});
+end
+if any(strcmp(names, 'mintid'))
+  [ok, id] = mintid();
+  assert(ok && numel(id) == 16);
+end
+clear unload  % unload before the scratch folder holding the package goes
+end

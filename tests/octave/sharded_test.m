@@ -1,0 +1,83 @@
+function cases = sharded_test
+% examples/sharded.m: column blocks computed in parallel worker processes and
+% concatenated give the single call's result bit for bit.
+cases = {@sampledist_blocks, @bindist_blocks, @meshapply_blocks, @cluster_blocks};
+end
+
+function check(fn, A, B)
+warning('off', 'Octave:shadowed-function');   % examples/demo.m shadows Octave's demo
+addpath(fullfile(repo_root(), 'examples'));
+for code = 1:3
+  whole = fn(A, B, code);
+  assert_bits(sharded(fn, A, B, code, 3), whole);
+  % More blocks than columns: some blocks are empty.
+  assert_bits(sharded(fn, A, B(:, 1:2), code, 4), fn(A, B(:, 1:2), code));
+end
+end
+
+function sampledist_blocks
+require_module('sampledist');
+randn('state', 6);
+check(@sampledist, randn(12, 30) .* 10 .^ randi([-6 6], 12, 30), randn(12, 47));
+end
+
+function bindist_blocks
+require_module('bindist');
+rand('state', 7);
+check(@bindist, rand(16, 30), rand(16, 47));
+end
+
+function meshapply_blocks
+require_module('meshapply');
+randn('state', 8);
+check(@meshapply, randn(1, 30), randn(1, 47));
+end
+
+function cluster_blocks
+% The same blocks on a cluster server: an octave-pserver on this machine,
+% reached with pconnect and netcellfun. The server refuses to run as root,
+% so there it runs as the unprivileged user nobody. It looks functions up in
+% the client's current folder, so the client works from the MEX folder.
+require_module('sampledist');
+pkg load parallel
+mexdir = fileparts(which('sampledist'));
+server = fullfile(OCTAVE_HOME(), 'libexec', 'octave-pserver');
+start = sprintf('"%s" --octave-binary="%s" --no-auth', server, ...
+                fullfile(OCTAVE_HOME(), 'bin', 'octave-cli'));
+if getuid() == 0
+  [status, out] = system(sprintf('runuser -u nobody -- test -r "%s"', which('sampledist')));
+  if status ~= 0
+    error('exactmex:skip', 'user nobody cannot read %s for a cluster server', mexdir);
+  end
+  start = ['runuser -u nobody -- ' start];
+end
+[status, out] = system(start);
+if status ~= 0
+  error('exactmex:skip', 'no cluster server could be started here: %s', strtrim(out));
+end
+pidfile = sprintf('/tmp/.octave-%s.pid', gethostname());
+stop = onCleanup(@() system(sprintf('kill $(cat "%s")', pidfile)));
+back = onCleanup(@() cd(pwd()));
+cd(mexdir);
+addpath(fullfile(repo_root(), 'examples'));
+connections = connect_when_listening();
+randn('state', 9);
+X1 = randn(12, 20);
+X2 = randn(12, 33);
+D = sharded(@sampledist, X1, X2, 1, 4, connections);
+sclose(connections);
+assert_bits(D, sampledist(X1, X2, 1));
+end
+
+function connections = connect_when_listening()
+% The server detaches before it listens: try again until it answers.
+for attempt = 1:100
+  try
+    connections = pconnect({'localhost'}, struct('use_tls', false));
+    return
+  catch
+    pause(0.1);
+  end
+end
+connections = pconnect({'localhost'}, struct('use_tls', false));
+end

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the Octave package tarball, exactmex-VERSION.tar.gz, into OUTDIR
+# (default dist/). "pkg install" on it compiles the modules of modules.txt
+# with build_mex.m and installs them with their help files.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+outdir="$(mkdir -p "${1:-$root/dist}" && cd "${1:-$root/dist}" && pwd)"
+version="$(sed -n 's/^Version: *//p' "$root/package/DESCRIPTION")"
+name="exactmex-$version"
+
+stage="$(mktemp -d)"
+trap 'rm -rf "$stage"' EXIT
+pkgdir="$stage/$name"
+mkdir -p "$pkgdir/src/exactmex"
+cp "$root/package/DESCRIPTION" "$pkgdir/"
+cp "$root/LICENSE" "$pkgdir/COPYING"
+cp "$root/package/Makefile" "$pkgdir/src/"
+
+# The INDEX lists the modules that modules.txt builds.
+modules="$(awk '$1 == "module" { print $2 }' "$root/modules.txt")"
+{
+  echo "exactmex >> Fast, exact numeric building blocks"
+  echo "Functions"
+  echo "$modules" | sed 's/^/ /'
+} >"$pkgdir/INDEX"
+
+# Everything build_mex.m reads: itself, the list, the export map, the help
+# files, and the source folders of the listed modules with the gateway.
+source_dirs="$(awk '$1 == "module" { for (i = 3; i <= NF; i++) print $i }' "$root/modules.txt" |
+  cut -d/ -f1 | sort -u)"
+cd "$root"
+git ls-files --cached --others --exclude-standard -- build_mex.m modules.txt \
+  cmake/mexFunction.map help gateway $source_dirs |
+  grep -v 'CMakeLists.txt$' |
+  while read -r file; do
+    [ -f "$file" ] || continue  # deleted but not yet committed
+    mkdir -p "$pkgdir/src/exactmex/$(dirname "$file")"
+    cp "$file" "$pkgdir/src/exactmex/$file"
+  done
+
+tar -C "$stage" -czf "$outdir/$name.tar.gz" "$name"
+echo "$outdir/$name.tar.gz"

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds the release folder dist/exactmex-VERSION/ and its zip:
+#   octave/   NAME.mex, built by build_mex.m with this machine's GNU Octave
+#   windows/  NAME.mexw64 and NAME.mexw32, cross-built with mingw-w64; MATLAB
+#             picks the file of its own word size from the one folder
+# Each folder also holds the help files (help/*.m), so that `help NAME` and
+# `help exactmex` work once the folder is on the path. The Windows builds pass
+# their test suites under wine before they are packed, and the release is
+# refused unless every module is there in all three builds with its help.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/packages.sh
+
+ensure_packages cmake ninja-build zip octave octave-dev \
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 wine32:i386
+
+version=$(git describe --tags --always --dirty)
+name=exactmex-$version
+out=dist/$name
+rm -rf "$out" "$out.zip"
+mkdir -p "$out/octave" "$out/windows"
+
+echo "== Windows builds"
+for preset in win64 win32; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+done
+cp build-win64/mex/*.mexw64 build-win32/mex/*.mexw32 help/*.m "$out/windows/"
+
+echo "== Octave build"
+staging=build/release-octave
+rm -rf "$staging"
+octave-cli --no-init-file --eval "build_mex('$PWD/$staging');"
+cp "$staging"/*.mex help/*.m "$out/octave/"
+
+cp README.md LICENSE "$out/"
+
+# A module missing from any build, or without help, stops the release.
+missing=0
+for module in $(ls "$out"/octave/*.mex "$out"/windows/*.mexw* | xargs -n1 basename |
+  sed 's/\.mex[^.]*$//' | sort -u); do
+  for file in octave/$module.mex octave/$module.m windows/$module.mexw64 \
+    windows/$module.mexw32 windows/$module.m; do
+    [ -f "$out/$file" ] || { echo "release: $file is missing" >&2; missing=1; }
+  done
+done
+[ "$missing" -eq 0 ] && [ -n "${module:-}" ]
+
+(cd dist && zip -qr "$name.zip" "$name")
+echo "release: $out/ and $out.zip"

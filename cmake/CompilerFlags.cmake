@@ -13,6 +13,17 @@ if(EXACTMEX_SANITIZE)
   add_link_options(${_sanitize})
 endif()
 
+# Fuzzing build (clang, with the sanitizers above): every target also gets
+# the coverage instrumentation that guides libFuzzer; tests/fuzz links it.
+option(EXACTMEX_FUZZ "Build the libFuzzer targets, instrumenting every target" OFF)
+if(EXACTMEX_FUZZ)
+  if(NOT EXACTMEX_SANITIZE OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "EXACTMEX_FUZZ needs clang and EXACTMEX_SANITIZE=ON")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+  add_link_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # Windows builds carry the GCC, C++ and thread runtimes inside each DLL and
 # program, so a user's machine needs nothing beyond Windows itself. Release
 # DLLs drop the symbol table, which only the export table's one name needs.

@@ -42,7 +42,11 @@ function(mex_add_module name)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/mexFunction.def)
   elseif(NOT APPLE)
     target_link_options(${name} PRIVATE
-      -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/mexFunction.map -Wl,--no-undefined)
+      -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/mexFunction.map)
+    # Clang leaves the sanitizer runtimes to the executable that loads the module.
+    if(NOT (EXACTMEX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
+      target_link_options(${name} PRIVATE -Wl,--no-undefined)
+    endif()
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/mexFunction.map)
   endif()

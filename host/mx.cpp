@@ -130,6 +130,7 @@ mwSize mxGetNumberOfDimensions(const mxArray *a) { return a->dims.size(); }
 const mwSize *mxGetDimensions(const mxArray *a) { return a->dims.data(); }
 double *mxGetPr(const mxArray *a) { return static_cast<double *>(a->re); }
 void *mxGetData(const mxArray *a) { return a->re; }
+size_t mxGetElementSize(const mxArray *a) { return a->elementSize; }
 
 mxClassID mxGetClassID(const mxArray *a) { return a->cls; }
 bool mxIsDouble(const mxArray *a) { return a->cls == mxDOUBLE_CLASS; }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/arrays.h"
+#include "support/oracles.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ class Bindist : public ::testing::Test {
   }
 };
 
-double xlogx(double t) { return t > 0 ? t * std::log(t) : 0.0; }
+using oracle::xlogx;
 
 TEST_F(Bindist, ChecksInputsOutputsRowsThenMcode) {
   Array H1 = matrix(3, 2), H2 = matrix(4, 2), bad = scalar(9), good = scalar(1);
@@ -160,23 +161,6 @@ TEST(BindistOutOfMemory, FailedColumnSumAllocationRaisesAndStoresNothing) {
   }
 }
 
-struct Oracle {
-  int mcode;
-  double term(double a, double b) const {
-    if (mcode == 1) return b > a ? a : b;
-    if (mcode == 2) return ((a - b) * (a - b)) / ((a + b) * 2.0);
-    return (xlogx(a) + xlogx(b)) - xlogx((a + b) * 0.5) * 2.0;
-  }
-  double operator()(const double *a, const double *b, size_t d) const {
-    double s = 0.0, c = 0.0;
-    for (size_t k = 0; k < d; ++k) {
-      s += term(a[k], b[k]);
-      c += b[k];
-    }
-    return mcode == 1 ? 1.0 - s / c : s;
-  }
-};
-
 TEST_F(Bindist, MatchesScalarDefinitionOnRandomInputs) {
   std::mt19937_64 rng(33);
   std::uniform_int_distribution<size_t> dim(0, 9);
@@ -185,20 +169,17 @@ TEST_F(Bindist, MatchesScalarDefinitionOnRandomInputs) {
   std::uniform_int_distribution<size_t> pick(0, 6);
   for (int trial = 0; trial < 450; ++trial) {
     const size_t d = dim(rng), n1 = dim(rng), n2 = dim(rng);
-    const Oracle oracle{1 + trial % 3};
+    const int mcode = 1 + trial % 3;
     std::vector<double> h1 = specialValues(rng, d * n1), h2 = specialValues(rng, d * n2);
     if (trial % 2)
       for (std::vector<double> *v : {&h1, &h2})
         for (double &e : *v) e = lopsided[pick(rng)];
     Array H1 = matrix(d, n1, h1), H2 = matrix(d, n2, h2);
-    std::vector<double> want;
-    for (size_t j = 0; j < n2; ++j)
-      for (size_t i = 0; i < n1; ++i)
-        want.push_back(oracle(h1.data() + i * d, h2.data() + j * d, d));
-    CallResult r = run(H1.get(), H2.get(), oracle.mcode);
+    const std::vector<double> want = oracle::bindist(h1.data(), n1, h2.data(), n2, d, mcode);
+    CallResult r = run(H1.get(), H2.get(), mcode);
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(firstMismatch(r.outputs[0].get(), n1, n2, want), "")
-        << "d=" << d << " n1=" << n1 << " n2=" << n2 << " mcode=" << oracle.mcode;
+        << "d=" << d << " n1=" << n1 << " n2=" << n2 << " mcode=" << mcode;
   }
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/arrays.h"
-#include "support/definitions.h"
+#include "support/oracles.h"
 
 namespace {
 
@@ -103,10 +103,7 @@ TEST_F(Crossfuse, MatchesScalarDefinitionOnRandomInputs) {
     const std::vector<double> xs = specialValues(rng, m * n), rs = specialValues(rng, n),
                               cs = specialValues(rng, m);
     Array X = matrix(m, n, xs), row = matrix(1, n, rs), col = matrix(m, 1, cs);
-    std::vector<double> want(m * n, 0.0);
-    for (size_t j = 0; j < n; ++j)
-      for (size_t i = 0; i < m; ++i)
-        want[i + j * m] = crossDefinition(op, rs[j], xs[i + j * m], cs[i]);
+    const std::vector<double> want = oracle::crossfuse(xs.data(), rs.data(), cs.data(), op, m, n);
     CallResult r = run(X.get(), row.get(), col.get(), op);
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(firstMismatch(r.outputs[0].get(), m, n, want), "")

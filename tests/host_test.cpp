@@ -78,6 +78,7 @@ TEST(Host, ArraysCarryClassDimsAndZeros) {
   EXPECT_EQ(mxGetNumberOfElements(a.get()), 24u);
   EXPECT_FALSE(mxIsDouble(a.get()));
   EXPECT_TRUE(mxIsNumeric(a.get()));
+  EXPECT_EQ(mxGetElementSize(a.get()), sizeof(short));
   const short *p = static_cast<const short *>(mxGetData(a.get()));
   for (int k = 0; k < 24; ++k) EXPECT_EQ(p[k], 0);
   Array z = matrix(3, 2);

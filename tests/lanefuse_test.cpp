@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/arrays.h"
-#include "support/definitions.h"
+#include "support/oracles.h"
 
 namespace {
 
@@ -145,10 +145,7 @@ TEST_F(Lanefuse, MatchesScalarDefinitionOnRandomInputs) {
     const std::vector<double> xs = specialValues(rng, m * n), vs = specialValues(rng, vlen);
     Array X = matrix(m, n, xs);
     Array v = d == 1 ? matrix(m, 1, vs) : matrix(1, n, vs);
-    std::vector<double> want(m * n);
-    for (size_t j = 0; j < n; ++j)
-      for (size_t i = 0; i < m; ++i)
-        want[i + j * m] = laneDefinition(op, xs[i + j * m], vs[d == 1 ? i : j]);
+    const std::vector<double> want = oracle::lanefuse(xs.data(), vs.data(), d, op, m, n);
     CallResult r = run(X.get(), v.get(), d, op);
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(firstMismatch(r.outputs[0].get(), m, n, want), "")

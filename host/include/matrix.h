@@ -57,6 +57,7 @@ MX_API const mwSize *mxGetDimensions(const mxArray *a);
 MX_API double *mxGetPr(const mxArray *a);
 MX_API void *mxGetData(const mxArray *a);
 MX_API double mxGetScalar(const mxArray *a);
+MX_API size_t mxGetElementSize(const mxArray *a);
 
 MX_API mxClassID mxGetClassID(const mxArray *a);
 MX_API bool mxIsDouble(const mxArray *a);

@@ -59,30 +59,35 @@ std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vec
   return "";
 }
 
+const std::vector<double> &stressValues() {
+  static const std::vector<double> pool = {kNaN,
+                                           -kNaN,
+                                           kInf,
+                                           -kInf,
+                                           0.0,
+                                           -0.0,
+                                           1.0,
+                                           -1.0,
+                                           2.0,
+                                           0.5,
+                                           3.0,
+                                           std::numeric_limits<double>::denorm_min(),
+                                           -std::numeric_limits<double>::denorm_min(),
+                                           std::numeric_limits<double>::min() / 3,
+                                           std::numeric_limits<double>::max(),
+                                           -std::numeric_limits<double>::max(),
+                                           1e16,
+                                           -1e16,
+                                           1e308,
+                                           1e-308,
+                                           0x1p53,
+                                           -0x1p53};
+  return pool;
+}
+
 double specialValue(std::mt19937_64 &rng) {
-  static const double pool[] = {kNaN,
-                                -kNaN,
-                                kInf,
-                                -kInf,
-                                0.0,
-                                -0.0,
-                                1.0,
-                                -1.0,
-                                2.0,
-                                0.5,
-                                3.0,
-                                std::numeric_limits<double>::denorm_min(),
-                                -std::numeric_limits<double>::denorm_min(),
-                                std::numeric_limits<double>::min() / 3,
-                                std::numeric_limits<double>::max(),
-                                -std::numeric_limits<double>::max(),
-                                1e16,
-                                -1e16,
-                                1e308,
-                                1e-308,
-                                0x1p53,
-                                -0x1p53};
-  const size_t poolSize = sizeof pool / sizeof pool[0];
+  const std::vector<double> &pool = stressValues();
+  const size_t poolSize = pool.size();
   std::uniform_int_distribution<size_t> pick(0, 2 * poolSize - 1);
   const size_t k = pick(rng);
   if (k < poolSize) return pool[k];

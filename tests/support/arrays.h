@@ -35,8 +35,10 @@ bool sameResult(double a, double b);
 // Describes the first element where got and want differ, or "" when equal.
 std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want);
 
-// Draws values that stress arithmetic: NaN, +-Inf, +-0, subnormals, ties,
-// huge and tiny magnitudes and ordinary numbers.
+// Values that stress arithmetic: NaN, +-Inf, +-0, subnormals, ties, huge and
+// tiny magnitudes.
+const std::vector<double> &stressValues();
+// Draws from stressValues() and ordinary numbers.
 double specialValue(std::mt19937_64 &rng);
 std::vector<double> specialValues(std::mt19937_64 &rng, size_t count);
 

@@ -1,0 +1,296 @@
+// The libFuzzer entry points of every fuzz target: decode the bytes into a
+// call, make it through the standalone host and check the outcome against
+// the target's model (see harness.h).
+#include "fuzz/harness.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#define EXACTMEX_STRINGIFY(x) #x
+#define EXACTMEX_MB(x) EXACTMEX_STRINGIFY(x)
+#define EXACTMEX_FUZZ_ALLOCATION_LIMIT_MB 32
+static_assert(EXACTMEX_FUZZ_ALLOCATION_LIMIT_MB == fuzz::kAllocationLimitMb,
+              "the sanitizer's allocation limit is the one the checks expect");
+
+// Allocations above the limit return null instead of ending the process, so a
+// valid call with an oversized output fails as it would on a smaller machine.
+extern "C" const char *__asan_default_options() {
+  return "allocator_may_return_null=1:max_allocation_size_mb=" EXACTMEX_MB(
+      EXACTMEX_FUZZ_ALLOCATION_LIMIT_MB) ":detect_leaks=1";
+}
+extern "C" const char *__ubsan_default_options() { return "print_stacktrace=1"; }
+
+namespace fuzz {
+namespace {
+
+// Arrays with more elements, or a dimension beyond this, cannot be backed by
+// memory here: they are turned into shapes that every module rejects.
+constexpr mwSize kMaxElements = 4096;
+constexpr mwSize kMaxDim = 4096;
+constexpr mwSize kBeyondInt32 = mwSize(INT32_MAX) + 1;
+
+const mxClassID kOtherClasses[] = {mxSINGLE_CLASS, mxINT8_CLASS,    mxUINT8_CLASS,  mxINT16_CLASS,
+                                   mxUINT16_CLASS, mxINT32_CLASS,   mxUINT32_CLASS, mxINT64_CLASS,
+                                   mxUINT64_CLASS, mxLOGICAL_CLASS, mxCHAR_CLASS,   mxCELL_CLASS,
+                                   mxSTRUCT_CLASS, mxFUNCTION_CLASS};
+
+const mwSize kSmallDims[] = {1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 16, 17};
+const mwSize kLargeDims[] = {33,
+                             64,
+                             4097,
+                             46341,  // its square passes INT32_MAX
+                             65536,
+                             kMaxDim,
+                             INT32_MAX,
+                             kBeyondInt32,
+                             0xFFFFFFFFu,
+                             mwSize(1) << 32,
+                             (mwSize(1) << 32) + 1,
+                             mwSize(1) << 33,
+                             mwSize(1) << 62,
+                             std::numeric_limits<mwSize>::max() / 2,
+                             std::numeric_limits<mwSize>::max() - 1,
+                             std::numeric_limits<mwSize>::max()};
+
+double fromBits(uint64_t b) {
+  double x;
+  std::memcpy(&x, &b, sizeof x);
+  return x;
+}
+
+// Values near every selector boundary, and special bit patterns.
+const double kSelectorValues[] = {4,
+                                  5,
+                                  6,
+                                  -1,
+                                  -0.5,
+                                  0.99,
+                                  1.9,
+                                  2.2,
+                                  2.7,
+                                  3.99,
+                                  4.9,
+                                  5.9,
+                                  2147483647.0,
+                                  2147483647.9,
+                                  2147483648.0,
+                                  -2147483648.0,
+                                  -2147483648.9,
+                                  -2147483649.0,
+                                  3e9,
+                                  1e300,
+                                  0x1.8p-1060,  // subnormal
+                                  std::numeric_limits<double>::signaling_NaN(),
+                                  -std::numeric_limits<double>::signaling_NaN(),
+                                  0.3,
+                                  1.7};
+
+// Where 1 lies in test::stressValues(): a zero byte gives 1, a valid selector
+// of every module.
+constexpr size_t kOneInStress = 6;
+
+// Four values shared by every input of a call: one the fuzzer picks, its
+// negation, and zeros of both signs. Equal elements, and +0 against -0, then
+// meet often across inputs, where max and min show which operand they return.
+using Palette = std::array<double, 4>;
+
+// One of the call's palette, or one of the values that stress arithmetic, a
+// selector value or raw bits.
+double value(FuzzedDataProvider &in, const Palette *palette) {
+  const uint8_t b = in.ConsumeIntegral<uint8_t>();
+  const std::vector<double> &stress = test::stressValues();
+  const size_t selectors = sizeof kSelectorValues / sizeof kSelectorValues[0];
+  if (palette && b < 96) return (*palette)[b % 4];
+  if (b < 218) return stress[(b + kOneInStress) % stress.size()];
+  if (b < 254) return kSelectorValues[(b - 218) % selectors];
+  return fromBits(in.ConsumeIntegral<uint64_t>());
+}
+
+bool isNumericClass(mxClassID cls) { return cls >= mxDOUBLE_CLASS && cls <= mxUINT64_CLASS; }
+
+void fill(mxArray *a, mwSize stored, const Palette &palette, FuzzedDataProvider &in) {
+  const mxClassID cls = mxGetClassID(a);
+  if (cls == mxDOUBLE_CLASS) {
+    double *p = mxGetPr(a);
+    for (mwSize k = 0; k < stored; ++k) p[k] = value(in, &palette);
+    return;
+  }
+  // Cell, struct and function arrays hold no values to fill.
+  if (!(mxIsNumeric(a) || mxIsChar(a) || mxIsLogical(a)) || stored == 0) return;
+  unsigned char *p = static_cast<unsigned char *>(mxGetData(a));
+  in.ConsumeData(p, stored * mxGetElementSize(a));
+  if (cls == mxLOGICAL_CLASS)
+    for (mwSize k = 0; k < stored; ++k) p[k] &= 1;
+}
+
+mxArray *makeArg(const Palette &palette, FuzzedDataProvider &in) {
+  const uint8_t kind = in.ConsumeIntegral<uint8_t>();
+  const uint8_t flags = in.ConsumeIntegral<uint8_t>();
+  const uint8_t shape = in.ConsumeIntegral<uint8_t>();
+  const size_t others = sizeof kOtherClasses / sizeof kOtherClasses[0];
+  const mxClassID cls = kind < 192 ? mxDOUBLE_CLASS : kOtherClasses[kind % others];
+
+  static const int kDimCounts[] = {2, 2, 2, 2, 0, 1, 3, 4};
+  std::vector<mwSize> dims(kDimCounts[shape % 8]);
+  for (mwSize &d : dims) {
+    const uint8_t b = in.ConsumeIntegral<uint8_t>();
+    d = b < 224 ? kSmallDims[b % 12] : kLargeDims[b % 16];
+  }
+  while (dims.size() < 2) dims.push_back(1);
+
+  // No array has a column or element count beyond 64 bits: such dims become
+  // two of at most 2^31, which every module rejects.
+  mwSize n = 1, count;
+  bool overflow = false;
+  for (size_t k = 1; k < dims.size(); ++k) overflow |= __builtin_mul_overflow(n, dims[k], &n);
+  overflow |= __builtin_mul_overflow(dims[0], n, &count);
+  if (overflow) {
+    dims.resize(2);
+    for (mwSize &e : dims) e = e < kBeyondInt32 ? e : kBeyondInt32;
+    n = dims[1];
+    count = dims[0] * n;
+  }
+  const mwSize m = dims[0];
+  const bool fitsInt32 = m <= INT32_MAX && n <= INT32_MAX && count <= INT32_MAX;
+  const bool fitsMemory = count <= kMaxElements && m <= kMaxDim && n <= kMaxDim;
+  if (fitsInt32 && !fitsMemory) dims[0] = kBeyondInt32;
+  if (!fitsInt32 || !fitsMemory) return mxHostCreateShapeOnly(cls, dims.size(), dims.data());
+
+  mxArray *a;
+  mwSize stored = count;
+  if (flags % 16 == 2 && (cls == mxDOUBLE_CLASS || cls == mxLOGICAL_CLASS)) {
+    stored = 1 + flags / 16 % 4;
+    a = mxHostCreateSparse(cls, m, n, stored);
+  } else {
+    const bool complex = flags % 16 == 1 && isNumericClass(cls);
+    a = mxHostCreateArray(cls, dims.size(), dims.data(), complex ? mxCOMPLEX : mxREAL);
+  }
+  fill(a, stored, palette, in);
+  return a;
+}
+
+// The arrays made go to owned; the call refers to them.
+Call decode(FuzzedDataProvider &in, int arity, std::vector<test::Array> &owned) {
+  Call call;
+  const uint8_t counts = in.ConsumeIntegral<uint8_t>();
+  // Mostly 0 or 1 outputs and the module's own number of inputs.
+  call.nlhs = counts % 8 < 6 ? counts % 2 : counts % 8 - 4;
+  const int nrhs = counts / 8 < 24 ? arity : counts / 8 - 24;
+  const double u = value(in, nullptr);
+  const Palette palette = {u, -u, 0.0, -0.0};
+  for (int k = 0; k < nrhs; ++k) {
+    owned.emplace_back(makeArg(palette, in));
+    call.args.push_back(owned.back().get());
+  }
+  return call;
+}
+
+// The bits of every double input, to check that the call leaves them as they were.
+std::vector<std::vector<uint64_t>> snapshot(const Call &call) {
+  std::vector<std::vector<uint64_t>> bits;
+  for (const mxArray *a : call.args) {
+    const double *p = mxGetClassID(a) == mxDOUBLE_CLASS ? mxGetPr(a) : nullptr;
+    const size_t count = p && !mxIsSparse(a) ? mxGetNumberOfElements(a) : 0;
+    bits.emplace_back(count);
+    if (count) std::memcpy(bits.back().data(), p, count * sizeof(double));
+  }
+  return bits;
+}
+
+void checkOutcome(const Target &t, const Expected &want, const test::CallResult &r) {
+  size_t stored = 0;
+  for (const test::Array &a : r.outputs) stored += a != nullptr;
+  const bool tooLarge = want.m * want.n > (kAllocationLimitMb << 20) / sizeof(double);
+  if (!r.ok) {
+    if (stored != 0) fail("a failed call stored outputs", r.error);
+    if (want.valid) {
+      if (tooLarge && r.error == "Out of memory.\n") return;
+      fail("a valid call failed", r.error);
+    }
+    for (const std::string &m : t.messages)
+      if (r.error == m) return;
+    const std::string prefix = std::string(t.module) + ": ";
+    if (r.error.rfind(prefix, 0) != 0 || r.error.back() != '\n')
+      fail("an invalid call failed with a message of no known kind", r.error);
+    return;
+  }
+  if (!want.valid) fail("an invalid call succeeded");
+  if (t.checkOutputs) return t.checkOutputs(r);
+  if (tooLarge) fail("an output beyond the allocation limit was created");
+  for (size_t k = 1; k < r.outputs.size(); ++k)
+    if (r.outputs[k]) fail("an output was stored past the first slot");
+  const mxArray *y = r.outputs[0].get();
+  if (y && (mxIsComplex(y) || mxIsSparse(y))) fail("the output is complex or sparse");
+  const std::string mismatch = test::firstMismatch(y, want.m, want.n, want.values());
+  if (!mismatch.empty()) fail("the result differs from the scalar definition", mismatch);
+}
+
+const test::Module &module() {
+  static const test::Module mod(target().module);
+  return mod;
+}
+
+void callAndCheck(const Target &t, const Call &call) {
+  const Expected want = t.expect(call);
+  checkOutcome(t, want, module().call(call.nlhs, call.args));
+}
+
+}  // namespace
+
+bool isData(const mxArray *a) {
+  return mxIsDouble(a) && !mxIsComplex(a) && !mxIsSparse(a) && mxGetM(a) <= INT32_MAX &&
+         mxGetN(a) <= INT32_MAX && mxGetNumberOfElements(a) <= INT32_MAX;
+}
+
+bool isSelector(const mxArray *a) { return mxIsNumeric(a) || mxIsLogical(a) || mxIsChar(a); }
+
+int64_t code(const mxArray *a) {
+  if (mxIsEmpty(a)) return kNoCode;
+  const double v = mxGetScalar(a);
+  if (std::isnan(v) || v <= -2147483649.0 || v >= 2147483648.0) return kNoCode;
+  return static_cast<int64_t>(std::trunc(v));
+}
+
+void fail(const char *what, const std::string &detail) {
+  std::fprintf(stderr, "%s: %s%s%s\n", target().module, what, detail.empty() ? "" : ": ",
+               detail.c_str());
+  std::abort();
+}
+
+}  // namespace fuzz
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+  fuzz::module();  // loaded before fuzzing starts, so its coverage counts from the first input
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  const fuzz::Target &t = fuzz::target();
+  const size_t live = mxHostLiveArrays();
+  {
+    FuzzedDataProvider in(data, size);
+    std::vector<test::Array> owned;
+    const fuzz::Call call = fuzz::decode(in, t.arity, owned);
+    const std::vector<std::vector<uint64_t>> before = fuzz::snapshot(call);
+    fuzz::callAndCheck(t, call);
+    // A valid call is made again with every code, so that each input the
+    // fuzzer finds reaches every kernel.
+    if (t.codeArg >= 0 && t.expect(call).valid) {
+      for (int code = t.firstCode; code <= t.lastCode; ++code) {
+        const test::Array selector = test::scalar(code);
+        fuzz::Call again = call;
+        again.args[t.codeArg] = selector.get();
+        fuzz::callAndCheck(t, again);
+      }
+    }
+    if (fuzz::snapshot(call) != before) fuzz::fail("an input was changed");
+  }
+  if (mxHostLiveArrays() != live) fuzz::fail("arrays were left behind");
+  return 0;
+}

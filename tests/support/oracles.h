@@ -1,0 +1,123 @@
+// The plain scalar definition of every module's result, written as directly
+// as it can be: one element at a time, one accumulator, terms in row order.
+// Unit tests and fuzz targets compare module outputs with these bit for bit.
+// Whole results are column-major; the data of an empty input is never read.
+#ifndef EXACTMEX_TESTS_ORACLES_H
+#define EXACTMEX_TESTS_ORACLES_H
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace oracle {
+
+// lanefuse: X(i,j) combined with its paired element p (v(i) or v(j)).
+inline double lane(int op, double x, double p) {
+  switch (op) {
+    case 0: return p;
+    case 1: return x + p;
+    case 2: return x * p;
+    case 3: return x > p ? x : p;
+    case 4: return x < p ? x : p;
+    default: return 0.0;
+  }
+}
+
+inline std::vector<double> lanefuse(const double *X, const double *v, int d, int op, size_t m,
+                                    size_t n) {
+  std::vector<double> Y(m * n);
+  for (size_t j = 0; j < n; ++j)
+    for (size_t i = 0; i < m; ++i) Y[i + j * m] = lane(op, X[i + j * m], d == 1 ? v[i] : v[j]);
+  return Y;
+}
+
+// crossfuse: the row element and X(i,j) first, then the column element.
+inline double cross(int op, double r, double x, double c) {
+  if (op == 1) return (r + x) + c;
+  if (op == 2) return (r * x) * c;
+  return 0.0;
+}
+
+inline std::vector<double> crossfuse(const double *X, const double *vrow, const double *vcol,
+                                     int op, size_t m, size_t n) {
+  std::vector<double> Y(m * n);
+  for (size_t j = 0; j < n; ++j)
+    for (size_t i = 0; i < m; ++i) Y[i + j * m] = cross(op, vrow[j], X[i + j * m], vcol[i]);
+  return Y;
+}
+
+// meshapply: x(i) op y(j).
+inline double mesh(int op, double a, double b) {
+  switch (op) {
+    case 1: return a + b;
+    case 2: return a * b;
+    case 3: return std::fabs(a - b);
+    case 4: return a > b ? a : b;
+    default: return a < b ? a : b;
+  }
+}
+
+inline std::vector<double> meshapply(const double *x, size_t m, const double *y, size_t n, int op) {
+  std::vector<double> Y(m * n);
+  for (size_t j = 0; j < n; ++j)
+    for (size_t i = 0; i < m; ++i) Y[i + j * m] = mesh(op, x[i], y[j]);
+  return Y;
+}
+
+// sampledist: r = t(0), then each later row in order; d must be at least 1.
+inline double sample(int code, const double *a, const double *b, size_t d) {
+  double r = std::fabs(a[0] - b[0]);
+  for (size_t k = 1; k < d; ++k) {
+    const double t = std::fabs(a[k] - b[k]);
+    if (code == 1) r = r + t;
+    if (code == 2 && t > r) r = t;
+    if (code == 3 && t < r) r = t;
+  }
+  return r;
+}
+
+// Columns of d rows; with no rows every element is 0.
+inline std::vector<double> sampledist(const double *X1, size_t n1, const double *X2, size_t n2,
+                                      size_t d, int code) {
+  std::vector<double> D(n1 * n2, 0.0);
+  if (d == 0) return D;
+  for (size_t j = 0; j < n2; ++j)
+    for (size_t i = 0; i < n1; ++i) D[i + j * n1] = sample(code, X1 + i * d, X2 + j * d, d);
+  return D;
+}
+
+// bindist: t log t for t > 0, 0 for zero, negative and NaN.
+inline double xlogx(double t) { return t > 0.0 ? t * std::log(t) : 0.0; }
+
+inline double binTerm(int mcode, double a, double b) {
+  if (mcode == 1) return b > a ? a : b;
+  if (mcode == 2) return ((a - b) * (a - b)) / ((a + b) * 2.0);
+  return (xlogx(a) + xlogx(b)) - xlogx((a + b) * 0.5) * 2.0;
+}
+
+// Sums start from +0.0; the intersection divides by the column sum of b.
+inline double bin(int mcode, const double *a, const double *b, size_t d) {
+  double s = 0.0, c = 0.0;
+  for (size_t k = 0; k < d; ++k) {
+    s += binTerm(mcode, a[k], b[k]);
+    c += b[k];
+  }
+  return mcode == 1 ? 1.0 - s / c : s;
+}
+
+inline std::vector<double> bindist(const double *H1, size_t n1, const double *H2, size_t n2,
+                                   size_t d, int mcode) {
+  std::vector<double> D(n1 * n2);
+  for (size_t j = 0; j < n2; ++j)
+    for (size_t i = 0; i < n1; ++i) D[i + j * n1] = bin(mcode, H1 + i * d, H2 + j * d, d);
+  return D;
+}
+
+// mintid: a random (version 4) GUID with the RFC 4122 variant, in the byte
+// order of the Windows GUID record.
+inline bool isVersion4Guid(const uint8_t *id) { return id[7] >> 4 == 4 && id[8] >> 6 == 2; }
+
+}  // namespace oracle
+
+#endif

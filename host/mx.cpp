@@ -189,6 +189,11 @@ mxArray *mxCreateLogicalScalar(mxLogical value) {
 
 void mxDestroyArray(mxArray *a) {
   if (!a) return;
+  // An array a call releases itself is no longer the call's to release.
+  if (callState.active) {
+    std::vector<mxArray *> &created = callState.created;
+    created.erase(std::remove(created.begin(), created.end(), a), created.end());
+  }
   std::free(a->re);
   std::free(a->im);
   delete a;

@@ -47,6 +47,26 @@ TEST(Host, SuccessfulCallHandsOverOnlyItsOutput) {
   EXPECT_EQ(mxHostLiveArrays(), live);
 }
 
+// A gateway that releases a temporary array of its own, then fails or not.
+void releasesTemporary(int, mxArray *plhs[], int nrhs, const mxArray *[]) {
+  mxDestroyArray(mxCreateDoubleMatrix(4, 4, mxREAL));
+  plhs[0] = mxCreateDoubleMatrix(1, 1, mxREAL);
+  if (nrhs > 0) mexErrMsgTxt("failed after release\n");
+}
+
+TEST(Host, ArrayReleasedDuringCallIsReleasedOnce) {
+  const size_t live = mxHostLiveArrays();
+  mxArray *slot = nullptr;
+  ASSERT_EQ(mexHostCall(releasesTemporary, 1, &slot, 0, nullptr), 0);
+  EXPECT_EQ(mxHostLiveArrays(), live + 1);
+  mxDestroyArray(slot);
+  const mxArray *in[1] = {nullptr};
+  ASSERT_EQ(mexHostCall(releasesTemporary, 1, &slot, 1, in), 1);
+  EXPECT_STREQ(mexHostLastError(), "failed after release\n");
+  EXPECT_EQ(slot, nullptr);
+  EXPECT_EQ(mxHostLiveArrays(), live);
+}
+
 TEST(Host, ArraysCarryClassDimsAndZeros) {
   const mwSize dims[3] = {2, 3, 4};
   Array a(mxHostCreateArray(mxINT16_CLASS, 3, dims, mxREAL));

@@ -43,6 +43,36 @@ std::vector<Signature> signatures() {
        },
        {"X", "vrow", "vcol", "opcode"},
        {false, false, false, true}},
+      {"meshapply",
+       [] {
+         std::vector<Array> a;
+         a.push_back(matrix(2, 3));
+         a.push_back(matrix(1, 4));
+         a.push_back(scalar(1));
+         return a;
+       },
+       {"x", "y", "opcode"},
+       {false, false, true}},
+      {"sampledist",
+       [] {
+         std::vector<Array> a;
+         a.push_back(matrix(2, 3));
+         a.push_back(matrix(2, 4));
+         a.push_back(scalar(1));
+         return a;
+       },
+       {"X1", "X2", "code"},
+       {false, false, true}},
+      {"bindist",
+       [] {
+         std::vector<Array> a;
+         a.push_back(matrix(2, 3));
+         a.push_back(matrix(2, 4));
+         a.push_back(scalar(1));
+         return a;
+       },
+       {"H1", "H2", "mcode"},
+       {false, false, true}},
   };
 }
 

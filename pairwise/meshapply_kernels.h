@@ -1,0 +1,18 @@
+// Kernels of meshapply: Y(i,j) = x(i) op y(j) for the m elements of x and the
+// n elements of y, taken in linear order. Y is m-by-n and written once, in
+// storage order.
+#ifndef EXACTMEX_MESHAPPLY_KERNELS_H
+#define EXACTMEX_MESHAPPLY_KERNELS_H
+
+#include <cstdint>
+
+void meshSum(const double *x, const double *y, double *Y, int32_t m, int32_t n);
+void meshProduct(const double *x, const double *y, double *Y, int32_t m, int32_t n);
+// |x(i) - y(j)| with the sign cleared: never -0.
+void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m, int32_t n);
+// x(i) when x(i) > y(j), otherwise y(j): ties and NaN give y(j).
+void meshMax(const double *x, const double *y, double *Y, int32_t m, int32_t n);
+// x(i) when x(i) < y(j), otherwise y(j).
+void meshMin(const double *x, const double *y, double *Y, int32_t m, int32_t n);
+
+#endif

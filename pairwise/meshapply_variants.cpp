@@ -1,0 +1,36 @@
+// The meshapply kernels, built once per target (cmake/SimdVariants.cmake).
+// The table is the broadcast sweep with x as the column operand and y as the
+// row operand: Y(i, j) = x(i) op y(j), in the operand order of the definition.
+// The sweep steps its matrix operand by columns even where it never reads it,
+// so Y, of the same shape, stands in for it.
+#include "broadcast/sweep.h"
+#include "pairwise/meshapply_kernels.h"
+
+namespace SIMD_NAMESPACE {
+
+void meshSum(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
+                               [](auto, auto a, auto b) { return add(a, b); });
+}
+
+void meshProduct(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
+                               [](auto, auto a, auto b) { return mul(a, b); });
+}
+
+void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
+                               [](auto, auto a, auto b) { return absOf(sub(a, b)); });
+}
+
+void meshMax(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
+                               [](auto, auto a, auto b) { return maxOf(a, b); });
+}
+
+void meshMin(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
+                               [](auto, auto a, auto b) { return minOf(a, b); });
+}
+
+}  // namespace SIMD_NAMESPACE

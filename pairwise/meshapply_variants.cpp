@@ -9,13 +9,11 @@
 namespace SIMD_NAMESPACE {
 
 void meshSum(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
-  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
-                               [](auto, auto a, auto b) { return add(a, b); });
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, [](auto, auto a, auto b) { return add(a, b); });
 }
 
 void meshProduct(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
-  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
-                               [](auto, auto a, auto b) { return mul(a, b); });
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, [](auto, auto a, auto b) { return mul(a, b); });
 }
 
 void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
@@ -24,13 +22,11 @@ void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m, i
 }
 
 void meshMax(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
-  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
-                               [](auto, auto a, auto b) { return maxOf(a, b); });
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, [](auto, auto a, auto b) { return maxOf(a, b); });
 }
 
 void meshMin(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
-  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
-                               [](auto, auto a, auto b) { return minOf(a, b); });
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, [](auto, auto a, auto b) { return minOf(a, b); });
 }
 
 }  // namespace SIMD_NAMESPACE

@@ -5,8 +5,8 @@
 //
 // Columns go four at a time, so each vector of col is loaded once for four
 // columns of X and Y. Outputs larger than the caches are written with
-// streaming stores, which need whole aligned vectors: each column then starts
-// and ends with single elements up to the next aligned address.
+// streaming stores a whole cache line at a time: each column then starts and
+// ends with single elements up to its first and from its last line boundary.
 #ifndef EXACTMEX_BROADCAST_SWEEP_H
 #define EXACTMEX_BROADCAST_SWEEP_H
 
@@ -38,24 +38,34 @@ void sweepElements(const double *X, const double *col, const double *row, double
 template <int kCols, int kReads, bool kStream, class Rule>
 void sweepGroup(const double *X, const double *col, const double *row, double *Y, int32_t m,
                 Rule rule) {
+  // Rows per step: one vector, or streaming, one whole cache line per column.
+  constexpr int kStep = kStream && kLineDoubles > kLanes ? kLineDoubles : kLanes;
+  constexpr int kParts = kStep / kLanes;
   const ptrdiff_t stride = m;
-  int32_t head = kStream ? elementsToAlign(Y) : 0;
+  int32_t head = kStream ? elementsToLine(Y) : 0;
   if (head > m) head = m;
-  const int32_t end = head + (m - head) / kLanes * kLanes;
+  const int32_t end = head + (m - head) / kStep * kStep;
   Vec r[kCols];
   for (int k = 0; k < kCols; ++k) r[k] = splat((kReads & kReadsRow) ? row[k] : 0.0);
 
   sweepElements<kCols, kReads>(X, col, row, Y, stride, 0, head, rule);
-  for (int32_t i = head; i < end; i += kLanes) {
-    const Vec c = (kReads & kReadsCol) ? load(col + i) : splat(0.0);
-    for (int k = 0; k < kCols; ++k) {
-      const Vec x = (kReads & kReadsX) ? load(X + k * stride + i) : splat(0.0);
-      const Vec y = rule(x, c, r[k]);
-      if (kStream)
-        stream(Y + k * stride + i, y);
-      else
-        store(Y + k * stride + i, y);
+  for (int32_t i = head; i < end; i += kStep) {
+    // Every load before any store: X and Y often sit at the same offset in
+    // their pages, and a load after a store 4 KiB apart would wait for it.
+    Vec y[kCols][kParts];
+    for (int u = 0; u < kParts; ++u) {
+      const int32_t iu = i + u * kLanes;
+      const Vec c = (kReads & kReadsCol) ? load(col + iu) : splat(0.0);
+      for (int k = 0; k < kCols; ++k)
+        y[k][u] = rule((kReads & kReadsX) ? load(X + k * stride + iu) : splat(0.0), c, r[k]);
     }
+    for (int k = 0; k < kCols; ++k)
+      for (int u = 0; u < kParts; ++u) {
+        if (kStream)
+          stream(Y + k * stride + i + u * kLanes, y[k][u]);
+        else
+          store(Y + k * stride + i + u * kLanes, y[k][u]);
+      }
   }
   sweepElements<kCols, kReads>(X, col, row, Y, stride, end, m, rule);
 }
@@ -65,9 +75,9 @@ void sweepColumns(const double *X, const double *col, const double *row, double 
                   int32_t n, Rule rule) {
   const ptrdiff_t stride = m;
   int32_t j = 0;
-  // Streaming, the columns of a group share the aligned rows only when m is a
-  // whole number of vectors.
-  if (!kStream || m % kLanes == 0) {
+  // Streaming, the columns of a group share their cache-line boundaries only
+  // when a column is a whole number of lines.
+  if (!kStream || m % kLineDoubles == 0) {
     for (; j + kGroup <= n; j += kGroup)
       sweepGroup<kGroup, kReads, kStream>(X + j * stride, col, row ? row + j : row, Y + j * stride,
                                           m, rule);

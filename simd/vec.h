@@ -103,14 +103,17 @@ inline Vec minOf(Vec x, Vec p) { return _mm512_mask_min_pd(p, 0xff, x, p); }
 inline void streamFence() { _mm_sfence(); }
 #endif
 
-// Bytes a streaming store writes at once; its address must be a multiple.
-constexpr size_t kVecBytes = sizeof(Vec);
+// Streaming stores go to memory a whole cache line at a time, once the line
+// is complete: code that streams writes each line whole, from its start,
+// before moving on, and streams kLineDoubles elements per step.
+constexpr size_t kLineBytes = 64;
+constexpr int kLineDoubles = kLineBytes / sizeof(double);
 
-// Elements from p up to the next address where a whole vector can be
-// streamed (0 when p is there already). p must be aligned to its double.
-inline int32_t elementsToAlign(const double *p) {
-  const size_t misaligned = reinterpret_cast<uintptr_t>(p) % kVecBytes;
-  return misaligned == 0 ? 0 : static_cast<int32_t>((kVecBytes - misaligned) / sizeof(double));
+// Elements from p up to the next cache line (0 when p is at one). p must be
+// aligned to its double.
+inline int32_t elementsToLine(const double *p) {
+  const size_t misaligned = reinterpret_cast<uintptr_t>(p) % kLineBytes;
+  return misaligned == 0 ? 0 : static_cast<int32_t>((kLineBytes - misaligned) / sizeof(double));
 }
 
 // Streaming stores skip the caches: worth it only for outputs too large to

@@ -9,6 +9,7 @@
 #include "broadcast/crossfuse_kernels.h"
 #include "broadcast/lanefuse_kernels.h"
 #include "support/arrays.h"
+#include "support/definitions.h"
 
 namespace {
 
@@ -44,16 +45,6 @@ struct Buffer {
     data = storage.data() + skip + offset;
   }
 };
-
-double laneOracle(int op, double x, double p) {
-  switch (op) {
-    case 0: return p;
-    case 1: return x + p;
-    case 2: return x * p;
-    case 3: return x > p ? x : p;
-    default: return x < p ? x : p;
-  }
-}
 
 // Selected values must keep their bits (NaN payloads included); results of
 // arithmetic may carry either NaN payload.
@@ -98,7 +89,7 @@ void checkLane(simd::Target t, int op, int32_t d, const Shape &s) {
   for (int32_t j = 0; j < s.n; ++j)
     for (int32_t i = 0; i < s.m; ++i) {
       const size_t k = i + size_t(j) * s.m;
-      const double want = laneOracle(op, X.data[k], v.data[d == 1 ? i : j]);
+      const double want = laneDefinition(op, X.data[k], v.data[d == 1 ? i : j]);
       ASSERT_TRUE(matches(op == 1 || op == 2, Y.data[k], want))
           << simd::targetName(t) << " op " << op << " d " << d << " m " << s.m << " n " << s.n
           << " at (" << i << ", " << j << "): " << Y.data[k] << " want " << want;
@@ -119,7 +110,7 @@ void checkCross(simd::Target t, int op, const Shape &s) {
     for (int32_t i = 0; i < s.m; ++i) {
       const size_t k = i + size_t(j) * s.m;
       const double r = row.data[j], x = X.data[k], c = col.data[i];
-      const double want = op == 1 ? (r + x) + c : (r * x) * c;
+      const double want = crossDefinition(op, r, x, c);
       ASSERT_TRUE(sameResult(Y.data[k], want))
           << simd::targetName(t) << " op " << op << " m " << s.m << " n " << s.n << " at (" << i
           << ", " << j << "): " << Y.data[k] << " want " << want;
@@ -164,7 +155,7 @@ TEST(BroadcastTargets, MaxMinTiesAndNaNTakeTheVectorElement) {
         for (int32_t k = 0; k < m * 2; ++k) {
           const double x = X[k], p = v[k % m];
           const bool pairedWins = x == p || std::isnan(x) || std::isnan(p);
-          EXPECT_EQ(bits(Y[k]), bits(pairedWins ? p : laneOracle(op, x, p)))
+          EXPECT_EQ(bits(Y[k]), bits(pairedWins ? p : laneDefinition(op, x, p)))
               << simd::targetName(t) << " op " << op << " m " << m << " k " << k;
         }
       }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/arrays.h"
+#include "support/definitions.h"
 
 namespace {
 
@@ -104,11 +105,8 @@ TEST_F(Crossfuse, MatchesScalarDefinitionOnRandomInputs) {
     Array X = matrix(m, n, xs), row = matrix(1, n, rs), col = matrix(m, 1, cs);
     std::vector<double> want(m * n, 0.0);
     for (size_t j = 0; j < n; ++j)
-      for (size_t i = 0; i < m; ++i) {
-        double &w = want[i + j * m];
-        if (op == 1) w = (rs[j] + xs[i + j * m]) + cs[i];
-        if (op == 2) w = (rs[j] * xs[i + j * m]) * cs[i];
-      }
+      for (size_t i = 0; i < m; ++i)
+        want[i + j * m] = crossDefinition(op, rs[j], xs[i + j * m], cs[i]);
     CallResult r = run(X.get(), row.get(), col.get(), op);
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(firstMismatch(r.outputs[0].get(), m, n, want), "")

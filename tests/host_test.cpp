@@ -1,6 +1,9 @@
 // The standalone host and the gateway conventions every module relies on.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "gateway/gateway.h"
 #include "support/arrays.h"
 
@@ -83,6 +86,99 @@ TEST(Host, ArraysCarryClassDimsAndZeros) {
   EXPECT_TRUE(mxIsLogical(t.get()));
   EXPECT_EQ(mxGetScalar(t.get()), 1.0);
 }
+
+TEST(Host, UninitialisedArraysHaveClassShapeAndStorage) {
+  Array a(mxCreateUninitNumericMatrix(3, 5, mxDOUBLE_CLASS, mxREAL));
+  EXPECT_TRUE(mxIsDouble(a.get()));
+  EXPECT_FALSE(mxIsComplex(a.get()));
+  EXPECT_EQ(mxGetM(a.get()), 3u);
+  EXPECT_EQ(mxGetN(a.get()), 5u);
+  ASSERT_NE(mxGetPr(a.get()), nullptr);
+  for (int k = 0; k < 15; ++k) mxGetPr(a.get())[k] = k;  // all of it is writable
+  EXPECT_EQ(mxGetPr(a.get())[14], 14.0);
+  Array c(mxCreateUninitNumericMatrix(2, 2, mxINT32_CLASS, mxCOMPLEX));
+  EXPECT_EQ(mxGetClassID(c.get()), mxINT32_CLASS);
+  EXPECT_TRUE(mxIsComplex(c.get()));
+  Array e(mxCreateUninitNumericMatrix(0, 4, mxDOUBLE_CLASS, mxREAL));
+  EXPECT_TRUE(mxIsEmpty(e.get()));
+  EXPECT_EQ(mxGetN(e.get()), 4u);
+}
+
+// Outputs a kernel fills are made uninitialised; a code that runs no kernel
+// must still give zeros, also where the memory held an earlier result.
+TEST(Host, UnmatchedCodeGivesZerosEvenInReusedMemory) {
+  struct Case {
+    const char *module;
+    std::vector<Array> (*args)(double opcode);
+  };
+  const Case cases[] = {
+      {"lanefuse",
+       [](double op) {
+         std::vector<Array> a;
+         a.push_back(matrix(6, 5, std::vector<double>(30, 7.0)));
+         a.push_back(matrix(6, 1, std::vector<double>(6, 1.0)));
+         a.push_back(scalar(1));
+         a.push_back(scalar(op));
+         return a;
+       }},
+      {"crossfuse",
+       [](double op) {
+         std::vector<Array> a;
+         a.push_back(matrix(6, 5, std::vector<double>(30, 7.0)));
+         a.push_back(matrix(1, 5, std::vector<double>(5, 1.0)));
+         a.push_back(matrix(6, 1, std::vector<double>(6, 1.0)));
+         a.push_back(scalar(op));
+         return a;
+       }},
+  };
+  for (const Case &c : cases) {
+    Module mod(c.module);
+    for (int round = 0; round < 3; ++round) {
+      std::vector<Array> filled = c.args(1), none = c.args(9);
+      CallResult r =
+          mod.call(1, {filled[0].get(), filled[1].get(), filled[2].get(), filled[3].get()});
+      ASSERT_TRUE(r.ok) << r.error;
+      r.outputs.clear();  // its memory is free for the next output
+      r = mod.call(1, {none[0].get(), none[1].get(), none[2].get(), none[3].get()});
+      ASSERT_TRUE(r.ok) << r.error;
+      EXPECT_EQ(firstMismatch(r.outputs[0].get(), 6, 5, std::vector<double>(30, 0.0)), "")
+          << c.module;
+    }
+  }
+}
+
+#if defined(__linux__)
+// The flags of the memory mapping that holds address p ("" if none).
+std::string mappingFlags(const void *p) {
+  std::ifstream smaps("/proc/self/smaps");
+  const uintptr_t at = reinterpret_cast<uintptr_t>(p);
+  bool inside = false;
+  for (std::string line; std::getline(smaps, line);) {
+    uintptr_t begin, end;
+    char dash;
+    std::istringstream head(line);
+    if (head >> std::hex >> begin >> dash >> end && dash == '-')
+      inside = at >= begin && at < end;
+    else if (inside && line.rfind("VmFlags:", 0) == 0)
+      return line;
+  }
+  return "";
+}
+
+TEST(Host, LargeArraysAreAdvisedForHugePages) {
+  if (!std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled"))
+    GTEST_SKIP() << "this kernel has no transparent huge pages";
+  const mwSize m = 1024, n = 2048;  // 16 MiB
+  Array zeroed(mxCreateDoubleMatrix(m, n, mxREAL));
+  Array uninit(mxCreateUninitNumericMatrix(m, n, mxDOUBLE_CLASS, mxREAL));
+  for (const Array &a : {std::cref(zeroed), std::cref(uninit)}) {
+    const double *middle = mxGetPr(a.get()) + m * n / 2;
+    EXPECT_NE(mappingFlags(middle).find(" hg"), std::string::npos) << mappingFlags(middle);
+  }
+  Array small(mxCreateDoubleMatrix(4, 4, mxREAL));
+  EXPECT_EQ(mappingFlags(mxGetPr(small.get())).find(" hg"), std::string::npos);
+}
+#endif
 
 TEST(Host, ModulesExportOnlyMexFunction) {
   ASSERT_GE(deliverables().size(), 3u);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/arrays.h"
+#include "support/definitions.h"
 
 namespace {
 
@@ -133,18 +134,6 @@ TEST_F(Lanefuse, ResultGoesToFirstSlotWithoutOutputs) {
   EXPECT_EQ(firstMismatch(r.outputs[0].get(), 1, 2, {4, 6}), "");
 }
 
-// The plain definition, element by element.
-double oracle(int op, double x, double p) {
-  switch (op) {
-    case 0: return p;
-    case 1: return x + p;
-    case 2: return x * p;
-    case 3: return x > p ? x : p;
-    case 4: return x < p ? x : p;
-    default: return 0.0;
-  }
-}
-
 TEST_F(Lanefuse, MatchesScalarDefinitionOnRandomInputs) {
   std::mt19937_64 rng(20261208);
   std::uniform_int_distribution<size_t> dim(0, 9);
@@ -159,7 +148,7 @@ TEST_F(Lanefuse, MatchesScalarDefinitionOnRandomInputs) {
     std::vector<double> want(m * n);
     for (size_t j = 0; j < n; ++j)
       for (size_t i = 0; i < m; ++i)
-        want[i + j * m] = oracle(op, xs[i + j * m], vs[d == 1 ? i : j]);
+        want[i + j * m] = laneDefinition(op, xs[i + j * m], vs[d == 1 ? i : j]);
     CallResult r = run(X.get(), v.get(), d, op);
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(firstMismatch(r.outputs[0].get(), m, n, want), "")

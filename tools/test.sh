@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 
-ensure_packages cmake ninja-build g++ libgtest-dev clang-format
+ensure_packages cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format
 
 echo "== format check"
 git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror

@@ -1,0 +1,279 @@
+"""Times the workloads on our modules and on their peers in one run, checks
+every peer's output against ours first, and prints a table of ratios.
+
+Ours: bench/exactmex_bench (Google Benchmark) through the standalone host,
+once per instruction-set target the machine has, next to a streaming-copy
+floor of the same size. Peers: numpy writing into an existing array (out=),
+and Octave's built-in expressions, which make their output as our fresh-output
+calls do. Times are CPU time of the timed thread, the minimum over repeats:
+the machine is shared, and what others run only ever adds time.
+
+Run through bench/compare.sh, which installs the peers and builds the bench.
+"""
+import argparse
+import ctypes
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+import numpy as np
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TARGETS = ["scalar", "sse2", "avx2", "avx512"]
+SIDE = 4096
+
+
+# --- Workloads --------------------------------------------------------------
+# Each: the name the bench gives it, inputs (column-major arrays, MATLAB's
+# order), the module call on them, numpy's form writing into `out`, and
+# Octave's expression over the same names. W3 meshapply (numpy out=, Octave),
+# W4 sampledist (scipy cdist, scikit-learn pairwise_distances) and W5 bindist
+# (a C histogram-distance library, scikit-learn chi2_kernel, numpy with
+# scipy.special.xlogy) join this list.
+
+def w1_inputs(d):
+    rng = np.random.default_rng(1)
+    X = np.asfortranarray(rng.uniform(-100, 100, (SIDE, SIDE)))
+    v = rng.uniform(-100, 100, (SIDE, 1) if d == 1 else (1, SIDE))
+    return {"X": X, "v": v, "d": np.array([[float(d)]]), "opcode": np.array([[1.0]])}
+
+
+def w2_inputs():
+    rng = np.random.default_rng(2)
+    return {"X": np.asfortranarray(rng.uniform(-100, 100, (SIDE, SIDE))),
+            "vrow": rng.uniform(-100, 100, (1, SIDE)),
+            "vcol": rng.uniform(-100, 100, (SIDE, 1)),
+            "opcode": np.array([[1.0]])}
+
+
+def crossfuse_numpy(a, out):
+    np.add(a["vrow"], a["X"], out=out)
+    np.add(out, a["vcol"], out=out)
+
+
+WORKLOADS = [
+    {"name": "W1 lanefuse add d=1", "module": "lanefuse", "args": ["X", "v", "d", "opcode"],
+     "inputs": lambda: w1_inputs(1),
+     "numpy": lambda a, out: np.add(a["X"], a["v"], out=out),
+     "octave": "Y = X + v;"},
+    {"name": "W1 lanefuse add d=2", "module": "lanefuse", "args": ["X", "v", "d", "opcode"],
+     "inputs": lambda: w1_inputs(2),
+     "numpy": lambda a, out: np.add(a["X"], a["v"], out=out),
+     "octave": "Y = X + v;"},
+    {"name": "W2 crossfuse sum", "module": "crossfuse", "args": ["X", "vrow", "vcol", "opcode"],
+     "inputs": w2_inputs,
+     "numpy": crossfuse_numpy,
+     "octave": "Y = (vrow + X) + vcol;"},
+]
+
+
+# --- Our modules, called through the standalone host with ctypes ---------------
+
+class Host:
+    def __init__(self, build):
+        mode = ctypes.RTLD_GLOBAL
+        self.mx = ctypes.CDLL(os.path.join(build, "host", "libmx.so"), mode=mode)
+        self.mex = ctypes.CDLL(os.path.join(build, "host", "libmex.so"), mode=mode)
+        self.mx.mxCreateDoubleMatrix.restype = ctypes.c_void_p
+        self.mx.mxCreateDoubleMatrix.argtypes = [ctypes.c_size_t, ctypes.c_size_t, ctypes.c_int]
+        self.mx.mxGetPr.restype = ctypes.POINTER(ctypes.c_double)
+        self.mx.mxGetPr.argtypes = [ctypes.c_void_p]
+        self.mx.mxGetM.restype = self.mx.mxGetN.restype = ctypes.c_size_t
+        self.mx.mxGetM.argtypes = self.mx.mxGetN.argtypes = [ctypes.c_void_p]
+        self.mx.mxDestroyArray.argtypes = [ctypes.c_void_p]
+        self.mex.mexHostCall.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_void_p,
+                                         ctypes.c_int, ctypes.c_void_p]
+        self.mex.mexHostLastError.restype = ctypes.c_char_p
+        self.build = build
+        self.modules = {}
+
+    def call(self, module, inputs):
+        if module not in self.modules:
+            path = os.path.join(self.build, "mex", module + ".mexa64")
+            self.modules[module] = ctypes.CDLL(path)
+        fn = ctypes.cast(self.modules[module].mexFunction, ctypes.c_void_p)
+        arrays = []
+        for x in inputs:
+            x = np.asfortranarray(x, dtype=np.float64)
+            a = self.mx.mxCreateDoubleMatrix(x.shape[0], x.shape[1], 0)
+            ctypes.memmove(self.mx.mxGetPr(a), x.ctypes.data, x.nbytes)
+            arrays.append(a)
+        prhs = (ctypes.c_void_p * len(arrays))(*arrays)
+        plhs = (ctypes.c_void_p * 1)()
+        failed = self.mex.mexHostCall(fn, 1, plhs, len(arrays), prhs)
+        for a in arrays:
+            self.mx.mxDestroyArray(a)
+        if failed:
+            raise RuntimeError(self.mex.mexHostLastError().decode())
+        out = plhs[0]
+        m, n = self.mx.mxGetM(out), self.mx.mxGetN(out)
+        pr = self.mx.mxGetPr(out)
+        y = np.ctypeslib.as_array(pr, shape=(m * n,)).copy().reshape((m, n), order="F")
+        self.mx.mxDestroyArray(out)
+        return y
+
+
+def same_bits(a, b):
+    return a.shape == b.shape and np.array_equal(
+        np.ascontiguousarray(a).view(np.uint64), np.ascontiguousarray(b).view(np.uint64))
+
+
+# --- Timing -------------------------------------------------------------------
+
+def run_bench(build, target, repetitions):
+    """Our times for one target: {benchmark name: min CPU seconds}, or None
+    when the machine lacks the target."""
+    env = dict(os.environ, EXACTMEX_TARGET=target)
+    out = subprocess.run(
+        [os.path.join(build, "bench", "exactmex_bench"), "--benchmark_format=json",
+         "--benchmark_repetitions=%d" % repetitions, "--benchmark_min_time=0.2"],
+        env=env, check=True, capture_output=True, text=True).stdout
+    report = json.loads(out)
+    if report["context"].get("exactmex target") != target:
+        return None
+    best = {}
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+    for b in report["benchmarks"]:
+        if b.get("run_type") != "iteration":
+            continue
+        t = b["cpu_time"] * scale[b["time_unit"]]
+        best[b["run_name"]] = min(t, best.get(b["run_name"], t))
+    return best
+
+
+def time_numpy(workloads, repetitions):
+    """numpy's times, in a process of its own: this environment may set
+    OPENBLAS_CORETYPE and OPENBLAS_L2_SIZE for old OpenBLAS builds, which slow
+    a current numpy down, so they are unset for it alone."""
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("OPENBLAS_CORETYPE", "OPENBLAS_L2_SIZE")}
+    names = [w["name"] for w in workloads]
+    out = subprocess.run(
+        [sys.executable, os.path.abspath(__file__), "--numpy-worker",
+         "--repetitions", str(repetitions)] + names,
+        env=env, check=True, capture_output=True, text=True).stdout
+    return json.loads(out)
+
+
+def numpy_worker(names, repetitions):
+    times = {}
+    for w in WORKLOADS:
+        if w["name"] not in names:
+            continue
+        a = w["inputs"]()
+        out = np.empty(a["X"].shape, order="F")
+        w["numpy"](a, out)  # pages of out mapped before timing
+        best = float("inf")
+        for _ in range(repetitions):
+            t0 = time.thread_time()
+            w["numpy"](a, out)
+            best = min(best, time.thread_time() - t0)
+        times[w["name"]] = best
+    json.dump(times, sys.stdout)
+
+
+def write_inputs(folder, key, a):
+    for name, x in a.items():
+        np.asfortranarray(x).T.tofile(os.path.join(folder, "%s_%s.bin" % (key, name)))
+
+
+def time_octave(workloads, repetitions, folder):
+    """Octave's times for each workload's expression, and its results, read
+    back to check against ours."""
+    lines = ["function x = load_(f, m, n)", "  fid = fopen(f); x = fread(fid, [m n], 'double');",
+             "  fclose(fid);", "end", "times = [];"]
+    for k, w in enumerate(workloads):
+        a = w["inputs"]()
+        write_inputs(folder, k, a)
+        for name, x in a.items():
+            lines.append("%s = load_('%s/%d_%s.bin', %d, %d);" % (name, folder, k, name,
+                                                                 x.shape[0], x.shape[1]))
+        lines += ["best = Inf;", "for r = 1:%d" % repetitions, "  t0 = cputime();",
+                  "  " + w["octave"], "  best = min(best, cputime() - t0);", "end",
+                  "times(end + 1) = best;",
+                  "fid = fopen('%s/%d_octave.bin', 'w'); fwrite(fid, Y, 'double'); fclose(fid);"
+                  % (folder, k), "clear Y;"]
+    lines.append("printf('%.9g\\n', times);")
+    script = os.path.join(folder, "peers.m")
+    with open(script, "w") as f:
+        f.write("1;\n" + "\n".join(lines) + "\n")
+    out = subprocess.run(["octave", "--no-gui", "--norc", "--quiet", script], check=True,
+                         capture_output=True, text=True).stdout
+    times = [float(t) for t in out.split()]
+    results = {}
+    for k, w in enumerate(workloads):
+        shape = w["inputs"]()["X"].shape
+        y = np.fromfile(os.path.join(folder, "%d_octave.bin" % k)).reshape(shape, order="F")
+        results[w["name"]] = y
+    return dict(zip([w["name"] for w in workloads], times)), results
+
+
+# --- The run ------------------------------------------------------------------
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    p.add_argument("--build", default=os.path.join(ROOT, "build"))
+    p.add_argument("--repetitions", type=int, default=7)
+    p.add_argument("--numpy-worker", action="store_true", help=argparse.SUPPRESS)
+    p.add_argument("names", nargs="*", help=argparse.SUPPRESS)
+    args = p.parse_args()
+    if args.numpy_worker:
+        return numpy_worker(args.names, args.repetitions)
+
+    host = Host(args.build)
+    print("Checking every peer's output against ours (bit for bit)...", flush=True)
+    with tempfile.TemporaryDirectory() as folder:
+        octave_times, octave_results = time_octave(WORKLOADS, args.repetitions, folder)
+        for w in WORKLOADS:
+            a = w["inputs"]()
+            ours = host.call(w["module"], [a[k] for k in w["args"]])
+            theirs = np.empty(a["X"].shape, order="F")
+            w["numpy"](a, theirs)
+            for peer, y in (("numpy", theirs), ("Octave", octave_results[w["name"]])):
+                if not same_bits(ours, y):
+                    sys.exit("%s: %s's result differs from ours" % (w["name"], peer))
+    print("Timing numpy...", flush=True)
+    numpy_times = time_numpy(WORKLOADS, args.repetitions)
+    ours = {}
+    for target in TARGETS:
+        print("Timing our modules, target %s..." % target, flush=True)
+        result = run_bench(args.build, target, args.repetitions)
+        if result is None:
+            print("  skipped: this machine lacks %s" % target)
+            continue
+        ours[target] = result
+
+    ms = lambda t: "%.1f" % (t * 1e3)
+    print("\nCPU ms, minimum of %d; ratios > 1 mean ours is faster, except 'ours/floor'."
+          % args.repetitions)
+    print("kernel: our call writing recycled memory, against the copy floor and numpy out=;")
+    print("fresh: our call writing a fresh output, against the host's fresh-output floor "
+          "and Octave's expression.\n")
+    header = ["workload", "target", "kernel", "copy floor", "ours/floor", "numpy out=",
+              "numpy/ours", "fresh", "fresh floor", "ours/floor", "Octave", "Octave/ours"]
+    # Each bench run measures the floors again: the fastest of all the runs is
+    # the floor.
+    floor = lambda kind: min(t[kind] for t in ours.values())
+    size = "%d MiB" % (SIDE * SIDE * 8 // (1 << 20))
+    copy = min(floor("floor copy " + size), floor("floor memcpy " + size))
+    floor_fresh = floor("floor fresh output " + size)
+    rows = []
+    for w in WORKLOADS:
+        name = w["name"]
+        for target, t in ours.items():
+            kernel, fresh = t[name + " recycled"], t[name + " fresh"]
+            rows.append([name, target, ms(kernel), ms(copy), "%.2f" % (kernel / copy),
+                         ms(numpy_times[name]), "%.2f" % (numpy_times[name] / kernel),
+                         ms(fresh), ms(floor_fresh), "%.2f" % (fresh / floor_fresh),
+                         ms(octave_times[name]), "%.2f" % (octave_times[name] / fresh)])
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for r in rows:
+        print("| " + " | ".join(r) + " |")
+
+
+if __name__ == "__main__":
+    main()

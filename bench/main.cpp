@@ -1,0 +1,123 @@
+// Times every workload through the standalone host (the module loaded by
+// path, mexFunction called as MATLAB calls it) next to the floors of the same
+// output size, in one process. The instruction-set target is the modules'
+// own choice, or the one EXACTMEX_TARGET names: run once per target to
+// compare them (bench/compare.py does).
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+#include "floors.h"
+#include "simd/targets.h"
+#include "support/arrays.h"
+#include "workloads.h"
+
+namespace {
+
+#if defined(__GLIBC__)
+// While one exists, the C library keeps freed memory and serves every block
+// from it, however large: an output freed after one call is the memory of the
+// next, already mapped, as a memory manager that recycles arrays would do.
+// That times the module's own work, without the page faults of fresh memory.
+struct RecycledMemory {
+  RecycledMemory() {
+    mallopt(M_MMAP_MAX, 0);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  }
+  ~RecycledMemory() {
+    mallopt(M_MMAP_MAX, 65536);  // the defaults
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+    malloc_trim(0);
+  }
+};
+#endif
+
+// One module call per iteration, its output released after it. With
+// `recycled` the output's memory is reused from call to call (see above),
+// otherwise each call writes fresh memory.
+void runWorkload(benchmark::State &state, const bench::Workload &w, bool recycled) {
+  test::Module mod(w.module);
+  const std::vector<test::Array> inputs = w.inputs();
+  std::vector<const mxArray *> in;
+  for (const test::Array &a : inputs) in.push_back(a.get());
+#if defined(__GLIBC__)
+  std::unique_ptr<RecycledMemory> recycling(recycled ? new RecycledMemory : nullptr);
+#endif
+  if (recycled) mod.call(1, in);  // maps the memory the timed calls reuse
+  for (auto _ : state) {
+    test::CallResult r = mod.call(1, in);
+    if (!r.ok) {
+      state.SkipWithError(r.error.c_str());
+      break;
+    }
+    benchmark::DoNotOptimize(mxGetPr(r.outputs[0].get()));
+  }
+  state.counters["elements/s"] =
+      benchmark::Counter(w.elements * state.iterations(), benchmark::Counter::kIsRate);
+}
+
+// Copy between two buffers already written once, so that no page is first
+// touched while timed: with our streaming loop, and with the C library's
+// memcpy, which picks the widest instructions the CPU has and streams large
+// blocks too. The faster of the two is the floor.
+void copyFloor(benchmark::State &state, double bytes, bool library) {
+  const size_t n = static_cast<size_t>(bytes / sizeof(double));
+  std::vector<double> src(n, 1.0), dst(n, 0.0);
+  for (auto _ : state) {
+    if (library)
+      std::memcpy(dst.data(), src.data(), n * sizeof(double));
+    else
+      bench::streamingCopy(src.data(), dst.data(), n);
+    benchmark::ClobberMemory();
+  }
+  state.counters["elements/s"] =
+      benchmark::Counter(double(n) * state.iterations(), benchmark::Counter::kIsRate);
+}
+
+// A fresh output made by the host and written once: what any module
+// returning an output of this size pays before computing anything.
+void freshOutputFloor(benchmark::State &state, double bytes) {
+  const size_t n = static_cast<size_t>(bytes / sizeof(double));
+  for (auto _ : state) {
+    test::Array out(mxCreateUninitNumericMatrix(n, 1, mxDOUBLE_CLASS, mxREAL));
+    bench::streamingFill(mxGetPr(out.get()), n, 1.0);
+    benchmark::DoNotOptimize(mxGetPr(out.get()));
+  }
+  state.counters["elements/s"] =
+      benchmark::Counter(double(n) * state.iterations(), benchmark::Counter::kIsRate);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::AddCustomContext("exactmex target", simd::targetName(simd::activeTarget()));
+  std::map<double, bool> floorsOfSize;
+  for (const bench::Workload &w : bench::workloads()) {
+    benchmark::RegisterBenchmark((w.name + " fresh").c_str(), runWorkload, w, false)
+        ->Unit(benchmark::kMillisecond);
+#if defined(__GLIBC__)
+    benchmark::RegisterBenchmark((w.name + " recycled").c_str(), runWorkload, w, true)
+        ->Unit(benchmark::kMillisecond);
+#endif
+    if (floorsOfSize[w.bytes]) continue;
+    floorsOfSize[w.bytes] = true;
+    const std::string mib = std::to_string(static_cast<long long>(w.bytes / (1 << 20))) + " MiB";
+    benchmark::RegisterBenchmark(("floor copy " + mib).c_str(), copyFloor, w.bytes, false)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("floor memcpy " + mib).c_str(), copyFloor, w.bytes, true)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("floor fresh output " + mib).c_str(), freshOutputFloor, w.bytes)
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,26 @@
+// The workloads the benchmark times: each is one module call through the
+// standalone host, with inputs made once.
+#ifndef EXACTMEX_BENCH_WORKLOADS_H
+#define EXACTMEX_BENCH_WORKLOADS_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/module.h"
+
+namespace bench {
+
+struct Workload {
+  std::string name;    // "W1 lanefuse add d=1": workload, module, case
+  std::string module;  // the module file, without extension
+  std::function<std::vector<test::Array>()> inputs;
+  double elements;  // output elements (or terms) one call computes
+  double bytes;     // output bytes: the size of the matching copy floor
+};
+
+std::vector<Workload> workloads();
+
+}  // namespace bench
+
+#endif

@@ -32,10 +32,16 @@ namespace {
 // the panel's vectors and a broadcast, within the target's registers.
 #if SIMD_TARGET_ID == 3
 constexpr int kPanelVecs = 2, kTileCols = 6;
+#elif SIMD_TARGET_ID == 2
+constexpr int kPanelVecs = 2, kTileCols = 4;
 #elif SIMD_TARGET_ID == 1
 constexpr int kPanelVecs = 4, kTileCols = 2;
 #else
-constexpr int kPanelVecs = 2, kTileCols = 4;
+// The portable code takes one pair at a time, as the plain loop does: with
+// several, the compiler may order the operands of an addition differently
+// from tile to tile, and which NaN an addition of two NaNs returns follows
+// the operand order, so results would depend on how B is split into calls.
+constexpr int kPanelVecs = 1, kTileCols = 1;
 #endif
 constexpr int kWidth = kPanelVecs * kLanes;
 constexpr int32_t kChunkRows = 256;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/arrays.h"
+#include "support/definitions.h"
 
 namespace {
 
@@ -103,16 +104,6 @@ TEST_F(Meshapply, EmptyInputsGiveEmptyTables) {
   }
 }
 
-double oracle(int op, double a, double b) {
-  switch (op) {
-    case 1: return a + b;
-    case 2: return a * b;
-    case 3: return std::fabs(a - b);
-    case 4: return a > b ? a : b;
-    default: return a < b ? a : b;
-  }
-}
-
 TEST_F(Meshapply, MatchesScalarDefinitionOnRandomInputs) {
   std::mt19937_64 rng(31);
   std::uniform_int_distribution<size_t> dim(0, 7);
@@ -123,7 +114,7 @@ TEST_F(Meshapply, MatchesScalarDefinitionOnRandomInputs) {
     Array x = matrix(xm, xn, xs), y = matrix(ym, yn, ys);
     std::vector<double> want;
     for (double b : ys)
-      for (double a : xs) want.push_back(oracle(op, a, b));
+      for (double a : xs) want.push_back(meshDefinition(op, a, b));
     CallResult r = run(x.get(), y.get(), op);
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(firstMismatch(r.outputs[0].get(), xs.size(), ys.size(), want), "")

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/arrays.h"
+#include "support/definitions.h"
 
 namespace {
 
@@ -120,18 +121,6 @@ TEST_F(Sampledist, NoRowsGiveZerosForEveryCode) {
   }
 }
 
-// The definition: r = t(0), then each later row in order.
-double oracle(int code, const double *a, const double *b, size_t d) {
-  double r = std::fabs(a[0] - b[0]);
-  for (size_t k = 1; k < d; ++k) {
-    const double t = std::fabs(a[k] - b[k]);
-    if (code == 1) r = r + t;
-    if (code == 2 && t > r) r = t;
-    if (code == 3 && t < r) r = t;
-  }
-  return r;
-}
-
 TEST_F(Sampledist, MatchesScalarDefinitionOnRandomInputs) {
   std::mt19937_64 rng(32);
   std::uniform_int_distribution<size_t> dim(0, 9);
@@ -149,7 +138,7 @@ TEST_F(Sampledist, MatchesScalarDefinitionOnRandomInputs) {
     std::vector<double> want;
     for (size_t j = 0; j < n2; ++j)
       for (size_t i = 0; i < n1; ++i)
-        want.push_back(oracle(code, x1.data() + i * d, x2.data() + j * d, d));
+        want.push_back(sampledistDefinition(code, x1.data() + i * d, x2.data() + j * d, d));
     CallResult r = run(X1.get(), X2.get(), code);
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(firstMismatch(r.outputs[0].get(), n1, n2, want), "")

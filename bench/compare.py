@@ -241,7 +241,7 @@ def main():
     ours = {}
     for target in TARGETS:
         print("Timing our modules, target %s..." % target, flush=True)
-        result = run_bench(args.build, target, args.repetitions)
+        result = run_bench(args.build, target, args.repetitions, "W[12]")
         if result is None:
             print("  skipped: this machine lacks %s" % target)
             continue

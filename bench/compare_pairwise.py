@@ -9,7 +9,7 @@ scipy.special.xlogy (W5 log divergence). Peers that reorder or rescale their
 sums are checked within a tolerance, the others bit for bit. Times are CPU
 time, the minimum over repeats (the machine is shared).
 
-Run through bench/compare.sh's environment: /usr/bin/python3 bench/compare_pairwise.py
+bench/compare.sh runs it after bench/compare.py.
 """
 import argparse
 import ctypes

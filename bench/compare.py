@@ -123,13 +123,14 @@ def same_bits(a, b):
 
 # --- Timing -------------------------------------------------------------------
 
-def run_bench(build, target, repetitions):
+def run_bench(build, target, repetitions, only="."):
     """Our times for one target: {benchmark name: min CPU seconds}, or None
-    when the machine lacks the target."""
+    when the machine lacks the target. `only` filters the benchmarks by name."""
     env = dict(os.environ, EXACTMEX_TARGET=target)
     out = subprocess.run(
         [os.path.join(build, "bench", "exactmex_bench"), "--benchmark_format=json",
-         "--benchmark_repetitions=%d" % repetitions, "--benchmark_min_time=0.2"],
+         "--benchmark_repetitions=%d" % repetitions, "--benchmark_min_time=0.2",
+         "--benchmark_filter=" + only],
         env=env, check=True, capture_output=True, text=True).stdout
     report = json.loads(out)
     if report["context"].get("exactmex target") != target:
@@ -240,7 +241,7 @@ def main():
     ours = {}
     for target in TARGETS:
         print("Timing our modules, target %s..." % target, flush=True)
-        result = run_bench(args.build, target, args.repetitions)
+        result = run_bench(args.build, target, args.repetitions, "W[12]")
         if result is None:
             print("  skipped: this machine lacks %s" % target)
             continue

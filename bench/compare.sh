@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# Builds the benchmark and compares our modules with their peers (numpy,
-# Octave) on the same workloads, printing a table of ratios. Arguments go to
-# bench/compare.py (--repetitions N, --build DIR).
+# Builds the benchmark and compares our modules with their peers on the same
+# workloads, printing tables of ratios: the broadcast modules (W1, W2) beside
+# numpy and Octave (bench/compare.py), the pairwise ones (W3-W5) beside numpy,
+# scipy, scikit-learn and the C histogram library (bench/compare_pairwise.py),
+# then whole calls from Octave (bench/octave/end_to_end.sh). Arguments go to
+# the first two (--repetitions N, --build DIR).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 
-ensure_packages cmake ninja-build g++ libgtest-dev libbenchmark-dev python3-numpy octave
+ensure_packages cmake ninja-build g++ libgtest-dev libbenchmark-dev python3-numpy octave \
+  python3-scipy python3-sklearn libvlfeat-dev
 cmake --preset default >/dev/null
 cmake --build --preset default
 # Debian's python, which the numpy package is for.
-exec /usr/bin/python3 bench/compare.py "$@"
+/usr/bin/python3 bench/compare.py "$@"
+/usr/bin/python3 bench/compare_pairwise.py "$@"
+# Whole calls from Octave, against the host's own floors and Octave's expressions.
+bash bench/octave/end_to_end.sh

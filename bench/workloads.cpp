@@ -26,9 +26,22 @@ std::vector<test::Array> args(A &&...a) {
   return v;
 }
 
+// A pairwise module on two d-row matrices of non-negative values (histograms
+// for bindist): its elements are the d * N1 * N2 terms.
+Workload pairwise(const char *name, const char *module, size_t d, size_t N1, size_t N2, int code) {
+  auto inputs = [=] {
+    std::mt19937_64 rng(d);
+    std::uniform_real_distribution<double> value(0.0, 1.0);
+    std::vector<double> a(d * N1), b(d * N2);
+    for (double &x : a) x = value(rng);
+    for (double &x : b) x = value(rng);
+    return args(test::matrix(d, N1, a), test::matrix(d, N2, b), test::scalar(code));
+  };
+  return {name, module, inputs, double(d) * N1 * N2, double(N1) * N2 * sizeof(double)};
+}
+
 }  // namespace
 
-// W3 (meshapply), W4 (sampledist) and W5 (bindist) join this table.
 std::vector<Workload> workloads() {
   const double square = double(kSide) * kSide, bytes = square * sizeof(double);
   return {
@@ -50,6 +63,18 @@ std::vector<Workload> workloads() {
                      randomMatrix(kSide, 1, 3), test::scalar(1));
        },
        square, bytes},
+      {"W3 meshapply sum", "meshapply",
+       [] { return args(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2), test::scalar(1)); },
+       square, bytes},
+      {"W3 meshapply absdiff", "meshapply",
+       [] { return args(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2), test::scalar(3)); },
+       square, bytes},
+      pairwise("W4a sampledist L1", "sampledist", 128, 2000, 2000, 1),
+      pairwise("W4a sampledist Linf", "sampledist", 128, 2000, 2000, 2),
+      pairwise("W4b sampledist L1", "sampledist", 3, 4000, 4000, 1),
+      pairwise("W5 bindist intersection", "bindist", 256, 1000, 1000, 1),
+      pairwise("W5 bindist chi2", "bindist", 256, 1000, 1000, 2),
+      pairwise("W5 bindist log", "bindist", 256, 300, 300, 3),
   };
 }
 

@@ -1,28 +1,14 @@
+// The column sums of mcode 1 are made here, once; every kernel then runs the
+// variant built for the active target (simd/targets.h).
 #include "pairwise/bindist_kernels.h"
 
-#include <cmath>
 #include <cstddef>
 #include <new>
 
+#define SIMD_BODY "pairwise/bindist_variants.h"
+#include "simd/foreach_target.h"
+
 namespace {
-
-// Every pair of columns, the column of H1 fastest: the sum of term(a, b) over
-// the bins, handed to finish with the column of H2. Columns advance by
-// pointer, so no offset passes through 32-bit values.
-template <typename Term, typename Finish>
-void pairSums(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2, double *D,
-              Term term, Finish finish) {
-  for (int32_t j = 0; j < N2; ++j, H2 += d) {
-    const double *a = H1;
-    for (int32_t i = 0; i < N1; ++i, a += d) {
-      double s = 0.0;
-      for (int32_t k = 0; k < d; ++k) s += term(a[k], H2[k]);
-      *D++ = finish(s, j);
-    }
-  }
-}
-
-double xlogx(double t) { return t > 0.0 ? t * std::log(t) : 0.0; }
 
 // Null when the heap cannot provide n doubles (a byte count that overflows
 // size_t fails the same way). The out-of-memory test builds this file with
@@ -48,28 +34,17 @@ bool intersectionDistance(int32_t N1, int32_t N2, int32_t d, const double *H1, c
     for (int32_t k = 0; k < d; ++k) c += b[k];
     columnSums[j] = c;
   }
-  pairSums(
-      N1, N2, d, H1, H2, D, [](double a, double b) { return b > a ? a : b; },
-      [columnSums](double s, int32_t j) { return 1.0 - s / columnSums[j]; });
+  SIMD_DISPATCH(intersectionPairs)(N1, N2, d, H1, H2, columnSums, D);
   delete[] columnSums;
   return true;
 }
 
 void chiSquareDistance(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
                        double *D) {
-  pairSums(
-      N1, N2, d, H1, H2, D,
-      [](double a, double b) {
-        const double diff = a - b;
-        return (diff * diff) / ((a + b) * 2.0);
-      },
-      [](double s, int32_t) { return s; });
+  SIMD_DISPATCH(chiSquareDistance)(N1, N2, d, H1, H2, D);
 }
 
 void logDivergence(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
                    double *D) {
-  pairSums(
-      N1, N2, d, H1, H2, D,
-      [](double a, double b) { return (xlogx(a) + xlogx(b)) - xlogx((a + b) * 0.5) * 2.0; },
-      [](double s, int32_t) { return s; });
+  SIMD_DISPATCH(logDivergence)(N1, N2, d, H1, H2, D);
 }

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "simd/targets.h"
+
 // 1 - (sum of min(a, b)) / (sum of column j of H2), where min takes a only when
 // b > a (ties and NaN take b). The N2 column sums are made once, before any
 // pair, in a scratch array. Returns false, with D untouched and nothing left
@@ -20,5 +22,15 @@ void chiSquareDistance(int32_t N1, int32_t N2, int32_t d, const double *H1, cons
 // t * log(t) for t > 0 and 0 otherwise (0, negative, NaN).
 void logDivergence(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
                    double *D);
+
+// The kernels for each instruction-set target; the ones above run the active
+// target's. intersectionPairs is the pair loop of intersectionDistance, given
+// the column sums.
+SIMD_VARIANTS(void intersectionPairs(int32_t N1, int32_t N2, int32_t d, const double *H1,
+                                     const double *H2, const double *columnSums, double *D);
+              void chiSquareDistance(int32_t N1, int32_t N2, int32_t d, const double *H1,
+                                     const double *H2, double *D);
+              void logDivergence(int32_t N1, int32_t N2, int32_t d, const double *H1,
+                                 const double *H2, double *D);)
 
 #endif

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "simd/targets.h"
+
 void meshSum(const double *x, const double *y, double *Y, int32_t m, int32_t n);
 void meshProduct(const double *x, const double *y, double *Y, int32_t m, int32_t n);
 // |x(i) - y(j)| with the sign cleared: never -0.
@@ -14,5 +16,14 @@ void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m, i
 void meshMax(const double *x, const double *y, double *Y, int32_t m, int32_t n);
 // x(i) when x(i) < y(j), otherwise y(j).
 void meshMin(const double *x, const double *y, double *Y, int32_t m, int32_t n);
+
+// The same kernels for each instruction-set target; the ones above run the
+// active target's.
+SIMD_VARIANTS(void meshSum(const double *x, const double *y, double *Y, int32_t m, int32_t n);
+              void meshProduct(const double *x, const double *y, double *Y, int32_t m, int32_t n);
+              void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m,
+                                     int32_t n);
+              void meshMax(const double *x, const double *y, double *Y, int32_t m, int32_t n);
+              void meshMin(const double *x, const double *y, double *Y, int32_t m, int32_t n);)
 
 #endif

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "simd/targets.h"
+
 // t(0) + t(1) + ... + t(d-1), one accumulator.
 void sumAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
                       int32_t d);
@@ -17,5 +19,14 @@ void maxAbsDifference(const double *X1, const double *X2, double *D, int32_t N1,
 // Likewise with t(k) < running value.
 void minAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
                       int32_t d);
+
+// The same kernels for each instruction-set target; the ones above run the
+// active target's.
+SIMD_VARIANTS(void sumAbsDifference(const double *X1, const double *X2, double *D, int32_t N1,
+                                    int32_t N2, int32_t d);
+              void maxAbsDifference(const double *X1, const double *X2, double *D, int32_t N1,
+                                    int32_t N2, int32_t d);
+              void minAbsDifference(const double *X1, const double *X2, double *D, int32_t N1,
+                                    int32_t N2, int32_t d);)
 
 #endif

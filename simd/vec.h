@@ -7,6 +7,7 @@
 // Each operation is one IEEE operation per lane, the same as its scalar form:
 // lanes hold independent elements, never terms of one sum. The scalar forms
 // serve the portable target (where Vec is double) and the edges of columns.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -27,6 +28,10 @@ namespace SIMD_NAMESPACE {
 
 inline double add(double a, double b) { return a + b; }
 inline double mul(double a, double b) { return a * b; }
+inline double sub(double a, double b) { return a - b; }
+inline double div(double a, double b) { return a / b; }
+// a with its sign bit cleared, as fabs: NaN stays NaN, -0 becomes +0.
+inline double absOf(double a) { return std::fabs(a); }
 // x when x > p, otherwise p: on a tie or a NaN in either operand, p.
 inline double maxOf(double x, double p) { return x > p ? x : p; }
 // x when x < p, otherwise p.
@@ -49,6 +54,9 @@ inline void store(double *p, Vec a) { _mm_storeu_pd(p, a); }
 inline void stream(double *p, Vec a) { _mm_stream_pd(p, a); }
 inline Vec add(Vec a, Vec b) { return _mm_add_pd(a, b); }
 inline Vec mul(Vec a, Vec b) { return _mm_mul_pd(a, b); }
+inline Vec sub(Vec a, Vec b) { return _mm_sub_pd(a, b); }
+inline Vec div(Vec a, Vec b) { return _mm_div_pd(a, b); }
+inline Vec absOf(Vec a) { return _mm_andnot_pd(_mm_set1_pd(-0.0), a); }
 // maxpd(a, b) and minpd(a, b) return b unless a > b (a < b) holds.
 inline Vec maxOf(Vec x, Vec p) { return _mm_max_pd(x, p); }
 inline Vec minOf(Vec x, Vec p) { return _mm_min_pd(x, p); }
@@ -62,6 +70,9 @@ inline void store(double *p, Vec a) { _mm256_storeu_pd(p, a); }
 inline void stream(double *p, Vec a) { _mm256_stream_pd(p, a); }
 inline Vec add(Vec a, Vec b) { return _mm256_add_pd(a, b); }
 inline Vec mul(Vec a, Vec b) { return _mm256_mul_pd(a, b); }
+inline Vec sub(Vec a, Vec b) { return _mm256_sub_pd(a, b); }
+inline Vec div(Vec a, Vec b) { return _mm256_div_pd(a, b); }
+inline Vec absOf(Vec a) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), a); }
 inline Vec maxOf(Vec x, Vec p) { return _mm256_max_pd(x, p); }
 inline Vec minOf(Vec x, Vec p) { return _mm256_min_pd(x, p); }
 inline void streamFence() { _mm_sfence(); }
@@ -74,6 +85,13 @@ inline void store(double *p, Vec a) { _mm512_storeu_pd(p, a); }
 inline void stream(double *p, Vec a) { _mm512_stream_pd(p, a); }
 inline Vec add(Vec a, Vec b) { return _mm512_add_pd(a, b); }
 inline Vec mul(Vec a, Vec b) { return _mm512_mul_pd(a, b); }
+inline Vec sub(Vec a, Vec b) { return _mm512_sub_pd(a, b); }
+inline Vec div(Vec a, Vec b) { return _mm512_div_pd(a, b); }
+// AVX-512F has no floating-point and-not: the sign is cleared as integers.
+inline Vec absOf(Vec a) {
+  return _mm512_castsi512_pd(
+      _mm512_and_epi64(_mm512_castpd_si512(a), _mm512_set1_epi64(0x7fffffffffffffff)));
+}
 // All lanes selected: the unmasked forms trip a false uninitialised-value
 // warning in GCC 12's headers. Same instruction, same rule.
 inline Vec maxOf(Vec x, Vec p) { return _mm512_mask_max_pd(p, 0xff, x, p); }

@@ -10,6 +10,7 @@
 #include "broadcast/lanefuse_kernels.h"
 #include "support/arrays.h"
 #include "support/oracles.h"
+#include "support/variants.h"
 
 namespace {
 
@@ -18,33 +19,6 @@ using namespace test;
 using LaneKernel = void (*)(int32_t, const double *, const double *, double *, int32_t, int32_t);
 using CrossKernel = void (*)(const double *, const double *, const double *, double *, int32_t,
                              int32_t);
-
-// Fills output memory before a kernel runs, so an element it skips shows.
-const uint64_t kPoisonBits = 0x7ff4dead0000beefull;
-const double kPoison = [] {
-  double p;
-  std::memcpy(&p, &kPoisonBits, sizeof p);
-  return p;
-}();
-const size_t kGuard = 8;  // poisoned elements after the output, never written
-
-std::vector<simd::Target> runnableTargets() {
-  std::vector<simd::Target> ts;
-  for (int t = 0; t <= simd::bestSupported(); ++t) ts.push_back(simd::Target(t));
-  return ts;
-}
-
-// A buffer whose data starts `offset` doubles past a 64-byte boundary.
-struct Buffer {
-  std::vector<double> storage;
-  double *data;
-  Buffer(size_t count, size_t offset, double fill = kPoison)
-      : storage(count + offset + 16 + kGuard, fill) {
-    const uintptr_t base = reinterpret_cast<uintptr_t>(storage.data());
-    const size_t skip = ((64 - base % 64) % 64) / sizeof(double);
-    data = storage.data() + skip + offset;
-  }
-};
 
 // Selected values must keep their bits (NaN payloads included); results of
 // arithmetic may carry either NaN payload.
@@ -94,8 +68,7 @@ void checkLane(simd::Target t, int op, int32_t d, const Shape &s) {
           << simd::targetName(t) << " op " << op << " d " << d << " m " << s.m << " n " << s.n
           << " at (" << i << ", " << j << "): " << Y.data[k] << " want " << want;
     }
-  for (size_t g = 0; g < kGuard; ++g)
-    ASSERT_EQ(bits(Y.data[count + g]), kPoisonBits) << "written past the end";
+  Y.expectGuardIntact(count);
 }
 
 void checkCross(simd::Target t, int op, const Shape &s) {
@@ -115,8 +88,7 @@ void checkCross(simd::Target t, int op, const Shape &s) {
           << simd::targetName(t) << " op " << op << " m " << s.m << " n " << s.n << " at (" << i
           << ", " << j << "): " << Y.data[k] << " want " << want;
     }
-  for (size_t g = 0; g < kGuard; ++g)
-    ASSERT_EQ(bits(Y.data[count + g]), kPoisonBits) << "written past the end";
+  Y.expectGuardIntact(count);
 }
 
 TEST(BroadcastTargets, LanefuseMatchesDefinitionOnEveryTarget) {

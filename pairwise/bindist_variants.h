@@ -1,0 +1,58 @@
+// The bindist kernels in the vector operations of one target: included once
+// per target by bindist_kernels.cpp (simd/foreach_target.h), so no include
+// guard. a = H1(k, i), b = H2(k, j), each pair's sum starting at +0.
+#include "pairwise/pairtile.h"
+
+namespace SIMD_NAMESPACE {
+
+namespace {
+
+struct Sum {
+  static constexpr bool kSumFromZero = true;
+  Vec step(Vec s, Vec t) const { return add(s, t); }
+};
+
+// a only when b > a: ties and NaN take b.
+struct Intersection : Sum {
+  static constexpr bool kLogs = false;
+  const double *columnSums;
+  Vec term(Vec a, Vec b) const { return minOf(a, b); }
+  Vec finish(Vec s, int32_t j) const { return sub(splat(1.0), div(s, splat(columnSums[j]))); }
+};
+
+struct ChiSquare : Sum {
+  static constexpr bool kLogs = false;
+  Vec term(Vec a, Vec b) const {
+    const Vec diff = sub(a, b);
+    return div(mul(diff, diff), mul(add(a, b), splat(2.0)));
+  }
+  Vec finish(Vec s, int32_t) const { return s; }
+};
+
+// xlogx(a) and xlogx(b) come from the tile, made once per element; only
+// that of the mean is made per pair.
+struct LogDivergence : Sum {
+  static constexpr bool kLogs = true;
+  Vec mean(Vec a, Vec b) const { return mul(add(a, b), splat(0.5)); }
+  Vec term(Vec xa, Vec xb, Vec xm) const { return sub(add(xa, xb), mul(xm, splat(2.0))); }
+  Vec finish(Vec s, int32_t) const { return s; }
+};
+
+}  // namespace
+
+void intersectionPairs(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
+                       const double *columnSums, double *D) {
+  pairs(Intersection{{}, columnSums}, H1, H2, D, N1, N2, d);
+}
+
+void chiSquareDistance(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
+                       double *D) {
+  pairs(ChiSquare(), H1, H2, D, N1, N2, d);
+}
+
+void logDivergence(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
+                   double *D) {
+  pairs(LogDivergence(), H1, H2, D, N1, N2, d);
+}
+
+}  // namespace SIMD_NAMESPACE

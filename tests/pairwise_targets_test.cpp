@@ -1,0 +1,189 @@
+// Every instruction-set variant of the pairwise kernels this machine can run
+// against the plain definitions, bit for bit: counts of columns around the
+// lane widths, the panels and the groups of columns a tile takes, row counts
+// around the chunks the stack tile holds, blocks of several panels, outputs
+// large enough for streaming stores, and the special values of double
+// arithmetic among ordinary values of mixed magnitude (so that the order of
+// a sum shows).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "pairwise/bindist_kernels.h"
+#include "pairwise/meshapply_kernels.h"
+#include "pairwise/sampledist_kernels.h"
+#include "support/arrays.h"
+#include "support/oracles.h"
+#include "support/variants.h"
+
+namespace {
+
+using namespace test;
+
+// Mostly ordinary values of magnitudes 2^-20 to 2^20, one in `rarity` a
+// special value (NaN, infinities, signed zeros, subnormals, extremes).
+std::vector<double> mixedValues(size_t count, uint64_t seed, int rarity) {
+  std::mt19937_64 rng(seed);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  std::uniform_int_distribution<int> exponent(-20, 20), which(0, rarity - 1);
+  std::vector<double> v(count);
+  for (double &x : v)
+    x = which(rng) == 0 ? specialValue(rng) : std::ldexp(unit(rng), exponent(rng));
+  return v;
+}
+
+struct Pairs {
+  int32_t N1, N2, d;
+};
+
+// Around the widths of every target: lanes 1, 2, 4, 8; panels 2, 8, 16
+// columns; groups of 2, 4 or 6 columns; chunks of 256 rows; blocks of
+// several panels when the rows are few.
+std::vector<Pairs> pairShapes() {
+  std::vector<Pairs> s;
+  for (int32_t N1 : {0, 1, 3, 7, 8, 9, 15, 16, 17, 33})
+    for (int32_t N2 : {0, 1, 2, 5, 6, 7, 13})
+      for (int32_t d : {1, 2, 5}) s.push_back({N1, N2, d});
+  for (int32_t d : {255, 256, 257, 600}) s.push_back({17, 7, d});
+  s.push_back({1500, 9, 3});   // several blocks of panels
+  s.push_back({1030, 13, 2});  // a block edge inside a panel
+  return s;
+}
+
+using PairKernel =
+    std::function<void(const double *, const double *, double *, int32_t, int32_t, int32_t)>;
+using PairOracle = std::function<double(const double *, const double *, int32_t, int32_t)>;
+
+// Runs kernel on A (d-by-N1) and B (d-by-N2) and compares each element with
+// oracle(column i, column j, d, j); `selects` asks for identical bits even
+// for NaN (a value chosen, not computed).
+void checkPairs(const char *what, int code, simd::Target t, const Pairs &s, size_t offset,
+                const std::vector<double> &A, const std::vector<double> &B,
+                const PairKernel &kernel, const PairOracle &oracle, bool selects) {
+  const size_t count = size_t(s.N1) * s.N2;
+  Buffer D(count, offset);
+  kernel(A.data(), B.data(), D.data, s.N1, s.N2, s.d);
+  for (int32_t j = 0; j < s.N2; ++j)
+    for (int32_t i = 0; i < s.N1; ++i) {
+      const double got = D.data[i + size_t(j) * s.N1];
+      const double want = oracle(A.data() + size_t(i) * s.d, B.data() + size_t(j) * s.d, s.d, j);
+      ASSERT_TRUE(selects ? bits(got) == bits(want) : sameResult(got, want))
+          << what << " " << code << " on " << simd::targetName(t) << ", N1 " << s.N1 << " N2 "
+          << s.N2 << " d " << s.d << " at (" << i << ", " << j << "): " << got << " want " << want;
+    }
+  D.expectGuardIntact(count);
+}
+
+void checkSampledist(simd::Target t, const Pairs &s, size_t offset, int rarity) {
+  const std::vector<double> X1 = mixedValues(size_t(s.N1) * s.d, s.N1 * 31 + s.d, rarity);
+  const std::vector<double> X2 = mixedValues(size_t(s.N2) * s.d, s.N2 * 17 + s.d, rarity);
+  const PairKernel kernels[] = {SIMD_VARIANT(sumAbsDifference, t),
+                                SIMD_VARIANT(maxAbsDifference, t),
+                                SIMD_VARIANT(minAbsDifference, t)};
+  for (int code = 1; code <= 3; ++code)
+    checkPairs(
+        "sampledist", code, t, s, offset, X1, X2, kernels[code - 1],
+        [code](const double *a, const double *b, int32_t d, int32_t) {
+          return oracle::sample(code, a, b, d);
+        },
+        code > 1);
+}
+
+// The bindist kernels in the argument order of the sampledist ones.
+PairKernel bindistKernel(simd::Target t, int mcode, const std::vector<double> &columnSums) {
+  const auto intersection = SIMD_VARIANT(intersectionPairs, t);
+  const auto other =
+      mcode == 2 ? SIMD_VARIANT(chiSquareDistance, t) : SIMD_VARIANT(logDivergence, t);
+  return [=, &columnSums](const double *a, const double *b, double *D, int32_t N1, int32_t N2,
+                          int32_t d) {
+    if (mcode == 1)
+      intersection(N1, N2, d, a, b, columnSums.data(), D);
+    else
+      other(N1, N2, d, a, b, D);
+  };
+}
+
+void checkBindist(simd::Target t, const Pairs &s, size_t offset, int rarity) {
+  std::vector<double> H1 = mixedValues(size_t(s.N1) * s.d, s.N1 * 7 + s.d, rarity);
+  std::vector<double> H2 = mixedValues(size_t(s.N2) * s.d, s.N2 * 5 + s.d, rarity);
+  // Histograms: mostly non-negative, so that the logarithms are taken.
+  for (std::vector<double> *H : {&H1, &H2})
+    for (size_t k = 0; k < H->size(); k += 3) (*H)[k] = std::fabs((*H)[k]);
+  std::vector<double> columnSums(s.N2, 0.0);
+  for (int32_t j = 0; j < s.N2; ++j)
+    for (int32_t k = 0; k < s.d; ++k) columnSums[j] += H2[size_t(j) * s.d + k];
+  for (int mcode = 1; mcode <= 3; ++mcode)
+    checkPairs(
+        "bindist", mcode, t, s, offset, H1, H2, bindistKernel(t, mcode, columnSums),
+        [&](const double *a, const double *b, int32_t d, int32_t j) {
+          double sum = 0.0;
+          for (int32_t k = 0; k < d; ++k) sum += oracle::binTerm(mcode, a[k], b[k]);
+          return mcode == 1 ? 1.0 - sum / columnSums[j] : sum;
+        },
+        false);
+}
+
+TEST(PairwiseTargets, SampledistMatchesDefinitionOnEveryTarget) {
+  for (simd::Target t : runnableTargets())
+    for (const Pairs &s : pairShapes())
+      for (int rarity : {4, 64}) {
+        checkSampledist(t, s, size_t(s.N1 + s.N2) % 8, rarity);
+        if (HasFatalFailure()) return;
+      }
+}
+
+TEST(PairwiseTargets, BindistMatchesDefinitionOnEveryTarget) {
+  for (simd::Target t : runnableTargets()) {
+    for (const Pairs &s : pairShapes())
+      for (int rarity : {4, 64}) {
+        checkBindist(t, s, size_t(s.N1 + s.N2) % 8, rarity);
+        if (HasFatalFailure()) return;
+      }
+    // No bins: every sum is +0.
+    checkBindist(t, {9, 7, 0}, 0, 4);
+    if (HasFatalFailure()) return;
+  }
+}
+
+// Outputs past the size that turns streaming stores on, with columns a whole
+// number of cache lines (streamed) and not (stored), aligned and not.
+TEST(PairwiseTargets, LargeOutputsMatchDefinitionOnEveryTarget) {
+  for (simd::Target t : runnableTargets())
+    for (const Pairs &s : {Pairs{1024, 1025, 1}, Pairs{1032, 1030, 2}, Pairs{1031, 1024, 1}})
+      for (size_t offset : {0, 3}) {
+        checkSampledist(t, s, offset, 8);
+        checkBindist(t, s, offset, 8);
+        if (HasFatalFailure()) return;
+      }
+}
+
+TEST(PairwiseTargets, MeshapplyMatchesDefinitionOnEveryTarget) {
+  for (simd::Target t : runnableTargets()) {
+    const auto kernels = {SIMD_VARIANT(meshSum, t), SIMD_VARIANT(meshProduct, t),
+                          SIMD_VARIANT(meshAbsDifference, t), SIMD_VARIANT(meshMax, t),
+                          SIMD_VARIANT(meshMin, t)};
+    for (int32_t m : {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 33, 1031})
+      for (int32_t n : {0, 1, 3, 4, 5, 9, 1025}) {
+        if (m * n > 1024 * 1024 && m != 1031) continue;
+        const std::vector<double> x = mixedValues(m, m, 3), y = mixedValues(n, n + 99, 3);
+        const size_t count = size_t(m) * n;
+        int op = 1;
+        for (auto kernel : kernels) {
+          Buffer Y(count, size_t(m + n) % 8);
+          kernel(x.data(), y.data(), Y.data, m, n);
+          for (int32_t j = 0; j < n; ++j)
+            for (int32_t i = 0; i < m; ++i) {
+              const double got = Y.data[i + size_t(j) * m], want = oracle::mesh(op, x[i], y[j]);
+              ASSERT_TRUE(op >= 4 ? bits(got) == bits(want) : sameResult(got, want))
+                  << "op " << op << " on " << simd::targetName(t) << ", m " << m << " n " << n
+                  << " at (" << i << ", " << j << "): " << got << " want " << want;
+            }
+          Y.expectGuardIntact(count);
+          ++op;
+        }
+      }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+// What the tests of kernel variants share: the targets this machine runs, and
+// output buffers at a chosen alignment, poisoned so that an element a kernel
+// skips, or one written past the end, shows.
+#ifndef EXACTMEX_TESTS_VARIANTS_H
+#define EXACTMEX_TESTS_VARIANTS_H
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "simd/targets.h"
+#include "support/arrays.h"
+
+namespace test {
+
+// A signalling NaN no kernel produces.
+constexpr uint64_t kPoisonBits = 0x7ff4dead0000beefull;
+constexpr size_t kGuard = 8;  // poisoned elements after a buffer, never written
+
+inline double poison() {
+  double p;
+  std::memcpy(&p, &kPoisonBits, sizeof p);
+  return p;
+}
+
+// Every target up to the best this machine supports.
+inline std::vector<simd::Target> runnableTargets() {
+  std::vector<simd::Target> ts;
+  for (int t = 0; t <= simd::bestSupported(); ++t) ts.push_back(simd::Target(t));
+  return ts;
+}
+
+// count doubles starting `offset` doubles past a 64-byte boundary, filled with
+// `fill`, then kGuard poisoned elements.
+struct Buffer {
+  std::vector<double> storage;
+  double *data;
+  Buffer(size_t count, size_t offset, double fill = poison())
+      : storage(count + offset + 16 + kGuard, fill) {
+    const uintptr_t base = reinterpret_cast<uintptr_t>(storage.data());
+    data = storage.data() + ((64 - base % 64) % 64) / sizeof(double) + offset;
+    for (size_t g = 0; g < kGuard; ++g) data[count + g] = poison();
+  }
+  void expectGuardIntact(size_t count) const {
+    for (size_t g = 0; g < kGuard; ++g)
+      ASSERT_EQ(bits(data[count + g]), kPoisonBits) << "written past the end";
+  }
+};
+
+}  // namespace test
+
+#endif

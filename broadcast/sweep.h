@@ -3,10 +3,11 @@
 // target being built (simd/vec.h). A rule says what one element is, for one
 // double or one vector of them; sweep says how the matrix is walked.
 //
-// Columns go four at a time, so each vector of col is loaded once for four
-// columns of X and Y. Outputs larger than the caches are written with
-// streaming stores a whole cache line at a time: each column then starts and
-// ends with single elements up to its first and from its last line boundary.
+// Columns go several at a time, so each vector of col is loaded once for
+// the whole group of columns of X and Y. Outputs larger than the caches are
+// written with streaming stores a whole cache line at a time: each column
+// then starts and ends with single elements up to its first and from its
+// last line boundary.
 //
 // Included once per target (simd/foreach_target.h): no include guard.
 #include "simd/vec.h"
@@ -18,7 +19,9 @@ namespace {
 // may be null) and reach the rule as zeros.
 enum Reads { kReadsX = 1, kReadsCol = 2, kReadsRow = 4 };
 
-constexpr int kGroup = 4;  // columns per pass over col
+// Columns per pass over col: eight where a step's values for all of them
+// still fit in the vector registers (AVX2, AVX-512), four elsewhere.
+constexpr int kGroup = kLanes >= 4 ? 8 : 4;
 
 // Columns X[0..kCols) of the group, rows [begin, end) one element at a time.
 template <int kCols, int kReads, class Rule>

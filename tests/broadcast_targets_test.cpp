@@ -33,8 +33,10 @@ struct Shape {
 
 std::vector<Shape> shapes() {
   std::vector<Shape> s;
+  // Row counts straddle the lanes of every target; column counts the groups
+  // of four and eight columns the kernels take at once.
   for (int32_t m : {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 64, 65})
-    for (int32_t n : {0, 1, 3, 4, 5, 9}) s.push_back({m, n, size_t(m + n) % 8});
+    for (int32_t n : {0, 1, 3, 4, 5, 8, 9, 17}) s.push_back({m, n, size_t(m + n) % 8});
   // Streaming stores: odd rows give every column its own alignment; a whole
   // number of vectors per column groups them, with a column left over.
   s.push_back({1031, 1024, 3});

@@ -1,7 +1,7 @@
 // What any module that produces an output of a given size must at least pay,
-// measured in the same process as the modules: copying that many bytes with
-// streaming stores into memory already in use, and making a fresh output of
-// that size through the host and writing it once.
+// measured in the same process as the modules: copying or filling that many
+// bytes with streaming stores in memory already in use, and making a fresh
+// output of that size through the host and writing it once.
 #ifndef EXACTMEX_BENCH_FLOORS_H
 #define EXACTMEX_BENCH_FLOORS_H
 

@@ -17,7 +17,9 @@
 //
 // D(i, j) sits at i + j * N1: a tile writes kWidth consecutive elements of
 // each of its columns, with streaming stores (whole cache lines) when D is
-// too large for the caches.
+// too large for the caches. Then the rows before D's first cache-line
+// boundary go as a block of their own, so that every full tile after them
+// starts at a boundary.
 //
 // Included once per target (simd/foreach_target.h): no include guard.
 #include <cmath>
@@ -44,7 +46,6 @@ constexpr int kPanelVecs = 1, kTileCols = 1;
 #endif
 constexpr int kWidth = kPanelVecs * kLanes;
 constexpr int32_t kChunkRows = 256;
-constexpr int kOutputLine = 64 / sizeof(double);  // doubles per cache line
 
 // t * log(t) for t > 0, otherwise 0, with the C library's log.
 inline double xlogx(double t) { return t > 0.0 ? t * std::log(t) : 0.0; }
@@ -144,7 +145,7 @@ void pairTile(const Metric &mt, Tile<Metric::kLogs> &t, const double *pa, const 
       const Vec r = mt.finish(acc[v][c], j + c);
       const int32_t lanes = width - v * kLanes;
       if (lanes >= kLanes) {
-        if (kStream)
+        if (kStream && width == kWidth)
           stream(out + v * kLanes, r);
         else
           store(out + v * kLanes, r);
@@ -176,17 +177,19 @@ void columnsAgainstBlock(const Metric &mt, Tile<Metric::kLogs> &t, bool packed, 
 }
 
 // Blocks of A's columns, as many panels as the tile holds when the columns
-// fit in it whole (one panel when they do not); every column of B goes
-// against a block before the next block, so D is written a block's rows of
-// each column at a time and a packed panel is used by all of B.
+// fit in it whole (one panel when they do not), after a first block of head
+// columns when head > 0; every column of B goes against a block before the
+// next block, so D is written a block's rows of each column at a time and a
+// packed panel is used by all of B.
 template <bool kStream, class Metric>
 void blocks(const Metric &mt, const double *A, const double *B, double *D, int32_t N1, int32_t N2,
-            int32_t d) {
+            int32_t d, int32_t head) {
   Tile<Metric::kLogs> t;
   const bool packed = d <= kChunkRows;
   const int32_t blockWidth = packed && d > 0 ? kTileDoubles / d / kWidth * kWidth : kWidth;
   for (int32_t i = 0; i < N1;) {
-    const int32_t width = N1 - i < blockWidth ? N1 - i : blockWidth;
+    const int32_t most = i == 0 && head > 0 ? head : blockWidth;
+    const int32_t width = N1 - i < most ? N1 - i : most;
     if (packed)
       for (int32_t p = 0; p < width; p += kWidth)
         pack<Metric::kLogs>(A + ptrdiff_t(i + p) * d, d, width - p < kWidth ? width - p : kWidth, 0,
@@ -206,14 +209,15 @@ void blocks(const Metric &mt, const double *A, const double *B, double *D, int32
 template <class Metric>
 void pairs(const Metric &mt, const double *A, const double *B, double *D, int32_t N1, int32_t N2,
            int32_t d) {
-  // Streaming needs every tile's stores to cover whole cache lines.
-  const bool lines = kWidth % kOutputLine == 0 && N1 % kOutputLine == 0 &&
-                     reinterpret_cast<uintptr_t>(D) % 64 == 0;
+  // Streaming needs every full tile's stores to cover whole cache lines:
+  // columns a whole number of lines long, so that all columns meet line
+  // boundaries at the same rows, and full tiles starting at one.
+  const bool lines = kWidth % kLineDoubles == 0 && N1 % kLineDoubles == 0;
   if (lines && streams(D, double(N1) * N2)) {
-    blocks<true>(mt, A, B, D, N1, N2, d);
+    blocks<true>(mt, A, B, D, N1, N2, d, elementsToLine(D));
     streamFence();
   } else {
-    blocks<false>(mt, A, B, D, N1, N2, d);
+    blocks<false>(mt, A, B, D, N1, N2, d, 0);
   }
 }
 

@@ -147,11 +147,12 @@ TEST(PairwiseTargets, BindistMatchesDefinitionOnEveryTarget) {
 }
 
 // Outputs past the size that turns streaming stores on, with columns a whole
-// number of cache lines (streamed) and not (stored), aligned and not.
+// number of cache lines (streamed) and not (stored), starting at a line
+// boundary and 5 or 1 rows before one (those rows stored, the rest streamed).
 TEST(PairwiseTargets, LargeOutputsMatchDefinitionOnEveryTarget) {
   for (simd::Target t : runnableTargets())
     for (const Pairs &s : {Pairs{1024, 1025, 1}, Pairs{1032, 1030, 2}, Pairs{1031, 1024, 1}})
-      for (size_t offset : {0, 3}) {
+      for (size_t offset : {0, 3, 7}) {
         checkSampledist(t, s, offset, 8);
         checkBindist(t, s, offset, 8);
         if (HasFatalFailure()) return;

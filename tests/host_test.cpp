@@ -115,32 +115,24 @@ TEST(Host, UnmatchedCodeGivesZerosEvenInReusedMemory) {
   const Case cases[] = {
       {"lanefuse",
        [](double op) {
-         std::vector<Array> a;
-         a.push_back(matrix(6, 5, std::vector<double>(30, 7.0)));
-         a.push_back(matrix(6, 1, std::vector<double>(6, 1.0)));
-         a.push_back(scalar(1));
-         a.push_back(scalar(op));
-         return a;
+         return arrays(matrix(6, 5, std::vector<double>(30, 7.0)),
+                       matrix(6, 1, std::vector<double>(6, 1.0)), scalar(1), scalar(op));
        }},
       {"crossfuse",
        [](double op) {
-         std::vector<Array> a;
-         a.push_back(matrix(6, 5, std::vector<double>(30, 7.0)));
-         a.push_back(matrix(1, 5, std::vector<double>(5, 1.0)));
-         a.push_back(matrix(6, 1, std::vector<double>(6, 1.0)));
-         a.push_back(scalar(op));
-         return a;
+         return arrays(matrix(6, 5, std::vector<double>(30, 7.0)),
+                       matrix(1, 5, std::vector<double>(5, 1.0)),
+                       matrix(6, 1, std::vector<double>(6, 1.0)), scalar(op));
        }},
   };
   for (const Case &c : cases) {
     Module mod(c.module);
     for (int round = 0; round < 3; ++round) {
       std::vector<Array> filled = c.args(1), none = c.args(9);
-      CallResult r =
-          mod.call(1, {filled[0].get(), filled[1].get(), filled[2].get(), filled[3].get()});
+      CallResult r = mod.call(1, pointers(filled));
       ASSERT_TRUE(r.ok) << r.error;
       r.outputs.clear();  // its memory is free for the next output
-      r = mod.call(1, {none[0].get(), none[1].get(), none[2].get(), none[3].get()});
+      r = mod.call(1, pointers(none));
       ASSERT_TRUE(r.ok) << r.error;
       EXPECT_EQ(firstMismatch(r.outputs[0].get(), 6, 5, std::vector<double>(30, 0.0)), "")
           << c.module;

@@ -23,64 +23,26 @@ struct Signature {
 std::vector<Signature> signatures() {
   return {
       {"lanefuse",
-       [] {
-         std::vector<Array> a;
-         a.push_back(matrix(2, 3));
-         a.push_back(matrix(2, 1));
-         a.push_back(scalar(1));
-         a.push_back(scalar(1));
-         return a;
-       },
+       [] { return arrays(matrix(2, 3), matrix(2, 1), scalar(1), scalar(1)); },
        {"X", "v", "d", "opcode"},
        {false, false, true, true}},
       {"crossfuse",
-       [] {
-         std::vector<Array> a;
-         a.push_back(matrix(2, 3));
-         a.push_back(matrix(1, 3));
-         a.push_back(matrix(2, 1));
-         a.push_back(scalar(1));
-         return a;
-       },
+       [] { return arrays(matrix(2, 3), matrix(1, 3), matrix(2, 1), scalar(1)); },
        {"X", "vrow", "vcol", "opcode"},
        {false, false, false, true}},
       {"meshapply",
-       [] {
-         std::vector<Array> a;
-         a.push_back(matrix(2, 3));
-         a.push_back(matrix(1, 4));
-         a.push_back(scalar(1));
-         return a;
-       },
+       [] { return arrays(matrix(2, 3), matrix(1, 4), scalar(1)); },
        {"x", "y", "opcode"},
        {false, false, true}},
       {"sampledist",
-       [] {
-         std::vector<Array> a;
-         a.push_back(matrix(2, 3));
-         a.push_back(matrix(2, 4));
-         a.push_back(scalar(1));
-         return a;
-       },
+       [] { return arrays(matrix(2, 3), matrix(2, 4), scalar(1)); },
        {"X1", "X2", "code"},
        {false, false, true}},
       {"bindist",
-       [] {
-         std::vector<Array> a;
-         a.push_back(matrix(2, 3));
-         a.push_back(matrix(2, 4));
-         a.push_back(scalar(1));
-         return a;
-       },
+       [] { return arrays(matrix(2, 3), matrix(2, 4), scalar(1)); },
        {"H1", "H2", "mcode"},
        {false, false, true}},
   };
-}
-
-std::vector<const mxArray *> raw(const std::vector<Array> &args) {
-  std::vector<const mxArray *> r;
-  for (const Array &a : args) r.push_back(a.get());
-  return r;
 }
 
 std::string expectedPrefix(const Signature &s, size_t k) {
@@ -101,7 +63,7 @@ TEST(InputSafety, DataInputsMustBeRealFullDouble) {
       bad.push_back(ofClass(mxDOUBLE_CLASS, m, n, mxCOMPLEX));
       bad.push_back(sparse(m, n));
       for (Array &b : bad) {
-        std::vector<const mxArray *> in = raw(args);
+        std::vector<const mxArray *> in = pointers(args);
         in[k] = b.get();
         const size_t live = mxHostLiveArrays();
         const std::string e = mod.error(1, in);
@@ -122,7 +84,7 @@ TEST(InputSafety, SelectorsMustBeNumericLogicalOrChar) {
       for (mxClassID cls : {mxCELL_CLASS, mxSTRUCT_CLASS}) {
         std::vector<Array> args = s.validArgs();
         Array bad = ofClass(cls, 1, 1);
-        std::vector<const mxArray *> in = raw(args);
+        std::vector<const mxArray *> in = pointers(args);
         in[k] = bad.get();
         const std::string e = mod.error(1, in);
         EXPECT_EQ(e.rfind(expectedPrefix(s, k), 0), 0u)
@@ -144,7 +106,7 @@ TEST(InputSafety, DimensionsBeyondInt32AreRejectedWithoutReadingData) {
       for (const auto &dims : shapes) {
         std::vector<Array> args = s.validArgs();
         Array fake(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, dims.data()));
-        std::vector<const mxArray *> in = raw(args);
+        std::vector<const mxArray *> in = pointers(args);
         in[k] = fake.get();
         const std::string e = mod.error(1, in);
         EXPECT_EQ(e.rfind(expectedPrefix(s, k), 0), 0u)

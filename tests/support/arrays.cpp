@@ -23,6 +23,12 @@ Array ofClass(mxClassID cls, size_t m, size_t n, mxComplexity c) {
 
 Array sparse(size_t m, size_t n) { return Array(mxHostCreateSparse(mxDOUBLE_CLASS, m, n, 1)); }
 
+std::vector<const mxArray *> pointers(const std::vector<Array> &args) {
+  std::vector<const mxArray *> r;
+  for (const Array &a : args) r.push_back(a.get());
+  return r;
+}
+
 std::vector<double> values(const mxArray *a) {
   const double *p = mxGetPr(a);
   return std::vector<double>(p, p + mxGetNumberOfElements(a));

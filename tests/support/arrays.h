@@ -9,6 +9,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/module.h"
@@ -25,6 +26,17 @@ Array scalar(double value);
 // Any class, shape and complexity, zero-filled.
 Array ofClass(mxClassID cls, size_t m, size_t n, mxComplexity c = mxREAL);
 Array sparse(size_t m, size_t n);
+
+// The arguments of one call, in order: Array only moves, so an initializer
+// list cannot hold them.
+template <class... A>
+std::vector<Array> arrays(A &&...a) {
+  std::vector<Array> v;
+  (v.push_back(std::forward<A>(a)), ...);
+  return v;
+}
+// The arrays as a call takes them.
+std::vector<const mxArray *> pointers(const std::vector<Array> &args);
 
 std::vector<double> values(const mxArray *a);
 uint64_t bits(double x);

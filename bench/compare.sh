@@ -3,14 +3,15 @@
 # workloads, printing tables of ratios: the broadcast modules (W1, W2) beside
 # numpy and Octave (bench/compare.py), the pairwise ones (W3-W5) beside numpy,
 # scipy, scikit-learn and the C histogram library (bench/compare_pairwise.py),
-# then whole calls from Octave (bench/octave/end_to_end.sh). Arguments go to
-# the first two (--repetitions N, --build DIR).
+# then whole calls from Octave (bench/octave/end_to_end.sh); last, every
+# goal against what was measured, also saved as build/bench/results/compare.png
+# (bench/report.py). Arguments go to the first two (--repetitions N).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 
 ensure_packages cmake ninja-build g++ libgtest-dev libbenchmark-dev python3-numpy octave \
-  python3-scipy python3-sklearn libvlfeat-dev
+  python3-scipy python3-sklearn python3-matplotlib libvlfeat-dev
 cmake --preset default >/dev/null
 cmake --build --preset default
 # Debian's python, which the numpy package is for.
@@ -18,3 +19,4 @@ cmake --build --preset default
 /usr/bin/python3 bench/compare_pairwise.py "$@"
 # Whole calls from Octave, against the host's own floors and Octave's expressions.
 bash bench/octave/end_to_end.sh
+/usr/bin/python3 bench/report.py

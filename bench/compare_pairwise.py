@@ -15,7 +15,6 @@ import argparse
 import ctypes
 import os
 import sys
-import time
 
 import numpy as np
 from scipy.spatial.distance import cdist
@@ -23,7 +22,7 @@ from scipy.special import xlogy
 from sklearn.metrics.pairwise import additive_chi2_kernel
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from compare import ROOT, TARGETS, Host, run_bench, same_bits  # noqa: E402
+from compare import ROOT, TARGETS, Host, best_time, run_bench, same_bits, save_results  # noqa: E402
 
 
 def pairwise_inputs(d, n1, n2):
@@ -99,15 +98,10 @@ def main():
                                                                atol=1e-12)
         if not ok:
             sys.exit("%s: the peer's result differs from ours" % name)
-        best = float("inf")
-        for _ in range(args.repetitions):
-            t0 = time.process_time()
-            peer(x, y, code)
-            best = min(best, time.process_time() - t0)
-        peer_times[name] = best
+        peer_times[name] = best_time(lambda: peer(x, y, code), args.repetitions)
     print("| workload | peer ms | " + " | ".join("%s ms | ratio" % t for t in TARGETS) + " |")
     print("|" + "---|" * (2 + 2 * len(TARGETS)))
-    ours = {t: run_bench(args.build, t, args.repetitions, "W[345]") for t in TARGETS}
+    ours = {t: run_bench(args.build, t, args.repetitions, "W[345]|floor") for t in TARGETS}
     for name, *_ in WORKLOADS:
         cells = []
         for t in TARGETS:
@@ -117,6 +111,7 @@ def main():
             k = ours[t][name + " recycled"]
             cells += ["%.1f" % (k * 1e3), "%.2f" % (peer_times[name] / k)]
         print("| %s | %.1f | %s |" % (name, peer_times[name] * 1e3, " | ".join(cells)))
+    save_results(args.build, "pairwise", {"ours": ours, "peers": peer_times})
 
 
 if __name__ == "__main__":

@@ -6,8 +6,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <map>
+#include <ctime>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 #if defined(__GLIBC__)
@@ -39,18 +41,25 @@ struct RecycledMemory {
 };
 #endif
 
+// Reports how many elements (or terms) the iterations run made, per second.
+void reportRate(benchmark::State &state, const std::string &unit, double perIteration) {
+  state.counters[unit + "/s"] =
+      benchmark::Counter(perIteration * state.iterations(), benchmark::Counter::kIsRate);
+}
+
 // One module call per iteration, its output released after it. With
 // `recycled` the output's memory is reused from call to call (see above),
 // otherwise each call writes fresh memory.
 void runWorkload(benchmark::State &state, const bench::Workload &w, bool recycled) {
   test::Module mod(w.module);
   const std::vector<test::Array> inputs = w.inputs();
-  std::vector<const mxArray *> in;
-  for (const test::Array &a : inputs) in.push_back(a.get());
+  const std::vector<const mxArray *> in = test::pointers(inputs);
 #if defined(__GLIBC__)
   std::unique_ptr<RecycledMemory> recycling(recycled ? new RecycledMemory : nullptr);
 #endif
   if (recycled) mod.call(1, in);  // maps the memory the timed calls reuse
+  // Processor time, which the library reports too, for the cycles below.
+  const std::clock_t start = std::clock();
   for (auto _ : state) {
     test::CallResult r = mod.call(1, in);
     if (!r.ok) {
@@ -59,8 +68,11 @@ void runWorkload(benchmark::State &state, const bench::Workload &w, bool recycle
     }
     benchmark::DoNotOptimize(mxGetPr(r.outputs[0].get()));
   }
-  state.counters["elements/s"] =
-      benchmark::Counter(w.elements * state.iterations(), benchmark::Counter::kIsRate);
+  const double seconds = double(std::clock() - start) / CLOCKS_PER_SEC;
+  reportRate(state, w.unit, w.elements);
+  // Cycles at the clock the library reads for the CPU (its nominal one).
+  state.counters[w.unit + "/cycle"] =
+      w.elements * state.iterations() / (seconds * benchmark::CPUInfo::Get().cycles_per_second);
 }
 
 // Copy between two buffers already written once, so that no page is first
@@ -77,8 +89,19 @@ void copyFloor(benchmark::State &state, double bytes, bool library) {
       bench::streamingCopy(src.data(), dst.data(), n);
     benchmark::ClobberMemory();
   }
-  state.counters["elements/s"] =
-      benchmark::Counter(double(n) * state.iterations(), benchmark::Counter::kIsRate);
+  reportRate(state, "elements", double(n));
+}
+
+// Streaming stores of one value over a buffer already written once: the
+// floor of a call whose inputs are small next to its output.
+void fillFloor(benchmark::State &state, double bytes) {
+  const size_t n = static_cast<size_t>(bytes / sizeof(double));
+  std::vector<double> dst(n, 0.0);
+  for (auto _ : state) {
+    bench::streamingFill(dst.data(), n, 1.0);
+    benchmark::ClobberMemory();
+  }
+  reportRate(state, "elements", double(n));
 }
 
 // A fresh output made by the host and written once: what any module
@@ -90,8 +113,7 @@ void freshOutputFloor(benchmark::State &state, double bytes) {
     bench::streamingFill(mxGetPr(out.get()), n, 1.0);
     benchmark::DoNotOptimize(mxGetPr(out.get()));
   }
-  state.counters["elements/s"] =
-      benchmark::Counter(double(n) * state.iterations(), benchmark::Counter::kIsRate);
+  reportRate(state, "elements", double(n));
 }
 
 }  // namespace
@@ -99,7 +121,7 @@ void freshOutputFloor(benchmark::State &state, double bytes) {
 int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::AddCustomContext("exactmex target", simd::targetName(simd::activeTarget()));
-  std::map<double, bool> floorsOfSize;
+  std::set<double> floorSizes;
   for (const bench::Workload &w : bench::workloads()) {
     benchmark::RegisterBenchmark((w.name + " fresh").c_str(), runWorkload, w, false)
         ->Unit(benchmark::kMillisecond);
@@ -107,12 +129,13 @@ int main(int argc, char **argv) {
     benchmark::RegisterBenchmark((w.name + " recycled").c_str(), runWorkload, w, true)
         ->Unit(benchmark::kMillisecond);
 #endif
-    if (floorsOfSize[w.bytes]) continue;
-    floorsOfSize[w.bytes] = true;
+    if (!floorSizes.insert(w.bytes).second) continue;  // timed for an earlier workload
     const std::string mib = std::to_string(static_cast<long long>(w.bytes / (1 << 20))) + " MiB";
     benchmark::RegisterBenchmark(("floor copy " + mib).c_str(), copyFloor, w.bytes, false)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("floor memcpy " + mib).c_str(), copyFloor, w.bytes, true)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("floor fill " + mib).c_str(), fillFloor, w.bytes)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("floor fresh output " + mib).c_str(), freshOutputFloor, w.bytes)
         ->Unit(benchmark::kMillisecond);

@@ -19,13 +19,6 @@ test::Array randomMatrix(size_t m, size_t n, uint64_t seed) {
   return test::matrix(m, n, v);
 }
 
-template <class... A>
-std::vector<test::Array> args(A &&...a) {
-  std::vector<test::Array> v;
-  (v.push_back(std::forward<A>(a)), ...);
-  return v;
-}
-
 // A pairwise module on two d-row matrices of non-negative values (histograms
 // for bindist): its elements are the d * N1 * N2 terms.
 Workload pairwise(const char *name, const char *module, size_t d, size_t N1, size_t N2, int code) {
@@ -35,9 +28,9 @@ Workload pairwise(const char *name, const char *module, size_t d, size_t N1, siz
     std::vector<double> a(d * N1), b(d * N2);
     for (double &x : a) x = value(rng);
     for (double &x : b) x = value(rng);
-    return args(test::matrix(d, N1, a), test::matrix(d, N2, b), test::scalar(code));
+    return test::arrays(test::matrix(d, N1, a), test::matrix(d, N2, b), test::scalar(code));
   };
-  return {name, module, inputs, double(d) * N1 * N2, double(N1) * N2 * sizeof(double)};
+  return {name, module, inputs, double(d) * N1 * N2, double(N1) * N2 * sizeof(double), "terms"};
 }
 
 }  // namespace
@@ -47,27 +40,31 @@ std::vector<Workload> workloads() {
   return {
       {"W1 lanefuse add d=1", "lanefuse",
        [] {
-         return args(randomMatrix(kSide, kSide, 1), randomMatrix(kSide, 1, 2), test::scalar(1),
-                     test::scalar(1));
+         return test::arrays(randomMatrix(kSide, kSide, 1), randomMatrix(kSide, 1, 2),
+                             test::scalar(1), test::scalar(1));
        },
        square, bytes},
       {"W1 lanefuse add d=2", "lanefuse",
        [] {
-         return args(randomMatrix(kSide, kSide, 1), randomMatrix(1, kSide, 2), test::scalar(2),
-                     test::scalar(1));
+         return test::arrays(randomMatrix(kSide, kSide, 1), randomMatrix(1, kSide, 2),
+                             test::scalar(2), test::scalar(1));
        },
        square, bytes},
       {"W2 crossfuse sum", "crossfuse",
        [] {
-         return args(randomMatrix(kSide, kSide, 1), randomMatrix(1, kSide, 2),
-                     randomMatrix(kSide, 1, 3), test::scalar(1));
+         return test::arrays(randomMatrix(kSide, kSide, 1), randomMatrix(1, kSide, 2),
+                             randomMatrix(kSide, 1, 3), test::scalar(1));
        },
        square, bytes},
       {"W3 meshapply sum", "meshapply",
-       [] { return args(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2), test::scalar(1)); },
+       [] {
+         return test::arrays(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2), test::scalar(1));
+       },
        square, bytes},
       {"W3 meshapply absdiff", "meshapply",
-       [] { return args(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2), test::scalar(3)); },
+       [] {
+         return test::arrays(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2), test::scalar(3));
+       },
        square, bytes},
       pairwise("W4a sampledist L1", "sampledist", 128, 2000, 2000, 1),
       pairwise("W4a sampledist Linf", "sampledist", 128, 2000, 2000, 2),

@@ -15,8 +15,9 @@ struct Workload {
   std::string name;    // "W1 lanefuse add d=1": workload, module, case
   std::string module;  // the module file, without extension
   std::function<std::vector<test::Array>()> inputs;
-  double elements;  // output elements (or terms) one call computes
-  double bytes;     // output bytes: the size of the matching copy floor
+  double elements;                // output elements (or terms) one call computes
+  double bytes;                   // output bytes: the size of the matching copy floor
+  std::string unit = "elements";  // what `elements` counts: "terms" for pairwise sums
 };
 
 std::vector<Workload> workloads();

@@ -1,9 +1,10 @@
-function end_to_end(mexdir, floordir, repetitions)
+function end_to_end(mexdir, floordir, repetitions, csvfile)
 % Times whole calls from Octave, output creation and return included: each
 % module; an empty module returning an output of the same size, untouched
 % (the host's floor) and written once (the floor of any call that writes
 % every element); and Octave's own expression for the same result, first
-% checked to give the same bits. Prints one table row per workload.
+% checked to give the same bits. Prints one table row per workload and, given
+% csvfile, writes the seconds there too (workload, ours, Octave, floors).
 addpath(mexdir, floordir);
 n = 4096;
 randn('state', 1);
@@ -23,6 +24,7 @@ printf('floors for a %dx%d output: %.1f ms untouched, %.1f ms written once\n', n
        1e3 * untouched, 1e3 * written);
 printf('%-22s %9s %9s %13s %13s %11s\n', 'workload', 'ours ms', 'Octave ms', ...
        'ours/untouched', 'ours/written', 'Octave/ours');
+csv = '';
 for k = 1:rows(w)
   ours = w{k, 2}();
   theirs = w{k, 3}();
@@ -34,6 +36,12 @@ for k = 1:rows(w)
   theirs = best(w{k, 3}, repetitions);
   printf('%-22s %9.1f %9.1f %13.2f %13.2f %11.2f\n', w{k, 1}, 1e3 * ours, 1e3 * theirs, ...
          ours / untouched, ours / written, theirs / ours);
+  csv = [csv sprintf('%s,%.9g,%.9g,%.9g,%.9g\n', w{k, 1}, ours, theirs, untouched, written)];
+end
+if nargin > 3
+  fid = fopen(csvfile, 'w');
+  fputs(fid, csv);
+  fclose(fid);
 end
 end
 

@@ -3,6 +3,7 @@
 # empty module returning an output of the same size) and Octave's own
 # expression, run once as Octave starts by default and once with glibc's
 # malloc using huge pages (GLIBC_TUNABLES=glibc.malloc.hugetlb=1).
+# The times are also kept in build/bench/results for bench/report.py.
 # Usage: bash bench/octave/end_to_end.sh [repetitions]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -13,13 +14,17 @@ repetitions="${1:-7}"
 root="$PWD"
 mexdir="$root/build/octave/exactmex"
 floordir="$root/build/octave/bench"
-mkdir -p "$floordir"
+results="$root/build/bench/results"
+mkdir -p "$floordir" "$results"
 octave-cli --norc --quiet --no-history --eval "addpath('$root'); build_mex('$mexdir')" >/dev/null
 mkoctfile --mex -O2 -o "$floordir/emptyout.mex" bench/octave/emptyout.cpp
-run="addpath('$root/bench/octave'); end_to_end('$mexdir', '$floordir', $repetitions)"
+run() {
+  octave-cli --norc --quiet --no-history --eval "addpath('$root/bench/octave');
+    end_to_end('$mexdir', '$floordir', $repetitions, '$results/$1.csv')"
+}
 
 echo "== Octave as started by default"
-octave-cli --norc --quiet --no-history --eval "$run"
+run end_to_end_default
 echo
 echo "== Octave started with GLIBC_TUNABLES=glibc.malloc.hugetlb=1"
-GLIBC_TUNABLES=glibc.malloc.hugetlb=1 octave-cli --norc --quiet --no-history --eval "$run"
+GLIBC_TUNABLES=glibc.malloc.hugetlb=1 run end_to_end_hugetlb

@@ -1,0 +1,164 @@
+"""Weighs the latest comparison against the speed goals: prints one table of
+every goal, what was measured and whether it was met, and saves it as a PNG
+chart beside the results.
+
+Reads what bench/compare.py, bench/compare_pairwise.py and
+bench/octave/end_to_end.sh left in <build>/bench/results; bench/compare.sh
+runs them all and then this. Our kernels are judged on the instruction-set
+target a module picks by itself on this machine (the best it has).
+"""
+import argparse
+import csv
+import json
+import os
+import sys
+
+import matplotlib
+
+matplotlib.use("Agg")  # no display: the chart goes to a file
+import matplotlib.pyplot as plt  # noqa: E402
+import matplotlib.ticker  # noqa: E402
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from compare import ROOT, TARGETS, fastest_floor, results_folder  # noqa: E402
+
+COPY_FLOOR = "128 MiB"
+
+# Workloads writing a 4096 x 4096 output, where the copy floor and numpy out=
+# are the yardsticks; then the pairwise ones, each against its peer.
+STREAMING = ["W1 lanefuse add d=1", "W1 lanefuse add d=2", "W2 crossfuse sum",
+             "W3 meshapply sum", "W3 meshapply absdiff"]
+# W4b writes 122 MiB for few terms: its time is set against streaming
+# stores filling that much too.
+PAIRWISE = [("W4a sampledist L1", "scipy cdist", 5, None),
+            ("W4a sampledist Linf", "scipy cdist", 4, None),
+            ("W4b sampledist L1", "scipy cdist", 5, "122 MiB"),
+            ("W5 bindist intersection", "C histogram library", 4, None),
+            ("W5 bindist chi2", "scikit-learn", 3, None),
+            ("W5 bindist log", "numpy/scipy xlogy", 1.5, None)]
+# Octave's expressions that need temporaries, where ours must win by more.
+TEMPORARIES = {"W2 crossfuse sum", "W3 meshapply absdiff"}
+STARTS = [("end_to_end_default", "Octave, default start"),
+          ("end_to_end_hugetlb", "Octave, glibc.malloc.hugetlb=1")]
+
+
+class Goal:
+    """One measured ratio against its goal: `at_most` for ratios of our time
+    to a floor, otherwise a speed-up that must reach `bound`."""
+
+    def __init__(self, area, workload, ratio, measured, bound, at_most=False, note=""):
+        self.area, self.workload, self.ratio = area, workload, ratio
+        self.measured, self.bound, self.at_most = measured, bound, at_most
+        self.note = note
+
+    def met(self):
+        return self.measured <= self.bound if self.at_most else self.measured >= self.bound
+
+    def margin(self):
+        """Above 1 when met, by how much; below 1 when missed."""
+        return self.bound / self.measured if self.at_most else self.measured / self.bound
+
+
+def load(folder, name):
+    with open(os.path.join(folder, name + ".json")) as f:
+        return json.load(f)
+
+
+def chosen_target(ours):
+    return [t for t in TARGETS if ours.get(t)][-1]
+
+
+def kernel_goals(broadcast, pairwise):
+    target = chosen_target(broadcast["ours"])
+    kernels = dict(broadcast["ours"][target])
+    kernels.update(pairwise["ours"][target])
+    runs = [r for r in list(broadcast["ours"].values()) + list(pairwise["ours"].values()) if r]
+    copy = fastest_floor(runs, ("copy", "memcpy"), COPY_FLOOR)
+    peers = dict(broadcast["numpy"])
+    peers.update(pairwise["peers"])
+    goals = []
+    for w in STREAMING:
+        ours = kernels[w + " recycled"]
+        goals.append(Goal("kernel", w, "ours / copy floor", ours / copy, 1.3, at_most=True))
+        goals.append(Goal("kernel", w, "numpy out= / ours", peers[w] / ours, 1.5))
+    for w, peer, bound, output in PAIRWISE:
+        ours = kernels[w + " recycled"]
+        note = ""
+        if output:
+            note = "%.2f of a fill of its output" % (ours / fastest_floor(runs, ("fill",), output))
+        goals.append(Goal("kernel", w, peer + " / ours", peers[w] / ours, bound, note=note))
+    return target, goals
+
+
+def end_to_end_goals(folder):
+    goals = []
+    for name, start in STARTS:
+        path = os.path.join(folder, name + ".csv")
+        if not os.path.exists(path):
+            continue
+        with open(path) as f:
+            for w, ours, octave, untouched, written in csv.reader(f):
+                ours, octave, untouched = float(ours), float(octave), float(untouched)
+                written = float(written)
+                goals.append(Goal(start, w, "ours / empty module", ours / untouched, 1.15,
+                                  at_most=True,
+                                  note="%.2f of the written-once floor" % (ours / written)))
+                goals.append(Goal(start, w, "Octave / ours", octave / ours,
+                                  1.5 if w in TEMPORARIES else 1.0))
+    return goals
+
+
+def print_table(goals):
+    print("| where | workload | ratio | goal | measured | met |")
+    print("|---|---|---|---|---|---|")
+    for g in goals:
+        measured = "%.2f" % g.measured
+        if g.note:
+            measured += " (%s)" % g.note
+        print("| %s | %s | %s | %s %g | %s | %s |" % (
+            g.area, g.workload, g.ratio, "<=" if g.at_most else ">=", g.bound, measured,
+            "yes" if g.met() else "no"))
+
+
+def save_chart(goals, path):
+    """One bar per goal: how far past the goal (right of 1) or short of it."""
+    fig, ax = plt.subplots(figsize=(10, 0.28 * len(goals) + 1.2))
+    labels = ["%s  %s: %s %.2f (goal %s %g)" % (g.area, g.workload, g.ratio, g.measured,
+                                                "<=" if g.at_most else ">=", g.bound)
+              for g in goals]
+    y = range(len(goals))[::-1]
+    # Each bar runs from the goal (1) to the margin, rightwards when met.
+    ax.barh(list(y), [g.margin() - 1 for g in goals], left=1,
+            color=["tab:green" if g.met() else "tab:red" for g in goals])
+    ax.axvline(1.0, color="black", linewidth=1)
+    ax.set_xscale("log")
+    ticks = [0.25, 0.5, 0.75, 1, 1.5, 2, 3, 4]
+    ax.set_xticks(ticks)
+    ax.set_xticklabels(["%g" % t for t in ticks])
+    ax.xaxis.set_minor_locator(matplotlib.ticker.NullLocator())
+    ax.set_yticks(list(y))
+    ax.set_yticklabels(labels, fontsize=7)
+    ax.set_xlabel("measured against goal (right of 1: met)")
+    ax.set_title("exactmex speed goals, single thread")
+    fig.tight_layout()
+    fig.savefig(path, dpi=110)
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    p.add_argument("--build", default=os.path.join(ROOT, "build"))
+    args = p.parse_args()
+    folder = results_folder(args.build)
+    target, goals = kernel_goals(load(folder, "broadcast"), load(folder, "pairwise"))
+    goals += end_to_end_goals(folder)
+    print("\nGoals: kernels on the standalone host (target %s), whole calls from Octave.\n"
+          % target)
+    print_table(goals)
+    chart = os.path.join(folder, "compare.png")
+    save_chart(goals, chart)
+    print("\n%d of %d goals met; chart saved to %s" % (sum(g.met() for g in goals), len(goals),
+                                                      chart))
+
+
+if __name__ == "__main__":
+    main()

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 source tools/packages.sh
 
 ensure_packages octave octave-dev g++
-command -v gnuplot >/dev/null || ensure_packages gnuplot-nox  # draws the picture
+ensure_plotting  # draws the picture
 
 root="$PWD"
 mexdir="$root/build/octave/exactmex"

@@ -19,3 +19,11 @@ ensure_packages() {
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
+
+# What Octave needs to draw the demo's picture and save it without a display:
+# gnuplot, a font for the text of the axes and Ghostscript for PNG output.
+# Octave only recommends the last two, and not every machine has them.
+ensure_plotting() {
+  command -v gnuplot >/dev/null || ensure_packages gnuplot-nox
+  ensure_packages fonts-freefont-otf ghostscript
+}

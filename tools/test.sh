@@ -9,7 +9,7 @@ ensure_packages cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format
 ensure_packages clang-14 libclang-rt-14-dev
 # Octave, its MEX compiler and parallel package, and a plotter for the demo.
 ensure_packages octave octave-dev octave-parallel
-command -v gnuplot >/dev/null || ensure_packages gnuplot-nox
+ensure_plotting
 
 echo "== format check"
 git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror

@@ -8,11 +8,8 @@
 #include <string>
 #include <vector>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include "call_state.h"
+#include "gateway/gateway.h"
 #include "mexhost.h"
 
 struct mxArray_tag {
@@ -64,25 +61,10 @@ mwSize product(const std::vector<mwSize> &dims, size_t from) {
   return n;
 }
 
-// Large arrays get transparent huge pages where the system offers them on
-// request (Linux): the first write to a fresh block then faults once per 2 MiB
-// instead of once per 4 KiB, a large share of the cost of making a big
-// output. Only whole huge pages inside the block can be advised.
-void adviseHugePages(void *p, size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  const uintptr_t huge = uintptr_t(2) << 20;
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(p) + huge - 1) & ~(huge - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(huge - 1);
-  if (end > begin) madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-  (void)p;
-  (void)bytes;
-#endif
-}
-
 // Storage, zero-filled or left as it is, advised for huge pages before any
-// element is written. A failed allocation inside a call becomes an error of
-// that call, as it does in MATLAB.
+// element is written, as the modules advise their outputs. A failed
+// allocation inside a call becomes an error of that call, as it does in
+// MATLAB.
 void *storage(mwSize count, size_t size, bool zeroed) {
   if (count == 0) return nullptr;
   void *p = nullptr;
@@ -91,7 +73,7 @@ void *storage(mwSize count, size_t size, bool zeroed) {
   else if (count <= SIZE_MAX / size)
     p = std::malloc(count * size);
   if (!p && callState.active) mxHostRaise("Out of memory.\n");
-  if (p) adviseHugePages(p, count * size);
+  if (p) gateway::adviseHugePages(p, count * size);
   return p;
 }
 

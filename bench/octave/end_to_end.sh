@@ -17,7 +17,7 @@ floordir="$root/build/octave/bench"
 results="$root/build/bench/results"
 mkdir -p "$floordir" "$results"
 octave-cli --norc --quiet --no-history --eval "addpath('$root'); build_mex('$mexdir')" >/dev/null
-mkoctfile --mex -O2 -o "$floordir/emptyout.mex" bench/octave/emptyout.cpp
+mkoctfile --mex -O2 -I"$root" -o "$floordir/emptyout.mex" bench/octave/emptyout.cpp
 run() {
   octave-cli --norc --quiet --no-history --eval "addpath('$root/bench/octave');
     end_to_end('$mexdir', '$floordir', $repetitions, '$results/$1.csv')"

@@ -1,8 +1,13 @@
 // The standalone host and the gateway conventions every module relies on.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <sstream>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "gateway/gateway.h"
 #include "support/arrays.h"
@@ -170,6 +175,34 @@ TEST(Host, LargeArraysAreAdvisedForHugePages) {
   }
   Array small(mxCreateDoubleMatrix(4, 4, mxREAL));
   EXPECT_EQ(mappingFlags(mxGetPr(small.get())).find(" hg"), std::string::npos);
+}
+
+// The advice takes exactly the whole 2 MiB pages inside a block: the kernel
+// accepts the range (it refuses a misaligned one without a word) and no
+// memory outside the block is advised.
+TEST(Host, HugePageAdviceCoversTheWholeHugePagesInsideABlockOnly) {
+  if (!std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled"))
+    GTEST_SKIP() << "this kernel has no transparent huge pages";
+  const uintptr_t huge = uintptr_t(2) << 20;
+  const size_t mapped = 24 << 20;
+  void *area = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(area, MAP_FAILED);
+  const uintptr_t boundary = (reinterpret_cast<uintptr_t>(area) + huge - 1) & ~(huge - 1);
+  const auto advised = [](uintptr_t at) {
+    return mappingFlags(reinterpret_cast<const void *>(at)).find(" hg") != std::string::npos;
+  };
+
+  // Shorter than a huge page, across a boundary: no advice.
+  gateway::adviseHugePages(reinterpret_cast<void *>(boundary + huge / 2), huge - 16);
+  EXPECT_FALSE(advised(boundary + huge));
+
+  // Starting and ending inside huge pages: the whole ones between.
+  gateway::adviseHugePages(reinterpret_cast<void *>(boundary + 3 * 4096 + 8), 8 * huge + 100);
+  EXPECT_FALSE(advised(boundary + huge - 1));
+  EXPECT_TRUE(advised(boundary + huge));
+  EXPECT_TRUE(advised(boundary + 8 * huge - 1));
+  EXPECT_FALSE(advised(boundary + 8 * huge));
+  munmap(area, mapped);
 }
 #endif
 

@@ -137,8 +137,8 @@ def best_time(call, repetitions, clock=time.process_time):
 def fastest_floor(runs, kinds, size):
     """Every bench run times the floors again: the floor is the fastest of all
     the runs and of the kinds given ("copy", "memcpy", "fill", ...)."""
-    return min(r["floor %s %s" % (kind, size)] for r in runs for kind in kinds
-               if "floor %s %s" % (kind, size) in r)
+    names = ["floor %s %s" % (kind, size) for kind in kinds]
+    return min(r[name] for r in runs for name in names if name in r)
 
 
 def run_bench(build, target, repetitions, only="."):

@@ -54,6 +54,9 @@ class Goal:
     def met(self):
         return self.measured <= self.bound if self.at_most else self.measured >= self.bound
 
+    def goal(self):
+        return "%s %g" % ("<=" if self.at_most else ">=", self.bound)
+
     def margin(self):
         """Above 1 when met, by how much; below 1 when missed."""
         return self.bound / self.measured if self.at_most else self.measured / self.bound
@@ -115,16 +118,14 @@ def print_table(goals):
         measured = "%.2f" % g.measured
         if g.note:
             measured += " (%s)" % g.note
-        print("| %s | %s | %s | %s %g | %s | %s |" % (
-            g.area, g.workload, g.ratio, "<=" if g.at_most else ">=", g.bound, measured,
-            "yes" if g.met() else "no"))
+        print("| %s | %s | %s | %s | %s | %s |" % (
+            g.area, g.workload, g.ratio, g.goal(), measured, "yes" if g.met() else "no"))
 
 
 def save_chart(goals, path):
     """One bar per goal: how far past the goal (right of 1) or short of it."""
     fig, ax = plt.subplots(figsize=(10, 0.28 * len(goals) + 1.2))
-    labels = ["%s  %s: %s %.2f (goal %s %g)" % (g.area, g.workload, g.ratio, g.measured,
-                                                "<=" if g.at_most else ">=", g.bound)
+    labels = ["%s  %s: %s %.2f (goal %s)" % (g.area, g.workload, g.ratio, g.measured, g.goal())
               for g in goals]
     y = range(len(goals))[::-1]
     # Each bar runs from the goal (1) to the margin, rightwards when met.

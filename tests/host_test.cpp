@@ -163,9 +163,12 @@ std::string mappingFlags(const void *p) {
   return "";
 }
 
+bool hugePagesOffered() {
+  return std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled").good();
+}
+
 TEST(Host, LargeArraysAreAdvisedForHugePages) {
-  if (!std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled"))
-    GTEST_SKIP() << "this kernel has no transparent huge pages";
+  if (!hugePagesOffered()) GTEST_SKIP() << "this kernel has no transparent huge pages";
   const mwSize m = 1024, n = 2048;  // 16 MiB
   Array zeroed(mxCreateDoubleMatrix(m, n, mxREAL));
   Array uninit(mxCreateUninitNumericMatrix(m, n, mxDOUBLE_CLASS, mxREAL));
@@ -181,8 +184,7 @@ TEST(Host, LargeArraysAreAdvisedForHugePages) {
 // accepts the range (it refuses a misaligned one without a word) and no
 // memory outside the block is advised.
 TEST(Host, HugePageAdviceCoversTheWholeHugePagesInsideABlockOnly) {
-  if (!std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled"))
-    GTEST_SKIP() << "this kernel has no transparent huge pages";
+  if (!hugePagesOffered()) GTEST_SKIP() << "this kernel has no transparent huge pages";
   const uintptr_t huge = uintptr_t(2) << 20;
   const size_t mapped = 24 << 20;
   void *area = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

@@ -8,10 +8,10 @@
 #include "gateway/gateway.h"
 
 void mexFunction(int, mxArray *plhs[], int nrhs, const mxArray *prhs[]) {
-  const size_t m = mxGetM(prhs[0]), n = mxGetN(prhs[0]);
+  const size_t m = mxGetM(prhs[0]), n = mxGetN(prhs[0]), bytes = m * n * sizeof(double);
   plhs[0] = mxCreateUninitNumericMatrix(m, n, mxDOUBLE_CLASS, mxREAL);
   if (nrhs > 1) {
-    gateway::adviseHugePages(mxGetData(plhs[0]), m * n * sizeof(double));
-    std::memset(mxGetData(plhs[0]), 0, m * n * sizeof(double));
+    gateway::adviseHugePages(mxGetData(plhs[0]), bytes);
+    std::memset(mxGetData(plhs[0]), 0, bytes);
   }
 }

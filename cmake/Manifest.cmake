@@ -4,6 +4,7 @@
 #   MANIFEST_MODULE_FLAGS   flags for module sources, for this compiler
 #   MANIFEST_MODULES        module names, in file order
 #   MANIFEST_SOURCES_<name> sources of module <name>, relative to the source root
+#   MANIFEST_SOURCES        the sources of every module, each once
 #   MANIFEST_LIBS_<name>    libraries module <name> links on this platform
 
 include_guard(GLOBAL)
@@ -23,6 +24,7 @@ endif()
 set(MANIFEST_FLAGS "")
 set(MANIFEST_MODULE_FLAGS "")
 set(MANIFEST_MODULES "")
+set(MANIFEST_SOURCES "")
 set(_platform linux)
 if(WIN32)
   set(_platform windows)
@@ -40,6 +42,7 @@ foreach(_line IN LISTS _lines)
   if(_key STREQUAL "module")
     list(APPEND MANIFEST_MODULES ${_first})
     set(MANIFEST_SOURCES_${_first} ${_words})
+    list(APPEND MANIFEST_SOURCES ${_words})
   elseif(_key STREQUAL "libs")
     list(POP_FRONT _words _libs_platform)
     if(_libs_platform STREQUAL _platform)
@@ -55,3 +58,4 @@ foreach(_line IN LISTS _lines)
     message(FATAL_ERROR "modules.txt: unknown line '${_line}'")
   endif()
 endforeach()
+list(REMOVE_DUPLICATES MANIFEST_SOURCES)

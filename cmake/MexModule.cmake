@@ -4,6 +4,12 @@
 # after the MATLAB function, with the platform's MEX extension, exporting
 # mexFunction and nothing else. mex_add_listed_modules() adds every module of
 # modules.txt. (Octave builds them with build_mex.m, from the same list.)
+#
+# mex_source_object(SOURCE VAR) sets VAR to an object library holding SOURCE
+# (relative to the source root) compiled as module code: a source that several
+# modules, the tests and the benchmarks share, the kernels and the target
+# choice above all, compiles once per build, and the tests run the very
+# object code the modules ship.
 
 include(Manifest)
 
@@ -21,9 +27,24 @@ elseif(APPLE)
   else()
     set(MEX_SUFFIX ".mexmaci64")
   endif()
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(MEX_SUFFIX ".mexglx")
 else()
   set(MEX_SUFFIX ".mexa64")
 endif()
+
+function(mex_source_object source var)
+  string(MAKE_C_IDENTIFIER "obj_${source}" target)
+  if(NOT TARGET ${target})
+    add_library(${target} OBJECT ${PROJECT_SOURCE_DIR}/${source})
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_compile_options(${target} PRIVATE ${MANIFEST_MODULE_FLAGS})
+    # The matrix interface's headers.
+    target_link_libraries(${target} PRIVATE mex mx)
+    set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  endif()
+  set(${var} ${target} PARENT_SCOPE)
+endfunction()
 
 function(mex_add_module name)
   add_library(${name} MODULE ${ARGN})
@@ -54,8 +75,12 @@ endfunction()
 
 function(mex_add_listed_modules)
   foreach(name IN LISTS MANIFEST_MODULES)
-    list(TRANSFORM MANIFEST_SOURCES_${name} PREPEND ${PROJECT_SOURCE_DIR}/ OUTPUT_VARIABLE sources)
-    mex_add_module(${name} ${sources})
+    set(objects "")
+    foreach(source IN LISTS MANIFEST_SOURCES_${name})
+      mex_source_object(${source} object)
+      list(APPEND objects $<TARGET_OBJECTS:${object}>)
+    endforeach()
+    mex_add_module(${name} ${objects})
     target_link_libraries(${name} PRIVATE ${MANIFEST_LIBS_${name}})
   endforeach()
 endfunction()

@@ -51,8 +51,12 @@ TEST(PairwiseSharding, ColumnBlocksJoinToTheWholeResult) {
         start += w;
       }
       ASSERT_EQ(joined.size(), want.size()) << p.module;
+      // Chosen elements keep their bits; a NaN that arithmetic makes may
+      // carry either sign and payload.
+      const bool chosen = !p.columnsAreSamples && 1 + trial % p.codes >= 4;
       for (size_t k = 0; k < want.size(); ++k)
-        ASSERT_EQ(bits(joined[k]), bits(want[k])) << p.module << " trial " << trial << " at " << k;
+        ASSERT_TRUE(chosen ? bits(joined[k]) == bits(want[k]) : sameResult(joined[k], want[k]))
+            << p.module << " trial " << trial << " at " << k;
     }
   }
 }

@@ -1,18 +1,43 @@
-# add_emulated_suite(TARGET)
+# add_emulated_suite(TARGET LONG_FILTER)
 #
-# Registers a cross-built GoogleTest program as one test run through the
-# toolchain's emulator (wine): starting it is slow, so the whole suite runs
-# in one process rather than one per test case.
+# Registers a cross-built GoogleTest program as tests run through the
+# toolchain's emulator (wine, or qemu user emulation): starting it is slow, so
+# the suite runs in two processes, one per core, each taking half of the test
+# cases (GoogleTest's sharding), rather than one process per case. The cases
+# LONG_FILTER matches run apart, as one test labelled "long".
+#
+# 32-bit wine runs on machines whose kernel executes 32-bit programs only:
+# elsewhere tools/wine32.sh reports its tests skipped, saying why.
 #
 # Windows finds a program's DLLs beside it, so the program is placed with the
 # host's libmx.dll and libmex.dll. Wine keeps its state in a prefix inside the
 # build tree, made on the first run, so nothing is written to the home folder.
-function(add_emulated_suite target)
+function(add_emulated_suite target long_filter)
   if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
-    message(FATAL_ERROR "${target}: no emulator found to run the cross-built tests (wine)")
+    message(FATAL_ERROR "${target}: no emulator found to run the cross-built tests")
   endif()
-  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/host)
-  add_test(NAME ${target} COMMAND ${target})
-  set_tests_properties(${target} PROPERTIES ENVIRONMENT
-    "WINEPREFIX=${CMAKE_BINARY_DIR}/wine;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
+  set(launcher "")
+  set(environment "")
+  if(WIN32)
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/host)
+    set(environment WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all
+                    "WINEDLLOVERRIDES=mscoree,mshtml=")
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      set(launcher bash ${PROJECT_SOURCE_DIR}/tools/wine32.sh run)
+    endif()
+  endif()
+  set(command ${launcher} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
+
+  set(shards 2)
+  math(EXPR last "${shards} - 1")
+  foreach(shard RANGE ${last})
+    math(EXPR number "${shard} + 1")
+    set(name ${target}.${number}of${shards})
+    add_test(NAME ${name} COMMAND ${command} --gtest_filter=-${long_filter})
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 ENVIRONMENT
+      "${environment};GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${shard};GTEST_BRIEF=1")
+  endforeach()
+  add_test(NAME ${target}.long COMMAND ${command} --gtest_filter=${long_filter})
+  set_tests_properties(${target}.long PROPERTIES SKIP_RETURN_CODE 77 LABELS long RUN_SERIAL ON
+    ENVIRONMENT "${environment};GTEST_BRIEF=1")
 endfunction()

@@ -5,14 +5,19 @@
 #             picks the file of its own word size from the one folder
 # Each folder also holds the help files (help/*.m), so that `help NAME` and
 # `help exactmex` work once the folder is on the path. The Windows builds pass
-# their test suites under wine before they are packed, and the release is
-# refused unless every module is there in all three builds with its help.
+# their test suites under wine before they are packed; on a machine that runs
+# no 32-bit program the 32-bit modules are checked without running them and
+# their code is tested as a 32-bit Linux build under qemu instead, as
+# tools/test.sh does, and the release says so. It is refused unless every
+# module is there in all three builds with its help.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
+source tools/presets.sh
 
 ensure_packages cmake ninja-build zip octave octave-dev \
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 wine32:i386
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 wine32:i386 \
+  g++-i686-linux-gnu qemu-user
 
 version=$(git describe --tags --always --dirty)
 name=exactmex-$version
@@ -21,11 +26,9 @@ rm -rf "$out" "$out.zip"
 mkdir -p "$out/octave" "$out/windows"
 
 echo "== Windows builds"
-for preset in win64 win32; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-  ctest --preset "$preset"
-done
+run_preset win64
+run_32bit
+echo "== $HOW_32BIT"
 cp build-win64/mex/*.mexw64 build-win32/mex/*.mexw32 help/*.m "$out/windows/"
 
 echo "== Octave build"
@@ -48,4 +51,4 @@ done
 [ "$missing" -eq 0 ] && [ -n "${module:-}" ]
 
 (cd dist && zip -qr "$name.zip" "$name")
-echo "release: $out/ and $out.zip"
+echo "release: $out/ and $out.zip ($HOW_32BIT)"

@@ -1,0 +1,48 @@
+# Sourced by tools/test.sh and tools/release.sh: builds and tests CMake presets.
+
+# LONG=1 adds each preset's slow tier (tests labelled "long").
+LONG=${LONG:-0}
+
+# Configures and builds preset NAME (the given targets, or all), then runs its
+# tests, and with LONG=1 its slow tier as well.
+run_preset() {
+  local name=$1 dir=build
+  shift
+  [ "$name" = default ] || dir=build-$name
+  cmake --preset "$name" >/dev/null
+  cmake --build --preset "$name" ${1:+--target "$@"}
+  ctest --preset "$name"
+  if [ "$LONG" -eq 1 ]; then
+    ctest --test-dir "$dir" -L long --output-on-failure
+  fi
+}
+
+# The 32-bit builds: the Windows suite under wine where this machine runs
+# 32-bit programs. Elsewhere the Windows modules are built and their binaries
+# checked without running them, the Windows suite is reported skipped, and
+# the same 32-bit SSE2 code is tested as a Linux build under qemu. Sets
+# HOW_32BIT to a line saying which happened. STAGE, when set, names a
+# function to call with the title of each step.
+run_32bit() {
+  local why status=0
+  mkdir -p build-win32
+  why=$(WINEPREFIX="$PWD/build-win32/wine" bash tools/wine32.sh probe) || status=$?
+  case $status in
+    0)
+      ${STAGE:-echo} "32-bit Windows: cross-built, tests under wine"
+      run_preset win32
+      HOW_32BIT="32-bit: the Windows suite ran under wine"
+      ;;
+    1)
+      ${STAGE:-echo} "32-bit Windows: modules cross-built and checked, not run"
+      run_preset win32 $(awk '$1 == "module" { print $2 }' modules.txt)
+      ${STAGE:-echo} "32-bit Linux: cross-built, tests under qemu-i386"
+      run_preset linux32
+      HOW_32BIT="32-bit: the Windows suite was skipped ($why); the Windows modules were built and their binaries checked, and the 32-bit Linux suite ran under qemu-i386"
+      ;;
+    *)
+      echo "$why" >&2
+      return 1
+      ;;
+  esac
+}

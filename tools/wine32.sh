@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Whether this machine runs 32-bit Windows programs under wine, which some
+# machines cannot: their kernel executes no 32-bit program at all ("Exec
+# format error"), and emulating one through binfmt_misc (qemu-i386) carries
+# plain Linux programs but not wine.
+#
+#   wine32.sh probe          exit 0 when it runs them; otherwise print why not
+#                            and exit 1 (the machine cannot) or 2 (it should,
+#                            but wine fails: a fault to look into)
+#   wine32.sh run CMD...     the probe, then CMD when it passes; exit 77 (a
+#                            skipped test, for CTest) when the machine cannot
+#
+# WINEPREFIX, when set, is the prefix the probe starts (and makes, once).
+set -uo pipefail
+
+loader=/usr/lib/wine/wine
+
+# The emulator the kernel hands 32-bit x86 programs to (binfmt_misc), if any.
+emulator() {
+  local entry
+  for entry in /proc/sys/fs/binfmt_misc/*; do
+    [ -f "$entry" ] && grep -qx enabled "$entry" 2>/dev/null &&
+      grep -q '^magic 7f454c4601010100000000000000000002000300' "$entry" &&
+      sed -n 's/^interpreter //p' "$entry" && return 0
+  done
+  return 1
+}
+
+probe() {
+  if [ ! -x "$loader" ]; then
+    echo "32-bit wine is not installed ($loader)"
+    return 1
+  fi
+  local out
+  # Wine needs a real 32-bit x86 process; under emulation it stops at
+  # "wine: failed to map the shared user data" after minutes of trying.
+  if out=$(emulator); then
+    echo "32-bit programs run here only through emulation ($out, registered with binfmt_misc), where wine cannot start"
+    return 1
+  fi
+  if ! out=$("$loader" --version 2>&1); then
+    echo "this machine cannot execute 32-bit programs ($loader: $(echo "$out" | head -n1 | sed 's/.*: //'))"
+    return 1
+  fi
+  # The smallest real program: wine's own 32-bit hostname.exe.
+  if out=$(WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$loader" hostname 2>&1); then
+    return 0
+  fi
+  echo "32-bit wine fails to run a program: $(echo "$out" | grep -m1 .)"
+  return 2
+}
+
+case "${1:-}" in
+  probe) probe ;;
+  run)
+    shift
+    reason=$(probe)
+    case $? in
+      0) exec "$@" ;;
+      1) echo "SKIPPED: $reason"; exit 77 ;;
+      *) echo "$reason"; exit 1 ;;
+    esac
+    ;;
+  *) echo "usage: $0 probe | run CMD..." >&2; exit 2 ;;
+esac

@@ -21,7 +21,16 @@ Array ofClass(mxClassID cls, size_t m, size_t n, mxComplexity c) {
   return Array(mxHostCreateArray(cls, 2, dims, c));
 }
 
-Array sparse(size_t m, size_t n) { return Array(mxHostCreateSparse(mxDOUBLE_CLASS, m, n, 1)); }
+Array sparse(size_t m, size_t n, const std::vector<Stored> &stored) {
+  Array a(mxCreateSparse(m, n, stored.size(), mxREAL));
+  mwIndex *ir = mxGetIr(a.get()), *jc = mxGetJc(a.get());
+  for (size_t k = 0; k < stored.size(); ++k) {
+    ir[k] = stored[k].row;
+    mxGetPr(a.get())[k] = stored[k].value;
+    for (size_t j = stored[k].col + 1; j <= n; ++j) jc[j] = k + 1;
+  }
+  return a;
+}
 
 std::vector<const mxArray *> pointers(const std::vector<Array> &args) {
   std::vector<const mxArray *> r;

@@ -25,7 +25,13 @@ Array matrix(size_t m, size_t n, const std::vector<double> &values);
 Array scalar(double value);
 // Any class, shape and complexity, zero-filled.
 Array ofClass(mxClassID cls, size_t m, size_t n, mxComplexity c = mxREAL);
-Array sparse(size_t m, size_t n);
+// An m-by-n sparse double array storing these elements, given in column
+// order (none: all zero).
+struct Stored {
+  size_t row, col;
+  double value;
+};
+Array sparse(size_t m, size_t n, const std::vector<Stored> &stored = {});
 
 // The arguments of one call, in order: Array only moves, so an initializer
 // list cannot hold them.

@@ -73,12 +73,25 @@ inline Shape readMatrix(const mxArray *a, const char *fn, const char *arg) {
   return readShape(a, fn, arg);
 }
 
+// The first element of a non-empty array as a double (its real part when
+// complex). mxGetScalar gives it, except for a sparse array, where it gives
+// the first nonzero element stored, wherever that lies: a sparse array
+// stores element (0,0) only when its first column starts with a stored row
+// 0, and holds 0 there otherwise. Sparse arrays are double or logical.
+inline double firstElement(const mxArray *a) {
+  if (!mxIsSparse(a)) return mxGetScalar(a);
+  const mwIndex *ir = mxGetIr(a), *jc = mxGetJc(a);
+  if (jc[1] == 0 || ir[0] != 0) return 0.0;
+  if (mxIsLogical(a)) return *static_cast<const mxLogical *>(mxGetData(a)) ? 1.0 : 0.0;
+  return *static_cast<const double *>(mxGetData(a));
+}
+
 // A selector code: any numeric, logical or char value, first element taken.
 inline int32_t readSelector(const mxArray *a, const char *fn, const char *arg) {
   if (!mxIsNumeric(a) && !mxIsLogical(a) && !mxIsChar(a))
     fail(fn, arg, "must be a numeric, logical or char value.");
   if (mxIsEmpty(a)) return kNoCode;
-  return toSelector(mxGetScalar(a));
+  return toSelector(firstElement(a));
 }
 
 // Asks for transparent huge pages on the whole 2 MiB pages of a block not

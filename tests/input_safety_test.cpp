@@ -136,4 +136,38 @@ TEST(InputSafety, OtherSelectorClassesAreReadAsNumbers) {
             "The value of d is illegal, it should be either 1 or 2\n");
 }
 
+// A selector's value is its first element. A sparse array stores only its
+// nonzero elements, so one that does not store element (0,0) selects 0,
+// whatever it stores later (mxGetScalar would give the first stored one).
+TEST(InputSafety, SparseSelectorsAreReadAsTheirFirstElement) {
+  Module lane("lanefuse"), mesh("meshapply");
+  Array X = matrix(2, 3, {1, 4, 2, 5, 3, 6}), v = matrix(2, 1, {10, 20}), one = scalar(1);
+  Array zeroThenTwo = sparse(1, 2, {{0, 1, 2}});
+  CallResult r = lane.call(1, {X.get(), v.get(), one.get(), zeroThenTwo.get()});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(values(r.outputs[0].get()), (std::vector<double>{10, 20, 10, 20, 10, 20}));  // copy
+  Array zeroThenOne = sparse(1, 2, {{0, 1, 1}});
+  EXPECT_EQ(lane.error(1, {X.get(), v.get(), zeroThenOne.get(), one.get()}),
+            "The value of d is illegal, it should be either 1 or 2\n");
+  Array x = matrix(1, 2, {1, 2}), zeroThenThree = sparse(1, 2, {{0, 1, 3}});
+  EXPECT_EQ(mesh.error(1, {x.get(), x.get(), zeroThenThree.get()}),
+            "The opcode should be between 1 and 5.\n");
+  // Element (0,0) stored: its value, also an explicitly stored zero.
+  Array twoThenZero = sparse(1, 2, {{0, 0, 2}});
+  r = lane.call(1, {X.get(), v.get(), one.get(), twoThenZero.get()});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(values(r.outputs[0].get()), (std::vector<double>{10, 80, 20, 100, 30, 120}));
+  Array storedZero = sparse(1, 2, {{0, 0, 0.0}, {0, 1, 2}});
+  r = lane.call(1, {X.get(), v.get(), one.get(), storedZero.get()});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(values(r.outputs[0].get()), (std::vector<double>{10, 20, 10, 20, 10, 20}));
+  // Sparse logical: true at (0,0) is 1 (add).
+  Array flag(mxCreateSparseLogicalMatrix(1, 2, 1));
+  mxGetJc(flag.get())[1] = mxGetJc(flag.get())[2] = 1;
+  static_cast<mxLogical *>(mxGetData(flag.get()))[0] = true;
+  r = lane.call(1, {X.get(), v.get(), one.get(), flag.get()});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(values(r.outputs[0].get()), (std::vector<double>{11, 24, 12, 25, 13, 26}));
+}
+
 }  // namespace

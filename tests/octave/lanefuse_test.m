@@ -14,6 +14,8 @@ assert_bits(lanefuse([1 2; 3 4], [10 20], 2, NaN), zeros(2));
 assert_bits(lanefuse([1 30; 3 4], [10 20], 2.9, 4.9), [1 20; 3 4]);
 % Any numeric or logical selector: int8 d, logical opcode (add).
 assert_bits(lanefuse([1 2; 3 4], [10; 20], int8(1), true), [11 12; 23 24]);
+% A selector is its first element, also when sparse: 0 here, so a copy.
+assert_bits(lanefuse([1 2 3; 4 5 6], [10; 20], 1, sparse([0 2])), [10 10 10; 20 20 20]);
 end
 
 function messages_in_order

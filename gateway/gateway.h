@@ -116,12 +116,26 @@ inline void adviseHugePages(void *p, size_t bytes) {
 // output is then advised for huge pages, since hosts that fill or advise
 // nothing themselves (Octave) would otherwise fault it in 4 KiB at a time.
 // A code that selects no kernel must still get zeros.
-inline mxArray *createOutput(int32_t m, int32_t n, bool kernelWritesAll = false) {
-  const mwSize rows = static_cast<mwSize>(m), cols = static_cast<mwSize>(n);
-  if (!kernelWritesAll) return mxCreateDoubleMatrix(rows, cols, mxREAL);
-  mxArray *out = mxCreateUninitNumericMatrix(rows, cols, mxDOUBLE_CLASS, mxREAL);
-  adviseHugePages(mxGetPr(out), size_t(rows) * cols * sizeof(double));
+inline mxArray *createDoubles(mwSize ndim, const mwSize *dims, size_t count, bool kernelWritesAll) {
+  if (!kernelWritesAll) return mxCreateNumericArray(ndim, dims, mxDOUBLE_CLASS, mxREAL);
+  // MATLAB declares these dims non-const; they are only read.
+  mxArray *out =
+      mxCreateUninitNumericArray(ndim, const_cast<mwSize *>(dims), mxDOUBLE_CLASS, mxREAL);
+  adviseHugePages(mxGetPr(out), count * sizeof(double));
   return out;
+}
+
+// An m-by-n output.
+inline mxArray *createOutput(int32_t m, int32_t n, bool kernelWritesAll = false) {
+  const mwSize dims[2] = {static_cast<mwSize>(m), static_cast<mwSize>(n)};
+  return createDoubles(2, dims, size_t(dims[0]) * dims[1], kernelWritesAll);
+}
+
+// An output with the dims of x, N-D included, whose elements pair with x's
+// in storage order (the broadcast modules: the size of X + v).
+inline mxArray *createOutputLike(const mxArray *x, bool kernelWritesAll) {
+  return createDoubles(mxGetNumberOfDimensions(x), mxGetDimensions(x), mxGetNumberOfElements(x),
+                       kernelWritesAll);
 }
 
 }  // namespace gateway

@@ -182,11 +182,15 @@ mxArray *mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c
   return mxHostCreateArray(cls, 2, dims, c);
 }
 
-mxArray *mxCreateUninitNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c) {
-  const mwSize dims[2] = {m, n};
-  mxArray *a = makeArray(cls, 2, dims, c == mxCOMPLEX, false);
+mxArray *mxCreateUninitNumericArray(mwSize ndim, mwSize *dims, mxClassID cls, mxComplexity c) {
+  mxArray *a = makeArray(cls, ndim, dims, c == mxCOMPLEX, false);
   fill(a, mxGetNumberOfElements(a), false);
   return a;
+}
+
+mxArray *mxCreateUninitNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c) {
+  mwSize dims[2] = {m, n};
+  return mxCreateUninitNumericArray(2, dims, cls, c);
 }
 
 mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity c) {

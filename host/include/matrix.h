@@ -77,6 +77,10 @@ MX_API mxArray *mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxCompl
 MX_API mxArray *mxCreateUninitNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c);
 MX_API mxArray *mxCreateNumericArray(mwSize ndim, const mwSize *dims, mxClassID cls,
                                      mxComplexity c);
+/* The same, uninitialised. MATLAB declares dims non-const here (it only
+ * reads them), so callers that pass a const array must cast as for MATLAB. */
+MX_API mxArray *mxCreateUninitNumericArray(mwSize ndim, mwSize *dims, mxClassID cls,
+                                           mxComplexity c);
 MX_API mxArray *mxCreateLogicalScalar(mxLogical value);
 /* Sparse arrays in compressed columns: the row indices (mxGetIr) and values
  * of the stored elements, column by column, and for each column j the index

@@ -74,4 +74,8 @@ assert_bits(lanefuse(X, r, 2, 2), X .* r);
 assert_bits(lanefuse(X, c, 1, 3), max(X, c));
 assert_bits(lanefuse(X, r, 2, 4), min(X, r));
 assert_bits(lanefuse(X, r, 2, 0), repmat(r, 37, 1));
+% An N-D X: Y has X's size, as X + c has.
+X = randn(2, 3, 4);
+assert_bits(lanefuse(X, c(1:2), 1, 1), X + c(1:2));
+assert_bits(lanefuse(X, c(1:2), 1, 7), zeros(2, 3, 4));
 end

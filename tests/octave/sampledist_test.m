@@ -69,4 +69,6 @@ T = abs(X1 - permute(X2, [1 3 2]));   % d-by-N1-by-N2 terms
 assert_bits(sampledist(X1, X2, 1), reshape(sum(T, 1), 9, 14));
 assert_bits(sampledist(X1, X2, 2), reshape(max(T, [], 1), 9, 14));
 assert_bits(sampledist(X1, X2, 3), reshape(min(T, [], 1), 9, 14));
+% An N-D input is read as X(:, :): dimensions 2 to N are columns.
+assert_bits(sampledist(reshape(X1, [], 3, 3), reshape(X2, [], 2, 1, 7), 1), sampledist(X1, X2, 1));
 end

@@ -1,5 +1,6 @@
 #include "support/arrays.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace test {
@@ -15,6 +16,17 @@ Array matrix(size_t m, size_t n, std::initializer_list<double> values) {
 }
 
 Array scalar(double value) { return matrix(1, 1, {value}); }
+
+Array ndArray(const std::vector<mwSize> &dims, const std::vector<double> &values) {
+  Array a(mxCreateNumericArray(dims.size(), dims.data(), mxDOUBLE_CLASS, mxREAL));
+  std::copy(values.begin(), values.end(), mxGetPr(a.get()));
+  return a;
+}
+
+std::vector<mwSize> dimsOf(const mxArray *a) {
+  const mwSize *d = mxGetDimensions(a);
+  return std::vector<mwSize>(d, d + mxGetNumberOfDimensions(a));
+}
 
 Array ofClass(mxClassID cls, size_t m, size_t n, mxComplexity c) {
   const mwSize dims[2] = {m, n};

@@ -23,6 +23,9 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 Array matrix(size_t m, size_t n, std::initializer_list<double> values = {});
 Array matrix(size_t m, size_t n, const std::vector<double> &values);
 Array scalar(double value);
+// A double array of any dims from values in column-major order.
+Array ndArray(const std::vector<mwSize> &dims, const std::vector<double> &values);
+std::vector<mwSize> dimsOf(const mxArray *a);
 // Any class, shape and complexity, zero-filled.
 Array ofClass(mxClassID cls, size_t m, size_t n, mxComplexity c = mxREAL);
 // An m-by-n sparse double array storing these elements, given in column

@@ -5,6 +5,7 @@
 #ifndef EXACTMEX_GATEWAY_H
 #define EXACTMEX_GATEWAY_H
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -125,8 +126,24 @@ inline mxArray *createDoubles(mwSize ndim, const mwSize *dims, size_t count, boo
   return out;
 }
 
-// An m-by-n output.
-inline mxArray *createOutput(int32_t m, int32_t n, bool kernelWritesAll = false) {
+// Refuses an m-by-n double output whose byte count no allocation can have
+// (more than PTRDIFF_MAX, which also keeps the element count within
+// mwSize). Two 32-bit counts can need up to 2^65 bytes: unchecked, the
+// host's size arithmetic may wrap to a small block that the kernel then
+// writes far past (Octave's uninitialised arrays do). An output that passes
+// may still be more than the host can give; the host then reports that.
+inline void checkOutputSize(const char *fn, int32_t m, int32_t n) {
+  const uint64_t count = static_cast<uint64_t>(m) * static_cast<uint64_t>(n);
+  if (count <= static_cast<uint64_t>(PTRDIFF_MAX) / sizeof(double)) return;
+  char what[96];
+  std::snprintf(what, sizeof what, "of %d x %d elements is too large for memory.", int(m), int(n));
+  fail(fn, "the output", what);
+}
+
+// An m-by-n output sized from two counts (the pairwise modules), checked
+// before the host is asked for its memory.
+inline mxArray *createOutput(const char *fn, int32_t m, int32_t n, bool kernelWritesAll) {
+  checkOutputSize(fn, m, n);
   const mwSize dims[2] = {static_cast<mwSize>(m), static_cast<mwSize>(n)};
   return createDoubles(2, dims, size_t(dims[0]) * dims[1], kernelWritesAll);
 }

@@ -1,7 +1,7 @@
 function cases = sampledist_test
 % sampledist called from Octave.
 cases = {@worked_examples, @messages_in_order, @result_goes_to_ans, @empty_shapes, ...
-         @nan_in_first_and_later_rows, @matches_octave_sum_max_min};
+         @output_too_large_for_memory, @nan_in_first_and_later_rows, @matches_octave_sum_max_min};
 end
 
 function worked_examples
@@ -41,6 +41,13 @@ assert_bits(sampledist(ones(3, 2), zeros(3, 0), 2), zeros(2, 0));
 for code = 1:3
   assert_bits(sampledist(zeros(0, 2), zeros(0, 3), code), zeros(2, 3));
 end
+end
+
+function output_too_large_for_memory
+require_module('sampledist');
+% A byte count past 2^64, refused before Octave is asked for the memory.
+expect_error(['sampledist: the output of 1073764994 x 2147437309 elements is too large ' ...
+              'for memory.'], 1, @sampledist, zeros(0, 1073764994), zeros(0, 2147437309), 1);
 end
 
 function nan_in_first_and_later_rows

@@ -171,7 +171,7 @@ TEST_F(Lanefuse, MatchesScalarDefinitionOnRandomInputs) {
     const std::vector<double> want = oracle::lanefuse(xs.data(), vs.data(), d, op, m, n);
     CallResult r = run(X.get(), v.get(), d, op);
     ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_EQ(firstMismatch(r.outputs[0].get(), m, n, want), "")
+    ASSERT_EQ(firstMismatch(r.outputs[0].get(), m, n, want, oracle::laneElement(op)), "")
         << "m=" << m << " n=" << n << " d=" << d << " op=" << op;
   }
 }

@@ -242,7 +242,7 @@ void checkOutcome(const Target &t, const Expected &want, const test::CallResult 
     if (r.outputs[k]) fail("an output was stored past the first slot");
   const mxArray *y = r.outputs[0].get();
   if (y && (mxIsComplex(y) || mxIsSparse(y))) fail("the output is complex or sparse");
-  const std::string mismatch = test::firstMismatch(y, want.m, want.n, want.values());
+  const std::string mismatch = test::firstMismatch(y, want.m, want.n, want.values(), want.element);
   if (!mismatch.empty()) fail("the result differs from the scalar definition", mismatch);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/module.h"
+#include "support/oracles.h"
 
 namespace test {
 
@@ -50,11 +51,14 @@ std::vector<const mxArray *> pointers(const std::vector<Array> &args);
 std::vector<double> values(const mxArray *a);
 uint64_t bits(double x);
 
-// Same bits, or both NaN (the payload of an operation on two NaNs is free).
-bool sameResult(double a, double b);
+// Whether got is what the modules promise for an element whose definition
+// gives want (see oracle::Element).
+using oracle::Element;
+bool sameResult(double got, double want, Element e = Element::kComputed);
 
 // Describes the first element where got and want differ, or "" when equal.
-std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want);
+std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want,
+                          Element e = Element::kComputed);
 
 // Values that stress arithmetic: NaN, +-Inf, +-0, subnormals, ties, huge and
 // tiny magnitudes.

@@ -14,6 +14,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "gateway/compiler_check.h"
 #include "mex.h"
 
 #if defined(_WIN32)

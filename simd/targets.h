@@ -59,38 +59,25 @@ F pick(Target t, F scalar, F sse2, F avx2, F avx512) {
 // simd_avx512 (see simd/foreach_target.h). SIMD_VARIANTS declares the same
 // functions in each; SIMD_VARIANT(fn, t) names target t's variant and
 // SIMD_DISPATCH(fn) the variant of the active target.
-#if SIMD_WIDE
-#define SIMD_VARIANTS(...) \
-  namespace simd_scalar {  \
-  __VA_ARGS__              \
-  }                        \
-  namespace simd_sse2 {    \
-  __VA_ARGS__              \
-  }                        \
-  namespace simd_avx2 {    \
-  __VA_ARGS__              \
-  }                        \
-  namespace simd_avx512 {  \
-  __VA_ARGS__              \
+#define SIMD_IN(ns, ...) \
+  namespace ns {         \
+  __VA_ARGS__            \
   }
+#define SIMD_UP_TO_SSE2(...) SIMD_IN(simd_scalar, __VA_ARGS__) SIMD_IN(simd_sse2, __VA_ARGS__)
+#if SIMD_WIDE
+#define SIMD_VARIANTS(...)        \
+  SIMD_UP_TO_SSE2(__VA_ARGS__)    \
+  SIMD_IN(simd_avx2, __VA_ARGS__) \
+  SIMD_IN(simd_avx512, __VA_ARGS__)
 #define SIMD_VARIANT(fn, t) \
   simd::pick((t), simd_scalar::fn, simd_sse2::fn, simd_avx2::fn, simd_avx512::fn)
 #elif SIMD_X86
-#define SIMD_VARIANTS(...) \
-  namespace simd_scalar {  \
-  __VA_ARGS__              \
-  }                        \
-  namespace simd_sse2 {    \
-  __VA_ARGS__              \
-  }
+#define SIMD_VARIANTS(...) SIMD_UP_TO_SSE2(__VA_ARGS__)
 // No target beyond SSE2 is ever active here (bestSupported).
 #define SIMD_VARIANT(fn, t) \
   simd::pick((t), simd_scalar::fn, simd_sse2::fn, simd_sse2::fn, simd_sse2::fn)
 #else
-#define SIMD_VARIANTS(...) \
-  namespace simd_scalar {  \
-  __VA_ARGS__              \
-  }
+#define SIMD_VARIANTS(...) SIMD_IN(simd_scalar, __VA_ARGS__)
 #define SIMD_VARIANT(fn, t) ((void)(t), simd_scalar::fn)
 #endif
 #define SIMD_DISPATCH(fn) SIMD_VARIANT(fn, simd::activeTarget())

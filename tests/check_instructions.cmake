@@ -8,13 +8,10 @@
 #    an illegal instruction on an x86-64 CPU without them, for instance when
 #    the linker keeps one copy of an inline function that a variant built
 #    with wider instructions.
+include(${CMAKE_CURRENT_LIST_DIR}/disassemble.cmake)
 set(failures "")
 foreach(module IN LISTS MODULES)
-  execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn ${module}
-                  OUTPUT_VARIABLE code RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${OBJDUMP} could not read ${module}")
-  endif()
+  disassemble(${module} code)
   string(REGEX MATCHALL "[^\n]*vfn?m(add|sub)[0-9a-z]*[^\n]*" fused "${code}")
   if(fused)
     list(GET fused 0 first)

@@ -9,13 +9,11 @@
 #   assembled as it stands, and pass when assembled with FLAGS (the build's
 #   own), whose assembler option encodes aligned moves as unaligned ones.
 
+include(${CMAKE_CURRENT_LIST_DIR}/disassemble.cmake)
+
 # Lines of aligned wide moves based on the stack or frame pointer in file.
 function(aligned_stack_moves file out)
-  execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn ${file}
-                  OUTPUT_VARIABLE code RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${OBJDUMP} could not read ${file}")
-  endif()
+  disassemble(${file} code)
   string(REGEX MATCHALL "[^\n]*vmov(ap[sd]|dqa(32|64)?)[ \t][^\n]*" moves "${code}")
   set(found "")
   foreach(move IN LISTS moves)

@@ -10,9 +10,13 @@ function varargout = build_mex(outdir, varargin)
 %   BUILD_MEX(OUTDIR, NAME, ...) builds only the named modules.
 %   DIR = BUILD_MEX(...) returns the folder.
 %
-%   Compilers: GCC or Clang (Octave everywhere; MATLAB on Linux, on macOS and
-%   with MinGW-w64 on Windows) and Microsoft Visual C++ (MATLAB on Windows).
-%   In MATLAB, pick one first with: mex -setup C++
+%   Compilers: GCC 7 or later or Clang 5 or later (Octave everywhere; MATLAB
+%   on Linux, on macOS and with MinGW-w64 on Windows) and Microsoft Visual
+%   C++ 2017 15.7 or later (MATLAB on Windows); BUILD_MEX stops on others,
+%   and on Intel's compilers, saying why. In MATLAB, pick one first with:
+%   mex -setup C++
+%   MinGW-w64 whose assembler cannot encode aligned vector moves as
+%   unaligned ones builds only the portable and SSE2 kernels (modules.txt).
 
 root = fileparts(mfilename('fullpath'));
 isOctave = exist('OCTAVE_VERSION', 'builtin') ~= 0;
@@ -35,21 +39,28 @@ if ~isempty(varargin)
 end
 
 families = compilerFamilies(isOctave);
-flags = pickFlags(manifest, 'flags', families);
 moduleFlags = pickFlags(manifest, 'module-flags', families);
-if isOctave
-  common = [flags, moduleFlags, {['-I' root]}];
-  if isunix() && ~ismac()
-    % Export mexFunction alone, as the CMake build does.
-    common{end + 1} = ['-Wl,--version-script=' fullfile(root, 'cmake', 'mexFunction.map')];
-  end
-elseif any(strcmp(families, 'msvc'))
-  common = {'-R2018a', ['COMPFLAGS=$COMPFLAGS ' strjoin(flags, ' ')], ...
-            ['OPTIMFLAGS=' strjoin(moduleFlags, ' ') ' /DNDEBUG'], ['-I' root]};
-else
-  common = {'-R2018a', ['CXXFLAGS=$CXXFLAGS ' strjoin(flags, ' ')], ...
-            ['CXXOPTIMFLAGS=' strjoin(moduleFlags, ' ') ' -DNDEBUG'], ['-I' root]};
+build = @(flags) mexArguments(flags, moduleFlags, families, isOctave, root);
+
+% gateway/compiler_check.h stops a compiler the modules cannot be built with,
+% saying why; a family's flags that the compiler rejects give way to the
+% family's fallback flags.
+[ok, why] = compiles(mexArguments({}, {}, families, isOctave, root), isOctave);
+if ~ok
+  error('build_mex: %s', why);
 end
+flags = {};
+for f = families
+  own = pickFlags(manifest, 'flags', f);
+  fallback = pickFlags(manifest, 'flags-fallback', f);
+  if ~isempty(fallback) && ~compiles(build([flags, own]), isOctave)
+    fprintf('build_mex: the compiler rejects %s; using %s instead\n', strjoin(own, ' '), ...
+            strjoin(fallback, ' '));
+    own = fallback;
+  end
+  flags = [flags, own];
+end
+common = build(flags);
 
 if ~isfolder(outdir)
   mkdir(outdir);
@@ -88,7 +99,7 @@ for k = 1:numel(lines)
   switch words{1}
     case 'module'
       manifest.modules(end + 1) = struct('name', words{2}, 'sources', {words(3:end)});
-    case {'flags', 'module-flags'}
+    case {'flags', 'flags-fallback', 'module-flags'}
       manifest.flags(end + 1, :) = {words{1}, words{2}, words(3:end)};
     case 'libs'
       manifest.libs(end + 1, :) = {words{2}, words{3}, words(4:end)};
@@ -103,6 +114,7 @@ function families = compilerFamilies(isOctave)
 if isOctave
   families = {'gnu'};
   is32bitX86 = ~isempty(regexp(computer(), '^i[3-6]86', 'once'));
+  isMinGW = ispc();   % Octave for Windows is built with MinGW-w64
 else
   cc = mex.getCompilerConfigurations('C++', 'Selected');
   if isempty(cc)
@@ -113,9 +125,65 @@ else
     families = {'msvc'};
   end
   is32bitX86 = any(strcmp(computer('arch'), {'win32', 'glnx86'}));
+  isMinGW = ~isempty(strfind(lower(cc(1).Name), 'mingw'));
 end
 if is32bitX86 && strcmp(families{1}, 'gnu')
   families{end + 1} = 'gnu-x86';
+end
+if isMinGW
+  families{end + 1} = 'mingw';
+end
+end
+
+function common = mexArguments(flags, moduleFlags, families, isOctave, root)
+% The arguments of every mex command, before the sources.
+if isOctave
+  common = [flags, moduleFlags, {['-I' root]}];
+  if isunix() && ~ismac()
+    % Export mexFunction alone, as the CMake build does.
+    common{end + 1} = ['-Wl,--version-script=' fullfile(root, 'cmake', 'mexFunction.map')];
+  end
+elseif any(strcmp(families, 'msvc'))
+  common = {'-R2018a', ['COMPFLAGS=$COMPFLAGS ' strjoin(flags, ' ')], ...
+            ['OPTIMFLAGS=' strjoin(moduleFlags, ' ') ' /DNDEBUG'], ['-I' root]};
+else
+  common = {'-R2018a', ['CXXFLAGS=$CXXFLAGS ' strjoin(flags, ' ')], ...
+            ['CXXOPTIMFLAGS=' strjoin(moduleFlags, ' ') ' -DNDEBUG'], ['-I' root]};
+end
+end
+
+function [ok, why] = compiles(common, isOctave)
+% Whether the compiler takes gateway/compiler_check.h with these mex
+% arguments, and if not, why: the check's own words where it stops the
+% compiler. (Octave's mex leaves the compiler's
+% output on the terminal, so there the compiler is run directly.)
+scratch = tempname();
+mkdir(scratch);
+cleanup = onCleanup(@() rmdir(scratch, 's'));
+probe = fullfile(scratch, 'probe.cpp');
+fid = fopen(probe, 'w');
+fprintf(fid, '#include "gateway/compiler_check.h"\nint exactmex_probe;\n');
+fclose(fid);
+if isOctave
+  args = sprintf(' "%s"', common{:}, '-c', probe, '-o', fullfile(scratch, 'probe.o'));
+  [status, output] = system([strtrim(mkoctfile('-p', 'CXX')) args ' 2>&1']);
+  ok = status == 0;
+else
+  try
+    evalc('mex(common{:}, ''-c'', probe, ''-outdir'', scratch)');
+    ok = true;
+  catch err
+    ok = false;
+    output = err.message;
+  end
+end
+why = '';
+if ~ok
+  why = regexp(output, '#error:?\s*"?([^"\r\n]*)', 'tokens', 'once');
+  if isempty(why)
+    why = {['the compiler fails on a test file: ' strtrim(output)]};
+  end
+  why = why{1};
 end
 end
 

@@ -21,7 +21,7 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *p
   const double *X = mxGetPr(prhs[0]);
   const double *vrow = mxGetPr(prhs[1]);
   const double *vcol = mxGetPr(prhs[2]);
-  mxArray *out = gateway::createOutput(x.rows, x.cols, opcode == 1 || opcode == 2);
+  mxArray *out = gateway::createOutputLike(prhs[0], opcode == 1 || opcode == 2);
   double *Y = mxGetPr(out);
 
   switch (opcode) {

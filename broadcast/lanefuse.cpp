@@ -24,7 +24,7 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *p
 
   const double *X = mxGetPr(prhs[0]);
   const double *vec = mxGetPr(prhs[1]);
-  mxArray *out = gateway::createOutput(x.rows, x.cols, opcode >= 0 && opcode <= 4);
+  mxArray *out = gateway::createOutputLike(prhs[0], opcode >= 0 && opcode <= 4);
   double *Y = mxGetPr(out);
 
   switch (opcode) {

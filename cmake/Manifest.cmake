@@ -1,6 +1,8 @@
 # Reads modules.txt, the one list of MEX modules and compile flags that the
 # CMake build, build_mex.m and the Octave package share. Sets:
 #   MANIFEST_FLAGS          flags for every target, for this compiler
+#   MANIFEST_ACCEPTS_<family>  whether the compiler took the flags of a family
+#                              that has fallback flags
 #   MANIFEST_MODULE_FLAGS   flags for module sources, for this compiler
 #   MANIFEST_MODULES        module names, in file order
 #   MANIFEST_SOURCES_<name> sources of module <name>, relative to the source root
@@ -18,6 +20,9 @@ else()
   set(_families gnu)
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
     list(APPEND _families gnu-x86)
+  endif()
+  if(MINGW)
+    list(APPEND _families mingw)
   endif()
 endif()
 
@@ -48,14 +53,32 @@ foreach(_line IN LISTS _lines)
     if(_libs_platform STREQUAL _platform)
       list(APPEND MANIFEST_LIBS_${_first} ${_words})
     endif()
-  elseif(_key STREQUAL "flags" OR _key STREQUAL "module-flags")
+  elseif(_key STREQUAL "flags")
+    list(APPEND _flags_${_first} ${_words})
+  elseif(_key STREQUAL "flags-fallback")
+    list(APPEND _fallback_${_first} ${_words})
+  elseif(_key STREQUAL "module-flags")
     if(_first IN_LIST _families)
-      string(TOUPPER "MANIFEST_${_key}" _var)
-      string(REPLACE "-" "_" _var "${_var}")
-      list(APPEND ${_var} ${_words})
+      list(APPEND MANIFEST_MODULE_FLAGS ${_words})
     endif()
   else()
     message(FATAL_ERROR "modules.txt: unknown line '${_line}'")
   endif()
 endforeach()
 list(REMOVE_DUPLICATES MANIFEST_SOURCES)
+
+# A family's flags, or its fallback flags where the compiler rejects those.
+include(CheckCXXSourceCompiles)
+foreach(_family IN LISTS _families)
+  set(_flags ${_flags_${_family}})
+  if(DEFINED _fallback_${_family})
+    list(JOIN _flags " " CMAKE_REQUIRED_FLAGS)
+    check_cxx_source_compiles("int main() { return 0; }" MANIFEST_ACCEPTS_${_family})
+    unset(CMAKE_REQUIRED_FLAGS)
+    if(NOT MANIFEST_ACCEPTS_${_family})
+      message(STATUS "modules.txt: the compiler rejects ${_flags}; using ${_fallback_${_family}}")
+      set(_flags ${_fallback_${_family}})
+    endif()
+  endif()
+  list(APPEND MANIFEST_FLAGS ${_flags})
+endforeach()

@@ -5,6 +5,7 @@
 #ifndef EXACTMEX_GATEWAY_H
 #define EXACTMEX_GATEWAY_H
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "gateway/compiler_check.h"
 #include "mex.h"
 
 #if defined(_WIN32)
@@ -73,12 +75,25 @@ inline Shape readMatrix(const mxArray *a, const char *fn, const char *arg) {
   return readShape(a, fn, arg);
 }
 
+// The first element of a non-empty array as a double (its real part when
+// complex). mxGetScalar gives it, except for a sparse array, where it gives
+// the first nonzero element stored, wherever that lies: a sparse array
+// stores element (0,0) only when its first column starts with a stored row
+// 0, and holds 0 there otherwise. Sparse arrays are double or logical.
+inline double firstElement(const mxArray *a) {
+  if (!mxIsSparse(a)) return mxGetScalar(a);
+  const mwIndex *ir = mxGetIr(a), *jc = mxGetJc(a);
+  if (jc[1] == 0 || ir[0] != 0) return 0.0;
+  if (mxIsLogical(a)) return *static_cast<const mxLogical *>(mxGetData(a)) ? 1.0 : 0.0;
+  return *static_cast<const double *>(mxGetData(a));
+}
+
 // A selector code: any numeric, logical or char value, first element taken.
 inline int32_t readSelector(const mxArray *a, const char *fn, const char *arg) {
   if (!mxIsNumeric(a) && !mxIsLogical(a) && !mxIsChar(a))
     fail(fn, arg, "must be a numeric, logical or char value.");
   if (mxIsEmpty(a)) return kNoCode;
-  return toSelector(mxGetScalar(a));
+  return toSelector(firstElement(a));
 }
 
 // Asks for transparent huge pages on the whole 2 MiB pages of a block not
@@ -103,12 +118,42 @@ inline void adviseHugePages(void *p, size_t bytes) {
 // output is then advised for huge pages, since hosts that fill or advise
 // nothing themselves (Octave) would otherwise fault it in 4 KiB at a time.
 // A code that selects no kernel must still get zeros.
-inline mxArray *createOutput(int32_t m, int32_t n, bool kernelWritesAll = false) {
-  const mwSize rows = static_cast<mwSize>(m), cols = static_cast<mwSize>(n);
-  if (!kernelWritesAll) return mxCreateDoubleMatrix(rows, cols, mxREAL);
-  mxArray *out = mxCreateUninitNumericMatrix(rows, cols, mxDOUBLE_CLASS, mxREAL);
-  adviseHugePages(mxGetPr(out), size_t(rows) * cols * sizeof(double));
+inline mxArray *createDoubles(mwSize ndim, const mwSize *dims, size_t count, bool kernelWritesAll) {
+  if (!kernelWritesAll) return mxCreateNumericArray(ndim, dims, mxDOUBLE_CLASS, mxREAL);
+  // MATLAB declares these dims non-const; they are only read.
+  mxArray *out =
+      mxCreateUninitNumericArray(ndim, const_cast<mwSize *>(dims), mxDOUBLE_CLASS, mxREAL);
+  adviseHugePages(mxGetPr(out), count * sizeof(double));
   return out;
+}
+
+// Refuses an m-by-n double output whose byte count no allocation can have
+// (more than PTRDIFF_MAX, which also keeps the element count within
+// mwSize). Two 32-bit counts can need up to 2^65 bytes: unchecked, the
+// host's size arithmetic may wrap to a small block that the kernel then
+// writes far past (Octave's uninitialised arrays do). An output that passes
+// may still be more than the host can give; the host then reports that.
+inline void checkOutputSize(const char *fn, int32_t m, int32_t n) {
+  const uint64_t count = static_cast<uint64_t>(m) * static_cast<uint64_t>(n);
+  if (count <= static_cast<uint64_t>(PTRDIFF_MAX) / sizeof(double)) return;
+  char what[96];
+  std::snprintf(what, sizeof what, "of %d x %d elements is too large for memory.", int(m), int(n));
+  fail(fn, "the output", what);
+}
+
+// An m-by-n output sized from two counts (the pairwise modules), checked
+// before the host is asked for its memory.
+inline mxArray *createOutput(const char *fn, int32_t m, int32_t n, bool kernelWritesAll) {
+  checkOutputSize(fn, m, n);
+  const mwSize dims[2] = {static_cast<mwSize>(m), static_cast<mwSize>(n)};
+  return createDoubles(2, dims, size_t(dims[0]) * dims[1], kernelWritesAll);
+}
+
+// An output with the dims of x, N-D included, whose elements pair with x's
+// in storage order (the broadcast modules: the size of X + v).
+inline mxArray *createOutputLike(const mxArray *x, bool kernelWritesAll) {
+  return createDoubles(mxGetNumberOfDimensions(x), mxGetDimensions(x), mxGetNumberOfElements(x),
+                       kernelWritesAll);
 }
 
 }  // namespace gateway

@@ -1,4 +1,5 @@
 % exactmex: fast, exact numeric building blocks
+% Version 0.1.0 08-Dec-2025
 %
 % Broadcast
 %   lanefuse   - Combine a matrix with a row or column vector, element by element.

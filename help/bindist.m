@@ -11,7 +11,8 @@
 %
 %   Under mcode 1 a bin takes a only when b > a: on a tie, or when a or b is
 %   NaN, it takes b. Chi-square has no guard: a bin empty in both gives NaN.
-%   H1 and H2 must be real, full double arrays.
+%   H1 and H2 must be real, full double arrays; an N-D one is read as its
+%   d-by-N matrix H(:,:), dimensions 2 to N as the columns.
 %
 %   Example:
 %      D = bindist([1; 0], [0; 1], 3)   % 2*log(2)

@@ -6,7 +6,9 @@
 %   Any other opcode returns zeros(size(X)). The row element is applied
 %   first and the result rounded, then the column element: the same bits as
 %   (vrow + X) + vcol. A NaN in any operand gives NaN.
-%   X, vrow and vcol must be real, full double arrays.
+%   X, vrow and vcol must be real, full double arrays. An N-D X is taken as
+%   m-by-n with its dimensions 2 to N as the columns (as X(:,:)), and Y has
+%   the size of X.
 %
 %   Example:
 %      Y = crossfuse([1 2 3; 4 5 6], [10 20 30], [1; 2], 1)   % [12 23 34; 16 27 38]

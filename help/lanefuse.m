@@ -9,7 +9,9 @@
 %
 %   Maximum and minimum return X(i,j) only when X(i,j) > p (X(i,j) < p);
 %   on a tie or when either is NaN they return the vector's element p.
-%   X and v must be real, full double arrays.
+%   X and v must be real, full double arrays. An N-D X is taken as m-by-n
+%   with its dimensions 2 to N as the columns (n = numel(X)/m, as X(:,:)),
+%   and Y has the size of X.
 %
 %   Example:
 %      Y = lanefuse([1 2; 3 4], [10 20], 2, 1)   % [11 22; 13 24]

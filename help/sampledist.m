@@ -9,7 +9,8 @@
 %
 %   Codes 2 and 3 keep a NaN term of the first row and pass over NaN terms
 %   of later rows; under code 1 any NaN term gives NaN. With d = 0, D is
-%   zeros(N1, N2). X1 and X2 must be real, full double arrays.
+%   zeros(N1, N2). X1 and X2 must be real, full double arrays; an N-D one
+%   is read as its d-by-N matrix X(:,:), dimensions 2 to N as the columns.
 %
 %   Example:
 %      D = sampledist([1 2; 3 4], [0; 0], 1)   % [4; 6]

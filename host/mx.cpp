@@ -21,6 +21,7 @@ struct mxArray_tag {
   mwSize stored;  // elements backed by data: numel, or nzmax when sparse
   void *re;       // null when nothing is stored or the array is shape-only
   void *im;
+  std::vector<mwIndex> ir, jc;  // sparse only: nzmax row indices, n + 1 column starts
 };
 
 namespace {
@@ -78,7 +79,8 @@ void *storage(mwSize count, size_t size, bool zeroed) {
 }
 
 mxArray *makeArray(mxClassID cls, mwSize ndim, const mwSize *dims, bool complex, bool sparse) {
-  mxArray *a = new mxArray_tag{cls, complex, sparse, {}, elementSize(cls), 0, nullptr, nullptr};
+  mxArray *a =
+      new mxArray_tag{cls, complex, sparse, {}, elementSize(cls), 0, nullptr, nullptr, {}, {}};
   a->dims.assign(dims, dims + ndim);
   while (a->dims.size() < 2) a->dims.push_back(1);
   // Trailing singleton dims beyond the second are dropped, as MATLAB does.
@@ -95,10 +97,40 @@ void fill(mxArray *a, mwSize stored, bool zeroed = true) {
 }
 
 template <typename T>
-double first(const void *p) {
+double as(const char *p) {
   T v;
   std::memcpy(&v, p, sizeof v);
   return static_cast<double>(v);
+}
+
+// Stored element k as a double (the real part when complex).
+double storedValue(const mxArray *a, mwSize k) {
+  const char *p = static_cast<const char *>(a->re) + k * a->elementSize;
+  switch (a->cls) {
+    case mxDOUBLE_CLASS: return as<double>(p);
+    case mxSINGLE_CLASS: return as<float>(p);
+    case mxINT8_CLASS: return as<signed char>(p);
+    case mxUINT8_CLASS: return as<unsigned char>(p);
+    case mxINT16_CLASS: return as<short>(p);
+    case mxUINT16_CLASS: return as<unsigned short>(p);
+    case mxINT32_CLASS: return as<int>(p);
+    case mxUINT32_CLASS: return as<unsigned>(p);
+    case mxINT64_CLASS: return as<long long>(p);
+    case mxUINT64_CLASS: return as<unsigned long long>(p);
+    case mxLOGICAL_CLASS: return as<unsigned char>(p);
+    case mxCHAR_CLASS: return as<mxChar>(p);
+    default: return 0.0;
+  }
+}
+
+mxArray *makeSparse(mxClassID cls, mwSize m, mwSize n, mwSize nzmax, bool complex) {
+  const mwSize dims[2] = {m, n};
+  mxArray *a = makeArray(cls, 2, dims, complex, true);
+  if (nzmax == 0) nzmax = 1;  // as MATLAB does
+  fill(a, nzmax);
+  a->ir.assign(nzmax, 0);
+  a->jc.assign(n + 1, 0);
+  return a;
 }
 
 }  // namespace
@@ -123,25 +155,22 @@ bool mxIsChar(const mxArray *a) { return a->cls == mxCHAR_CLASS; }
 bool mxIsEmpty(const mxArray *a) { return mxGetNumberOfElements(a) == 0; }
 bool mxIsNumeric(const mxArray *a) { return a->cls >= mxDOUBLE_CLASS && a->cls <= mxUINT64_CLASS; }
 
-// The first stored element as a double (the real part when complex); 0 when
-// nothing is stored.
+// The first element (the real part when complex); 0 when nothing is stored.
+// A sparse array gives its first nonzero stored element, wherever it lies,
+// as MATLAB's does.
 double mxGetScalar(const mxArray *a) {
   if (a->stored == 0 || !a->re) return 0.0;
-  switch (a->cls) {
-    case mxDOUBLE_CLASS: return first<double>(a->re);
-    case mxSINGLE_CLASS: return first<float>(a->re);
-    case mxINT8_CLASS: return first<signed char>(a->re);
-    case mxUINT8_CLASS: return first<unsigned char>(a->re);
-    case mxINT16_CLASS: return first<short>(a->re);
-    case mxUINT16_CLASS: return first<unsigned short>(a->re);
-    case mxINT32_CLASS: return first<int>(a->re);
-    case mxUINT32_CLASS: return first<unsigned>(a->re);
-    case mxINT64_CLASS: return first<long long>(a->re);
-    case mxUINT64_CLASS: return first<unsigned long long>(a->re);
-    case mxLOGICAL_CLASS: return first<unsigned char>(a->re);
-    case mxCHAR_CLASS: return first<mxChar>(a->re);
-    default: return 0.0;
-  }
+  if (!a->sparse) return storedValue(a, 0);
+  for (mwSize k = 0; k < a->jc.back(); ++k)
+    if (const double v = storedValue(a, k); v != 0.0) return v;
+  return 0.0;
+}
+
+mwIndex *mxGetIr(const mxArray *a) {
+  return a->sparse ? const_cast<mwIndex *>(a->ir.data()) : nullptr;
+}
+mwIndex *mxGetJc(const mxArray *a) {
+  return a->sparse ? const_cast<mwIndex *>(a->jc.data()) : nullptr;
 }
 
 mxArray *mxCreateNumericArray(mwSize ndim, const mwSize *dims, mxClassID cls, mxComplexity c) {
@@ -153,11 +182,15 @@ mxArray *mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c
   return mxHostCreateArray(cls, 2, dims, c);
 }
 
-mxArray *mxCreateUninitNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c) {
-  const mwSize dims[2] = {m, n};
-  mxArray *a = makeArray(cls, 2, dims, c == mxCOMPLEX, false);
+mxArray *mxCreateUninitNumericArray(mwSize ndim, mwSize *dims, mxClassID cls, mxComplexity c) {
+  mxArray *a = makeArray(cls, ndim, dims, c == mxCOMPLEX, false);
   fill(a, mxGetNumberOfElements(a), false);
   return a;
+}
+
+mxArray *mxCreateUninitNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c) {
+  mwSize dims[2] = {m, n};
+  return mxCreateUninitNumericArray(2, dims, cls, c);
 }
 
 mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity c) {
@@ -189,11 +222,12 @@ mxArray *mxHostCreateArray(mxClassID cls, mwSize ndim, const mwSize *dims, mxCom
   return a;
 }
 
-mxArray *mxHostCreateSparse(mxClassID cls, mwSize m, mwSize n, mwSize nzmax) {
-  const mwSize dims[2] = {m, n};
-  mxArray *a = makeArray(cls, 2, dims, false, true);
-  fill(a, nzmax);
-  return a;
+mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity c) {
+  return makeSparse(mxDOUBLE_CLASS, m, n, nzmax, c == mxCOMPLEX);
+}
+
+mxArray *mxCreateSparseLogicalMatrix(mwSize m, mwSize n, mwSize nzmax) {
+  return makeSparse(mxLOGICAL_CLASS, m, n, nzmax, false);
 }
 
 mxArray *mxHostCreateShapeOnly(mxClassID cls, mwSize ndim, const mwSize *dims) {

@@ -17,7 +17,7 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *p
   if (h1.rows != h2.rows) mexErrMsgTxt("The dimensions of H1 ans H2 are not equal.\n");
   if (mcode < 1 || mcode > 3) mexErrMsgTxt("mcode should be either 1 or 2.\n");
 
-  mxArray *out = gateway::createOutput(h1.cols, h2.cols, true);  // every kernel writes all of D
+  mxArray *out = gateway::createOutput(fn, h1.cols, h2.cols, true);  // every kernel writes all of D
   const double *H1 = mxGetPr(prhs[0]);
   const double *H2 = mxGetPr(prhs[1]);
   double *D = mxGetPr(out);

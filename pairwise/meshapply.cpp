@@ -14,7 +14,7 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *p
 
   const int32_t m = gateway::readMatrix(prhs[0], fn, "x").count;
   const int32_t n = gateway::readMatrix(prhs[1], fn, "y").count;
-  mxArray *out = gateway::createOutput(m, n, true);  // every opcode left writes every element
+  mxArray *out = gateway::createOutput(fn, m, n, true);  // every opcode left writes every element
   const double *x = mxGetPr(prhs[0]);
   const double *y = mxGetPr(prhs[1]);
   double *Y = mxGetPr(out);

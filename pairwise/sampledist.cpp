@@ -16,7 +16,7 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *p
   const gateway::Shape x2 = gateway::readMatrix(prhs[1], fn, "X2");
   if (x1.rows != x2.rows) mexErrMsgTxt("The sample dimensions of X1 and X2 are not the same.\n");
 
-  mxArray *out = gateway::createOutput(x1.cols, x2.cols, x1.rows > 0);
+  mxArray *out = gateway::createOutput(fn, x1.cols, x2.cols, x1.rows > 0);
   const double *X1 = mxGetPr(prhs[0]);
   const double *X2 = mxGetPr(prhs[1]);
   double *D = mxGetPr(out);

@@ -47,7 +47,9 @@
 #define SIMD_TARGET_ID 1  // SSE2 is part of the x86-64 baseline
 #include SIMD_BODY
 #undef SIMD_TARGET_ID
+#endif
 
+#if SIMD_WIDE
 SIMD_BEGIN_TARGET("avx2")
 #define SIMD_TARGET_ID 2
 #include SIMD_BODY

@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#if SIMD_X86 && defined(_MSC_VER)
+#if SIMD_WIDE && defined(_MSC_VER)
 #include <intrin.h>
-#elif SIMD_X86
+#elif SIMD_WIDE
 #include <cpuid.h>
 #endif
 
@@ -15,7 +15,7 @@ namespace {
 
 const char *const kNames[kTargetCount] = {"scalar", "sse2", "avx2", "avx512"};
 
-#if SIMD_X86
+#if SIMD_WIDE
 // cpuid leaf (and subleaf): registers eax, ebx, ecx, edx; all zero when the
 // CPU has no such leaf.
 struct CpuidRegs {
@@ -70,8 +70,10 @@ Target detect() {
 const char *targetName(Target t) { return t >= 0 && t < kTargetCount ? kNames[t] : "unknown"; }
 
 Target bestSupported() {
-#if SIMD_X86
+#if SIMD_WIDE
   return detect();
+#elif SIMD_WIDE
+  return kSse2;  // part of the x86-64 baseline
 #else
   return kScalar;
 #endif

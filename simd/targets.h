@@ -6,11 +6,18 @@
 #define EXACTMEX_SIMD_TARGETS_H
 
 // Builds for x86-64 carry SSE2, AVX2 and AVX-512 variants of each kernel;
-// others only the portable one.
+// others only the portable one. Defining SIMD_NO_WIDE_TARGETS leaves out the
+// AVX2 and AVX-512 variants, for a compiler that cannot spill their 32- and
+// 64-byte registers safely (modules.txt says which).
 #if defined(__x86_64__) || defined(_M_X64)
 #define SIMD_X86 1
 #else
 #define SIMD_X86 0
+#endif
+#if SIMD_X86 && !defined(SIMD_NO_WIDE_TARGETS)
+#define SIMD_WIDE 1
+#else
+#define SIMD_WIDE 0
 #endif
 
 namespace simd {
@@ -21,7 +28,8 @@ enum Target { kScalar = 0, kSse2 = 1, kAvx2 = 2, kAvx512 = 3, kTargetCount = 4 }
 const char *targetName(Target t);
 
 // The best target built into this binary that the CPU and OS can run; kScalar
-// where only the portable code is built (not x86-64).
+// where only the portable code is built (not x86-64), at most kSse2 without
+// the wide variants.
 Target bestSupported();
 
 // The target to run when `requested` (a target name, or null when nothing is
@@ -51,27 +59,25 @@ F pick(Target t, F scalar, F sse2, F avx2, F avx512) {
 // simd_avx512 (see simd/foreach_target.h). SIMD_VARIANTS declares the same
 // functions in each; SIMD_VARIANT(fn, t) names target t's variant and
 // SIMD_DISPATCH(fn) the variant of the active target.
-#if SIMD_X86
-#define SIMD_VARIANTS(...) \
-  namespace simd_scalar {  \
-  __VA_ARGS__              \
-  }                        \
-  namespace simd_sse2 {    \
-  __VA_ARGS__              \
-  }                        \
-  namespace simd_avx2 {    \
-  __VA_ARGS__              \
-  }                        \
-  namespace simd_avx512 {  \
-  __VA_ARGS__              \
+#define SIMD_IN(ns, ...) \
+  namespace ns {         \
+  __VA_ARGS__            \
   }
+#define SIMD_UP_TO_SSE2(...) SIMD_IN(simd_scalar, __VA_ARGS__) SIMD_IN(simd_sse2, __VA_ARGS__)
+#if SIMD_WIDE
+#define SIMD_VARIANTS(...)        \
+  SIMD_UP_TO_SSE2(__VA_ARGS__)    \
+  SIMD_IN(simd_avx2, __VA_ARGS__) \
+  SIMD_IN(simd_avx512, __VA_ARGS__)
 #define SIMD_VARIANT(fn, t) \
   simd::pick((t), simd_scalar::fn, simd_sse2::fn, simd_avx2::fn, simd_avx512::fn)
+#elif SIMD_X86
+#define SIMD_VARIANTS(...) SIMD_UP_TO_SSE2(__VA_ARGS__)
+// No target beyond SSE2 is ever active here (bestSupported).
+#define SIMD_VARIANT(fn, t) \
+  simd::pick((t), simd_scalar::fn, simd_sse2::fn, simd_sse2::fn, simd_sse2::fn)
 #else
-#define SIMD_VARIANTS(...) \
-  namespace simd_scalar {  \
-  __VA_ARGS__              \
-  }
+#define SIMD_VARIANTS(...) SIMD_IN(simd_scalar, __VA_ARGS__)
 #define SIMD_VARIANT(fn, t) ((void)(t), simd_scalar::fn)
 #endif
 #define SIMD_DISPATCH(fn) SIMD_VARIANT(fn, simd::activeTarget())

@@ -79,6 +79,23 @@ TEST_F(Crossfuse, RowAndMatrixCombineFirst) {
   EXPECT_EQ(result(a.get(), a.get(), b.get(), 2)[0], kInf);
 }
 
+// An N-D X is read as m-by-(product of the other dims), and Y takes X's own dims.
+TEST_F(Crossfuse, OutputTakesTheDimensionsOfX) {
+  std::vector<double> xs(12), rs(6);
+  for (size_t k = 0; k < xs.size(); ++k) xs[k] = double(k);
+  for (size_t k = 0; k < rs.size(); ++k) rs[k] = 10.0 * double(k);
+  Array X = ndArray({2, 3, 1, 2}, xs), row = matrix(1, 6, rs), col = matrix(2, 1, {0.5, 0.25});
+  for (double op : {1.0, 0.0}) {  // a kernel, and none (zeros)
+    CallResult r = run(X.get(), row.get(), col.get(), op);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(dimsOf(r.outputs[0].get()), (std::vector<mwSize>{2, 3, 1, 2})) << op;
+    EXPECT_EQ(
+        firstMismatch(r.outputs[0].get(), 2, 6,
+                      oracle::crossfuse(xs.data(), rs.data(), mxGetPr(col.get()), int(op), 2, 6)),
+        "");
+  }
+}
+
 TEST_F(Crossfuse, EmptyShapesAndNoOutputs) {
   Array X = matrix(0, 3), row = matrix(1, 3, {1, 2, 3}), col = matrix(0, 1);
   CallResult r = run(X.get(), row.get(), col.get(), 1);

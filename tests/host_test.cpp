@@ -93,6 +93,26 @@ TEST(Host, ArraysCarryClassDimsAndZeros) {
   EXPECT_EQ(mxGetScalar(t.get()), 1.0);
 }
 
+// Sparse arrays store their nonzero elements column by column; mxGetScalar
+// gives the first one stored, wherever it lies, as MATLAB's does.
+TEST(Host, SparseArraysStoreColumnsAndScalarIsFirstNonzeroStored) {
+  Array none = sparse(2, 3);
+  EXPECT_TRUE(mxIsSparse(none.get()));
+  EXPECT_EQ(mxGetNumberOfElements(none.get()), 6u);
+  EXPECT_EQ(mxGetJc(none.get())[3], 0u);
+  EXPECT_EQ(mxGetScalar(none.get()), 0.0);
+  Array later = sparse(2, 3, {{1, 0, 4}, {0, 2, 5}});
+  EXPECT_EQ(mxGetIr(later.get())[1], 0u);
+  const mwIndex *jc = mxGetJc(later.get());
+  EXPECT_EQ(std::vector<mwIndex>(jc, jc + 4), (std::vector<mwIndex>{0, 1, 1, 2}));
+  EXPECT_EQ(mxGetScalar(later.get()), 4.0);
+  Array storedZero = sparse(1, 2, {{0, 0, 0.0}, {0, 1, 3}});
+  EXPECT_EQ(mxGetScalar(storedZero.get()), 3.0);
+  Array flags(mxCreateSparseLogicalMatrix(1, 4, 0));
+  EXPECT_TRUE(mxIsLogical(flags.get()) && mxIsSparse(flags.get()));
+  EXPECT_EQ(mxGetIr(matrix(1, 1).get()), nullptr);
+}
+
 TEST(Host, UninitialisedArraysHaveClassShapeAndStorage) {
   Array a(mxCreateUninitNumericMatrix(3, 5, mxDOUBLE_CLASS, mxREAL));
   EXPECT_TRUE(mxIsDouble(a.get()));

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "support/arrays.h"
+#include "support/sanitizers.h"
 
 namespace {
 
@@ -134,6 +135,87 @@ TEST(InputSafety, OtherSelectorClassesAreReadAsNumbers) {
   // An empty d is no direction.
   EXPECT_EQ(mod.error(1, {X.get(), v.get(), empty.get(), op.get()}),
             "The value of d is illegal, it should be either 1 or 2\n");
+}
+
+// An output sized from two counts can need more bytes than a size_t holds:
+// 1073764994 x 2147437309 doubles wrap to 537,552 bytes. Such outputs are
+// refused, naming the function, before the host is asked for memory. Inputs
+// with no rows (as zeros(0, n)) cost nothing, so any caller can ask.
+TEST(InputSafety, OutputsTooLargeForMemoryAreRefusedBeforeAllocation) {
+  struct Case {
+    const char *module;
+    mwSize first[2], second[2];
+    double code;
+    const char *error;
+  };
+  const char *tooLarge =
+      ": the output of 1073764994 x 2147437309 elements is too large for memory.\n";
+  const Case cases[] = {
+      {"bindist", {0, 1073764994}, {0, 2147437309}, 2, tooLarge},
+      {"bindist", {0, 1073764994}, {0, 2147437309}, 3, tooLarge},
+      {"bindist", {0, 1073764994}, {0, 2147437309}, 1, tooLarge},
+      {"sampledist", {0, 1073764994}, {0, 2147437309}, 1, tooLarge},
+      {"meshapply", {1073764994, 1}, {1, 2147437309}, 3, tooLarge},
+      {"meshapply",
+       {1, INT32_MAX},
+       {INT32_MAX, 1},
+       1,
+       ": the output of 2147483647 x 2147483647 elements is too large for memory.\n"},
+  };
+  for (const Case &c : cases) {
+    Module mod(c.module);
+    Array a(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, c.first));
+    Array b(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, c.second));
+    Array code = scalar(c.code);
+    const size_t live = mxHostLiveArrays();
+    EXPECT_EQ(mod.error(1, {a.get(), b.get(), code.get()}), c.module + std::string(c.error))
+        << c.code;
+    EXPECT_EQ(mxHostLiveArrays(), live);
+  }
+#if !defined(EXACTMEX_ASAN)  // which ends the process on a request this large
+  // 2^59 doubles, 2^62 bytes: a size the host may be asked for, and refuses.
+  if (sizeof(size_t) == 8) {
+    Module mod("bindist");
+    const mwSize n1[2] = {0, mwSize(1) << 30}, n2[2] = {0, mwSize(1) << 29};
+    Array a(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, n1));
+    Array b(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, n2));
+    EXPECT_EQ(mod.error(1, {a.get(), b.get(), scalar(2).get()}), "Out of memory.\n");
+  }
+#endif
+}
+
+// A selector's value is its first element. A sparse array stores only its
+// nonzero elements, so one that does not store element (0,0) selects 0,
+// whatever it stores later (mxGetScalar would give the first stored one).
+TEST(InputSafety, SparseSelectorsAreReadAsTheirFirstElement) {
+  Module lane("lanefuse"), mesh("meshapply");
+  Array X = matrix(2, 3, {1, 4, 2, 5, 3, 6}), v = matrix(2, 1, {10, 20}), one = scalar(1);
+  Array zeroThenTwo = sparse(1, 2, {{0, 1, 2}});
+  CallResult r = lane.call(1, {X.get(), v.get(), one.get(), zeroThenTwo.get()});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(values(r.outputs[0].get()), (std::vector<double>{10, 20, 10, 20, 10, 20}));  // copy
+  Array zeroThenOne = sparse(1, 2, {{0, 1, 1}});
+  EXPECT_EQ(lane.error(1, {X.get(), v.get(), zeroThenOne.get(), one.get()}),
+            "The value of d is illegal, it should be either 1 or 2\n");
+  Array x = matrix(1, 2, {1, 2}), zeroThenThree = sparse(1, 2, {{0, 1, 3}});
+  EXPECT_EQ(mesh.error(1, {x.get(), x.get(), zeroThenThree.get()}),
+            "The opcode should be between 1 and 5.\n");
+  // Element (0,0) stored: its value, also an explicitly stored zero.
+  Array twoThenZero = sparse(1, 2, {{0, 0, 2}});
+  r = lane.call(1, {X.get(), v.get(), one.get(), twoThenZero.get()});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(values(r.outputs[0].get()), (std::vector<double>{10, 80, 20, 100, 30, 120}));
+  Array storedZero = sparse(1, 2, {{0, 0, 0.0}, {0, 1, 2}});
+  r = lane.call(1, {X.get(), v.get(), one.get(), storedZero.get()});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(values(r.outputs[0].get()), (std::vector<double>{10, 20, 10, 20, 10, 20}));
+  // Sparse logical: true at (0,0) is 1 (add).
+  Array flag(mxCreateSparseLogicalMatrix(1, 2, 1));
+  mxGetJc(flag.get())[1] = mxGetJc(flag.get())[2] = 1;
+  static_cast<mxLogical *>(mxGetData(flag.get()))[0] = true;
+  r = lane.call(1, {X.get(), v.get(), one.get(), flag.get()});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(values(r.outputs[0].get()), (std::vector<double>{11, 24, 12, 25, 13, 26}));
 }
 
 }  // namespace

@@ -127,6 +127,29 @@ TEST_F(Lanefuse, EmptyShapes) {
   EXPECT_EQ(run(X.get(), wrong.get(), 1, 1).error, kSize);
 }
 
+// An N-D X is read as m-by-(product of the other dims), and Y takes X's own
+// dims: the same elements in the same order as X + v.
+TEST_F(Lanefuse, OutputTakesTheDimensionsOfX) {
+  std::vector<double> xs(24);
+  for (size_t k = 0; k < xs.size(); ++k) xs[k] = double(k);
+  Array X = ndArray({2, 3, 4}, xs), col = matrix(2, 1, {100, 200}), row = matrix(1, 12);
+  for (double op : {0.0, 1.0, 9.0}) {  // a kernel, and none (zeros)
+    CallResult r = run(X.get(), col.get(), 1, op);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(dimsOf(r.outputs[0].get()), (std::vector<mwSize>{2, 3, 4})) << op;
+    EXPECT_EQ(firstMismatch(r.outputs[0].get(), 2, 12,
+                            oracle::lanefuse(xs.data(), mxGetPr(col.get()), 1, int(op), 2, 12)),
+              "");
+  }
+  CallResult r = run(X.get(), row.get(), 2, 2);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(dimsOf(r.outputs[0].get()), (std::vector<mwSize>{2, 3, 4}));
+  Array empty = ndArray({0, 3, 2}, {});
+  r = run(empty.get(), matrix(0, 1).get(), 1, 1);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(dimsOf(r.outputs[0].get()), (std::vector<mwSize>{0, 3, 2}));
+}
+
 TEST_F(Lanefuse, ResultGoesToFirstSlotWithoutOutputs) {
   Array X = matrix(1, 2, {1, 2}), v = matrix(1, 2, {3, 4});
   CallResult r = run(X.get(), v.get(), 2, 1, 0);
@@ -148,7 +171,7 @@ TEST_F(Lanefuse, MatchesScalarDefinitionOnRandomInputs) {
     const std::vector<double> want = oracle::lanefuse(xs.data(), vs.data(), d, op, m, n);
     CallResult r = run(X.get(), v.get(), d, op);
     ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_EQ(firstMismatch(r.outputs[0].get(), m, n, want), "")
+    ASSERT_EQ(firstMismatch(r.outputs[0].get(), m, n, want, oracle::laneElement(op)), "")
         << "m=" << m << " n=" << n << " d=" << d << " op=" << op;
   }
 }

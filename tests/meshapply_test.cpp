@@ -116,7 +116,8 @@ TEST_F(Meshapply, MatchesScalarDefinitionOnRandomInputs) {
         oracle::meshapply(xs.data(), xs.size(), ys.data(), ys.size(), op);
     CallResult r = run(x.get(), y.get(), op);
     ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_EQ(firstMismatch(r.outputs[0].get(), xs.size(), ys.size(), want), "")
+    ASSERT_EQ(
+        firstMismatch(r.outputs[0].get(), xs.size(), ys.size(), want, oracle::meshElement(op)), "")
         << "x " << xm << "x" << xn << " y " << ym << "x" << yn << " op=" << op;
   }
 }

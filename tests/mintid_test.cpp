@@ -126,6 +126,23 @@ TEST(Mintid, OwnServiceReportsASourceFailingPartWay) {
   Module mod("mintid_failing_source", testModuleDir());
   expectOutputs(mod.call(2, {}), false);
 }
+
+// Test builds as with a C library that lacks the getrandom wrapper (glibc
+// before 2.25): the system call made directly, and, on a kernel without it
+// (before 3.17), /dev/urandom read instead.
+TEST(Mintid, OwnServiceWorksWithoutTheGetrandomWrapperOrCall) {
+  for (const char *build : {"mintid_direct_syscall", "mintid_no_getrandom"}) {
+    SCOPED_TRACE(build);
+    Module mod(build, testModuleDir());
+    CallResult first = mod.call(2, {}), second = mod.call(2, {});
+    expectOutputs(first, true);
+    expectOutputs(second, true);
+    if (HasFatalFailure()) return;
+    const Bytes id = bytesOf(first.outputs[1].get());
+    EXPECT_TRUE(oracle::isVersion4Guid(id.data()));
+    EXPECT_NE(id, bytesOf(second.outputs[1].get()));
+  }
+}
 #endif
 
 }  // namespace

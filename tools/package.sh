@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
 # Builds the Octave package tarball, exactmex-VERSION.tar.gz, into OUTDIR
 # (default dist/). "pkg install" on it compiles the modules of modules.txt
-# with build_mex.m and installs them with their help files.
+# with build_mex.m and installs them with their help files. The version and
+# its date are those of help/Contents.m ("% Version 0.1.0 08-Dec-2025"),
+# which MATLAB's ver reads.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 outdir="$(mkdir -p "${1:-$root/dist}" && cd "${1:-$root/dist}" && pwd)"
-version="$(sed -n 's/^Version: *//p' "$root/package/DESCRIPTION")"
+read -r version day < <(sed -n '2s/^% Version \([^ ]*\) \(.*\)$/\1 \2/p' "$root/help/Contents.m")
+[ -n "${version:-}" ] || { echo "package: help/Contents.m has no version line" >&2; exit 1; }
 name="exactmex-$version"
 
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
 pkgdir="$stage/$name"
 mkdir -p "$pkgdir/src/exactmex"
-cp "$root/package/DESCRIPTION" "$pkgdir/"
+{
+  sed -n 1p "$root/package/DESCRIPTION"
+  echo "Version: $version"
+  echo "Date: $(LC_ALL=C date -d "$day" +%F)"
+  sed 1d "$root/package/DESCRIPTION"
+} >"$pkgdir/DESCRIPTION"
 cp "$root/LICENSE" "$pkgdir/COPYING"
 cp "$root/package/Makefile" "$pkgdir/src/"
 

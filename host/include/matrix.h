@@ -56,6 +56,8 @@ MX_API mwSize mxGetNumberOfDimensions(const mxArray *a);
 MX_API const mwSize *mxGetDimensions(const mxArray *a);
 MX_API double *mxGetPr(const mxArray *a);
 MX_API void *mxGetData(const mxArray *a);
+/* The first element as a double; for a sparse array, the first nonzero
+ * stored element, 0 when there is none. */
 MX_API double mxGetScalar(const mxArray *a);
 MX_API size_t mxGetElementSize(const mxArray *a);
 
@@ -75,7 +77,20 @@ MX_API mxArray *mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxCompl
 MX_API mxArray *mxCreateUninitNumericMatrix(mwSize m, mwSize n, mxClassID cls, mxComplexity c);
 MX_API mxArray *mxCreateNumericArray(mwSize ndim, const mwSize *dims, mxClassID cls,
                                      mxComplexity c);
+/* The same, uninitialised. MATLAB declares dims non-const here (it only
+ * reads them), so callers that pass a const array must cast as for MATLAB. */
+MX_API mxArray *mxCreateUninitNumericArray(mwSize ndim, mwSize *dims, mxClassID cls,
+                                           mxComplexity c);
 MX_API mxArray *mxCreateLogicalScalar(mxLogical value);
+/* Sparse arrays in compressed columns: the row indices (mxGetIr) and values
+ * of the stored elements, column by column, and for each column j the index
+ * of its first stored element, jc[j], with jc[n] the number stored
+ * (mxGetJc). Made with room for nzmax elements (at least 1) and none
+ * stored. */
+MX_API mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity c);
+MX_API mxArray *mxCreateSparseLogicalMatrix(mwSize m, mwSize n, mwSize nzmax);
+MX_API mwIndex *mxGetIr(const mxArray *a);
+MX_API mwIndex *mxGetJc(const mxArray *a);
 MX_API void mxDestroyArray(mxArray *a);
 
 #ifdef __cplusplus

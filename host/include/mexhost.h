@@ -25,10 +25,8 @@ MEX_API const char *mexHostLastError(void);
 MX_API size_t mxHostLiveArrays(void);
 
 /* A zero-filled array of any class, complexity and shape. Cell and struct
- * arrays hold empty (null) elements; sparse arrays are double or logical
- * with room for nzmax stored elements, all zero. */
+ * arrays hold empty (null) elements. */
 MX_API mxArray *mxHostCreateArray(mxClassID cls, mwSize ndim, const mwSize *dims, mxComplexity c);
-MX_API mxArray *mxHostCreateSparse(mxClassID cls, mwSize m, mwSize n, mwSize nzmax);
 
 /* An array that reports these dims but owns no data (mxGetPr gives null):
  * lets tests present shapes far larger than memory. */

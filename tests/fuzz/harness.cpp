@@ -129,6 +129,21 @@ void fill(mxArray *a, mwSize stored, const Palette &palette, FuzzedDataProvider 
     for (mwSize k = 0; k < stored; ++k) p[k] &= 1;
 }
 
+// A sparse array with room for `room` elements, storing as many as fit at
+// consecutive linear positions from `first`: with first 0 element (0,0) is
+// stored, with 1 it is not.
+mxArray *makeSparse(mxClassID cls, mwSize m, mwSize n, mwSize room, mwSize first) {
+  mxArray *a = cls == mxLOGICAL_CLASS ? mxCreateSparseLogicalMatrix(m, n, room)
+                                      : mxCreateSparse(m, n, room, mxREAL);
+  mwIndex *ir = mxGetIr(a), *jc = mxGetJc(a);
+  mwSize k = 0;
+  for (mwSize p = first; p < m * n && k < room; ++p, ++k) {
+    ir[k] = p % m;
+    for (mwSize j = p / m + 1; j <= n; ++j) jc[j] = k + 1;
+  }
+  return a;
+}
+
 mxArray *makeArg(const Palette &palette, FuzzedDataProvider &in) {
   const uint8_t kind = in.ConsumeIntegral<uint8_t>();
   const uint8_t flags = in.ConsumeIntegral<uint8_t>();
@@ -166,7 +181,7 @@ mxArray *makeArg(const Palette &palette, FuzzedDataProvider &in) {
   mwSize stored = count;
   if (flags % 16 == 2 && (cls == mxDOUBLE_CLASS || cls == mxLOGICAL_CLASS)) {
     stored = 1 + flags / 16 % 4;
-    a = mxHostCreateSparse(cls, m, n, stored);
+    a = makeSparse(cls, m, n, stored, flags / 64 % 2);
   } else {
     const bool complex = flags % 16 == 1 && isNumericClass(cls);
     a = mxHostCreateArray(cls, dims.size(), dims.data(), complex ? mxCOMPLEX : mxREAL);
@@ -227,7 +242,7 @@ void checkOutcome(const Target &t, const Expected &want, const test::CallResult 
     if (r.outputs[k]) fail("an output was stored past the first slot");
   const mxArray *y = r.outputs[0].get();
   if (y && (mxIsComplex(y) || mxIsSparse(y))) fail("the output is complex or sparse");
-  const std::string mismatch = test::firstMismatch(y, want.m, want.n, want.values());
+  const std::string mismatch = test::firstMismatch(y, want.m, want.n, want.values(), want.element);
   if (!mismatch.empty()) fail("the result differs from the scalar definition", mismatch);
 }
 
@@ -250,9 +265,22 @@ bool isData(const mxArray *a) {
 
 bool isSelector(const mxArray *a) { return mxIsNumeric(a) || mxIsLogical(a) || mxIsChar(a); }
 
+namespace {
+
+// The first element; a sparse array that does not store it holds 0 there.
+double firstElement(const mxArray *a) {
+  if (!mxIsSparse(a)) return mxGetScalar(a);
+  const mwIndex *ir = mxGetIr(a), *jc = mxGetJc(a);
+  if (jc[1] == 0 || ir[0] != 0) return 0.0;
+  if (mxIsLogical(a)) return static_cast<const unsigned char *>(mxGetData(a))[0];
+  return mxGetPr(a)[0];
+}
+
+}  // namespace
+
 int64_t code(const mxArray *a) {
   if (mxIsEmpty(a)) return kNoCode;
-  const double v = mxGetScalar(a);
+  const double v = firstElement(a);
   if (std::isnan(v) || v <= -2147483649.0 || v >= 2147483648.0) return kNoCode;
   return static_cast<int64_t>(std::trunc(v));
 }

@@ -53,6 +53,8 @@ struct Expected {
   // The m-by-n double output of a valid call, computed only when it fits.
   size_t m = 0, n = 0;
   std::function<std::vector<double>()> values;
+  // Whether its elements are computed or selected operands.
+  test::Element element = test::Element::kComputed;
 };
 
 struct Target {

@@ -15,10 +15,10 @@ fuzz::Expected expect(const fuzz::Call &c) {
   const bool fits =
       d == 1 ? mxGetM(v) == m && mxGetN(v) == 1 : d == 2 && mxGetM(v) == 1 && mxGetN(v) == n;
   if (!fits) return {};
-  return {true, m, n, [=] {
-            return oracle::lanefuse(mxGetPr(X), mxGetPr(v), int(d), op < 0 || op > 4 ? -1 : int(op),
-                                    m, n);
-          }};
+  const int kernel = op < 0 || op > 4 ? -1 : int(op);
+  return {true, m, n,
+          [=] { return oracle::lanefuse(mxGetPr(X), mxGetPr(v), int(d), kernel, m, n); },
+          oracle::laneElement(kernel)};
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ fuzz::Expected expect(const fuzz::Call &c) {
   const int64_t op = fuzz::code(c.arg(2));
   if (op < 1 || op > 5) return {};
   const size_t m = mxGetNumberOfElements(x), n = mxGetNumberOfElements(y);
-  return {true, m, n, [=] { return oracle::meshapply(mxGetPr(x), m, mxGetPr(y), n, int(op)); }};
+  return {true, m, n, [=] { return oracle::meshapply(mxGetPr(x), m, mxGetPr(y), n, int(op)); },
+          oracle::meshElement(int(op))};
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 function cases = bindist_test
 % bindist called from Octave.
 cases = {@worked_examples, @messages_in_order, @result_goes_to_ans, @empty_shapes, ...
-         @zeros_and_nan, @matches_octave_formulas};
+         @output_too_large_for_memory, @zeros_and_nan, @matches_octave_formulas};
 end
 
 function worked_examples
@@ -44,6 +44,18 @@ assert_bits(bindist(ones(3, 2), zeros(3, 0), 1), zeros(2, 0));
 assert(all(isnan(bindist(zeros(0, 2), zeros(0, 3), 1)(:))));
 assert_bits(bindist(zeros(0, 2), zeros(0, 3), 2), zeros(2, 3));
 assert_bits(bindist(zeros(0, 2), zeros(0, 3), 3), zeros(2, 3));
+end
+
+function output_too_large_for_memory
+require_module('bindist');
+% 1073764994 x 2147437309 doubles: a byte count past 2^64, refused before
+% Octave is asked for the memory (an unchecked request wraps to 537,552
+% bytes and the kernel writes far past them). Inputs without rows cost
+% nothing.
+for mcode = 1:3
+  expect_error(['bindist: the output of 1073764994 x 2147437309 elements is too large ' ...
+                'for memory.'], 1, @bindist, zeros(0, 1073764994), zeros(0, 2147437309), mcode);
+end
 end
 
 function zeros_and_nan

@@ -53,6 +53,9 @@ X = randn(29, 31) .* 10 .^ randi([-3 3], 29, 31);
 r = randn(1, 31);
 c = randn(29, 1);
 X(1:4) = [Inf -Inf NaN -0];
-assert_bits(crossfuse(X, r, c, 1), (r + X) + c);
-assert_bits(crossfuse(X, r, c, 2), (r .* X) .* c);
+assert_bits(crossfuse(X, r, c, 1), (r + X) + c, 'computed');
+assert_bits(crossfuse(X, r, c, 2), (r .* X) .* c, 'computed');
+% An N-D X: vrow holds one element per column of X(:, :), Y has X's size.
+X = reshape(X(:, 1:30), 29, 3, 10);
+assert_bits(crossfuse(X, r(1:30), c, 1), reshape((r(1:30) + X(:, :)) + c, 29, 3, 10));
 end

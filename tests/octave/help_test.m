@@ -3,7 +3,8 @@ function cases = help_test
 % shows the text of the .m file beside it, lookfor finds it, and Contents
 % lists every function with its first help line.
 cases = {@every_function_has_a_help_file, @contents_lists_every_function, ...
-         @mex_file_runs_and_help_shows_its_text, @lookfor_finds_the_distances};
+         @contents_carries_the_version_line, @mex_file_runs_and_help_shows_its_text, ...
+         @lookfor_finds_the_distances};
 end
 
 function names = all_functions()
@@ -34,6 +35,15 @@ for name = all_functions()
   assert(~isempty(regexp(contents, ['\n%\s+' name{1} '\s+- ' regexptranslate('escape', summary)], 'once')), ...
          'Contents.m should list %s as "%s"', name{1}, summary);
 end
+end
+
+function contents_carries_the_version_line
+% MATLAB's ver reports a folder whose Contents.m has, as its second line,
+% "% Version <version> <dd-mmm-yyyy>".
+lines = regexp(fileread(fullfile(repo_root(), 'help', 'Contents.m')), '\r?\n', 'split');
+assert(numel(lines) > 1 && ~isempty(regexp(lines{2}, ...
+       '^% Version \d+(\.\d+)* \d\d-(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)-\d{4}$', ...
+       'once')), 'the second line of Contents.m is "%s", not a version line', lines{min(2, end)});
 end
 
 function mex_file_runs_and_help_shows_its_text

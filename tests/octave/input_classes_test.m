@@ -44,6 +44,14 @@ for k = 1:numel(sig.args)
       args{k} = same{1};
       assert_bits(fn(args{:}), expected);
     end
+    % A sparse selector that does not store its first element is 0 there,
+    % whatever it stores later.
+    zero = sig.args;
+    zero{k} = 0;
+    later = sig.args;
+    later{k} = sparse([0 good]);
+    assert(isequal(outcome(fn, zero), outcome(fn, later)), ...
+           '%s: sparse([0 %g]) as %s does not act as 0', name, good, sig.argnames{k});
   else
     bad_values = {int32(good), single(good), logical(good), char(good + 64), ...
                   complex(good, 1), sparse(good), num2cell(good), struct('data', good)};
@@ -54,6 +62,15 @@ for k = 1:numel(sig.args)
 end
 % Octave is still running, and the module still answers.
 assert_bits(fn(sig.args{:}), expected);
+end
+
+function out = outcome(fn, args)
+% The result of a call, or the message of its error.
+try
+  out = fn(args{:});
+catch err
+  out = err.message;
+end
 end
 
 function call_rejected(fn, sig, k, value, what)

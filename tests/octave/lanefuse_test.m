@@ -14,6 +14,8 @@ assert_bits(lanefuse([1 2; 3 4], [10 20], 2, NaN), zeros(2));
 assert_bits(lanefuse([1 30; 3 4], [10 20], 2.9, 4.9), [1 20; 3 4]);
 % Any numeric or logical selector: int8 d, logical opcode (add).
 assert_bits(lanefuse([1 2; 3 4], [10; 20], int8(1), true), [11 12; 23 24]);
+% A selector is its first element, also when sparse: 0 here, so a copy.
+assert_bits(lanefuse([1 2 3; 4 5 6], [10; 20], 1, sparse([0 2])), [10 10 10; 20 20 20]);
 end
 
 function messages_in_order
@@ -54,8 +56,10 @@ payload = hex2num('7ff8000000000123');
 assert_bits(lanefuse(zeros(2), [payload; -0], 1, 0), [payload payload; -0 -0]);
 X = [Inf -Inf; 0 -0];
 v = [-Inf; -0];
-assert_bits(lanefuse(X, v, 1, 1), X + v);
-assert_bits(lanefuse(X, v, 1, 2), X .* v);
+assert_bits(lanefuse(X, v, 1, 1), X + v, 'computed');
+% NaN plus NaN is NaN; which operand's sign it keeps is not promised.
+assert(all(isnan(lanefuse(NaN(7, 1), -NaN(7, 1), 1, 1))));
+assert_bits(lanefuse(X, v, 1, 2), X .* v, 'computed');
 end
 
 function matches_octave_operators
@@ -72,4 +76,8 @@ assert_bits(lanefuse(X, r, 2, 2), X .* r);
 assert_bits(lanefuse(X, c, 1, 3), max(X, c));
 assert_bits(lanefuse(X, r, 2, 4), min(X, r));
 assert_bits(lanefuse(X, r, 2, 0), repmat(r, 37, 1));
+% An N-D X: Y has X's size, as X + c has.
+X = randn(2, 3, 4);
+assert_bits(lanefuse(X, c(1:2), 1, 1), X + c(1:2));
+assert_bits(lanefuse(X, c(1:2), 1, 7), zeros(2, 3, 4));
 end

@@ -28,6 +28,12 @@ pkg('local_list', fullfile(work, 'octave_packages'));
 pkg('install', '-local', tarball);
 pkg('load', 'exactmex');
 unload = onCleanup(@() pkg('unload', 'exactmex'));
+% The package's version is the one Contents.m gives MATLAB's ver.
+installed = pkg('list', 'exactmex');
+contents = regexp(fileread(fullfile(repo_root(), 'help', 'Contents.m')), ...
+                  '% Version (\S+)', 'tokens', 'once');
+assert(strcmp(installed{1}.version, contents{1}), 'package version %s, Contents.m %s', ...
+       installed{1}.version, contents{1});
 
 for name = names
   file = which(name{1});

@@ -1,7 +1,7 @@
 function cases = sampledist_test
 % sampledist called from Octave.
 cases = {@worked_examples, @messages_in_order, @result_goes_to_ans, @empty_shapes, ...
-         @nan_in_first_and_later_rows, @matches_octave_sum_max_min};
+         @output_too_large_for_memory, @nan_in_first_and_later_rows, @matches_octave_sum_max_min};
 end
 
 function worked_examples
@@ -43,6 +43,13 @@ for code = 1:3
 end
 end
 
+function output_too_large_for_memory
+require_module('sampledist');
+% A byte count past 2^64, refused before Octave is asked for the memory.
+expect_error(['sampledist: the output of 1073764994 x 2147437309 elements is too large ' ...
+              'for memory.'], 1, @sampledist, zeros(0, 1073764994), zeros(0, 2147437309), 1);
+end
+
 function nan_in_first_and_later_rows
 require_module('sampledist');
 % Codes 2 and 3 pass over NaN terms after the first row.
@@ -69,4 +76,6 @@ T = abs(X1 - permute(X2, [1 3 2]));   % d-by-N1-by-N2 terms
 assert_bits(sampledist(X1, X2, 1), reshape(sum(T, 1), 9, 14));
 assert_bits(sampledist(X1, X2, 2), reshape(max(T, [], 1), 9, 14));
 assert_bits(sampledist(X1, X2, 3), reshape(min(T, [], 1), 9, 14));
+% An N-D input is read as X(:, :): dimensions 2 to N are columns.
+assert_bits(sampledist(reshape(X1, [], 3, 3), reshape(X2, [], 2, 1, 7), 1), sampledist(X1, X2, 1));
 end

@@ -5,7 +5,6 @@ cases = {@sampledist_blocks, @bindist_blocks, @meshapply_blocks, @cluster_blocks
 end
 
 function check(fn, A, B)
-warning('off', 'Octave:shadowed-function');   % examples/demo.m shadows Octave's demo
 addpath(fullfile(repo_root(), 'examples'));
 for code = 1:3
   whole = fn(A, B, code);

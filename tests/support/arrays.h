@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/module.h"
+#include "support/oracles.h"
 
 namespace test {
 
@@ -23,9 +24,18 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 Array matrix(size_t m, size_t n, std::initializer_list<double> values = {});
 Array matrix(size_t m, size_t n, const std::vector<double> &values);
 Array scalar(double value);
+// A double array of any dims from values in column-major order.
+Array ndArray(const std::vector<mwSize> &dims, const std::vector<double> &values);
+std::vector<mwSize> dimsOf(const mxArray *a);
 // Any class, shape and complexity, zero-filled.
 Array ofClass(mxClassID cls, size_t m, size_t n, mxComplexity c = mxREAL);
-Array sparse(size_t m, size_t n);
+// An m-by-n sparse double array storing these elements, given in column
+// order (none: all zero).
+struct Stored {
+  size_t row, col;
+  double value;
+};
+Array sparse(size_t m, size_t n, const std::vector<Stored> &stored = {});
 
 // The arguments of one call, in order: Array only moves, so an initializer
 // list cannot hold them.
@@ -41,11 +51,14 @@ std::vector<const mxArray *> pointers(const std::vector<Array> &args);
 std::vector<double> values(const mxArray *a);
 uint64_t bits(double x);
 
-// Same bits, or both NaN (the payload of an operation on two NaNs is free).
-bool sameResult(double a, double b);
+// Whether got is what the modules promise for an element whose definition
+// gives want (see oracle::Element).
+using oracle::Element;
+bool sameResult(double got, double want, Element e = Element::kComputed);
 
 // Describes the first element where got and want differ, or "" when equal.
-std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want);
+std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want,
+                          Element e = Element::kComputed);
 
 // Values that stress arithmetic: NaN, +-Inf, +-0, subnormals, ties, huge and
 // tiny magnitudes.

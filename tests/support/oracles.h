@@ -12,6 +12,13 @@
 
 namespace oracle {
 
+// What the modules promise of a result element. A computed one has the bits
+// of the definition's value, or is a NaN where that is NaN, of any sign and
+// payload: IEEE 754 leaves them open, and which operand's NaN an add or
+// multiply keeps differs between targets and operand orders. A selected one,
+// an operand copied or chosen by max or min, keeps that operand's exact bits.
+enum class Element { kComputed, kSelected };
+
 // lanefuse: X(i,j) combined with its paired element p (v(i) or v(j)).
 inline double lane(int op, double x, double p) {
   switch (op) {
@@ -22,6 +29,11 @@ inline double lane(int op, double x, double p) {
     case 4: return x < p ? x : p;
     default: return 0.0;
   }
+}
+
+// Copy (0), max (3) and min (4) select; add and multiply compute.
+inline Element laneElement(int op) {
+  return op == 1 || op == 2 ? Element::kComputed : Element::kSelected;
 }
 
 inline std::vector<double> lanefuse(const double *X, const double *v, int d, int op, size_t m,
@@ -57,6 +69,9 @@ inline double mesh(int op, double a, double b) {
     default: return a < b ? a : b;
   }
 }
+
+// Max (4) and min (5) select; the rest compute.
+inline Element meshElement(int op) { return op >= 4 ? Element::kSelected : Element::kComputed; }
 
 inline std::vector<double> meshapply(const double *x, size_t m, const double *y, size_t n, int op) {
   std::vector<double> Y(m * n);

@@ -3,16 +3,16 @@
 % matrix saved as a PNG file.
 %
 % From the repository's top folder:
-%    bash tools/demo.sh          builds the modules for Octave and runs this
-%    run examples/demo.m         in Octave or MATLAB, with the folder that
-%                                build_mex made on the path
+%    bash tools/demo.sh             builds the modules for Octave and runs this
+%    run examples/exactmex_demo.m   in Octave or MATLAB, with the folder that
+%                                   build_mex made on the path
 % The picture goes to build/demo/, or to the folder named by the environment
 % variable EXACTMEX_DEMO_DIR.
 
 functions = {'lanefuse', 'crossfuse', 'meshapply', 'sampledist', 'bindist', 'mintid'};
 built = functions(cellfun(@(f) exist(f) == 3, functions));
 if isempty(built)
-  error('demo: no exactmex MEX file is on the path; run build_mex and add its folder');
+  error('exactmex_demo: no exactmex MEX file is on the path; run build_mex and add its folder');
 end
 has = @(name) any(strcmp(built, name));
 if numel(built) < numel(functions)

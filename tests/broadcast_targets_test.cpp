@@ -16,9 +16,10 @@ namespace {
 
 using namespace test;
 
-using LaneKernel = void (*)(int32_t, const double *, const double *, double *, int32_t, int32_t);
+using LaneKernel = void (*)(int32_t, const double *, const double *, double *, int32_t, int32_t,
+                            int32_t, int32_t);
 using CrossKernel = void (*)(const double *, const double *, const double *, double *, int32_t,
-                             int32_t);
+                             int32_t, int32_t, int32_t);
 
 // Selected values must keep their bits (NaN payloads included); results of
 // arithmetic may carry either NaN payload.
@@ -61,7 +62,9 @@ void checkLane(simd::Target t, int op, int32_t d, const Shape &s) {
   Buffer X(count, s.offset, 0.0), v(vlen, (s.offset + 5) % 8, 0.0), Y(count, s.offset);
   std::copy(pool().begin(), pool().begin() + count, X.data);
   std::copy(pool().end() - vlen, pool().end(), v.data);
-  kernels[op](d, X.data, v.data, Y.data, s.m, s.n);
+  inBlocks(s.n, [&](int32_t j0, int32_t j1) {
+    kernels[op](d, X.data, v.data, Y.data, s.m, s.n, j0, j1);
+  });
   for (int32_t j = 0; j < s.n; ++j)
     for (int32_t i = 0; i < s.m; ++i) {
       const size_t k = i + size_t(j) * s.m;
@@ -80,7 +83,9 @@ void checkCross(simd::Target t, int op, const Shape &s) {
   std::copy(pool().begin(), pool().begin() + count, X.data);
   std::copy(pool().end() - s.n, pool().end(), row.data);
   std::copy(pool().end() - s.n - s.m, pool().end() - s.n, col.data);
-  kernel(X.data, row.data, col.data, Y.data, s.m, s.n);
+  inBlocks(s.n, [&](int32_t j0, int32_t j1) {
+    kernel(X.data, row.data, col.data, Y.data, s.m, s.n, j0, j1);
+  });
   for (int32_t j = 0; j < s.n; ++j)
     for (int32_t i = 0; i < s.m; ++i) {
       const size_t k = i + size_t(j) * s.m;
@@ -125,7 +130,7 @@ TEST(BroadcastTargets, MaxMinTiesAndNaNTakeTheVectorElement) {
       for (int32_t k = 0; k < m; ++k) v[k] = ps[k % 8];
       for (int op : {3, 4}) {
         (op == 3 ? SIMD_VARIANT(laneMax, t) : SIMD_VARIANT(laneMin, t))(1, X.data(), v.data(),
-                                                                        Y.data(), m, 2);
+                                                                        Y.data(), m, 2, 0, 2);
         for (int32_t k = 0; k < m * 2; ++k) {
           const double x = X[k], p = v[k % m];
           const bool pairedWins = x == p || std::isnan(x) || std::isnan(p);

@@ -137,8 +137,9 @@ TEST(PairwiseLargeOutput, MeshapplyAddressesPast2To31) {
   std::vector<double> x(kRows), y(kCols);
   for (int32_t i = 0; i < kRows; ++i) x[i] = i;
   for (int32_t j = 0; j < kCols; ++j) y[j] = double(j) * kRows;
-  expectEveryElementInPlace([&](double *Y) { meshSum(x.data(), y.data(), Y, kRows, kCols); },
-                            [](int32_t i, int32_t j) { return i + double(j) * kRows; });
+  expectEveryElementInPlace(
+      [&](double *Y) { meshSum(x.data(), y.data(), Y, kRows, kCols, 0, kCols); },
+      [](int32_t i, int32_t j) { return i + double(j) * kRows; });
 }
 
 TEST(PairwiseLargeOutput, SampledistAddressesPast2To31) {
@@ -146,7 +147,7 @@ TEST(PairwiseLargeOutput, SampledistAddressesPast2To31) {
   for (int32_t i = 0; i < kRows; ++i) X1[i] = i;
   for (int32_t j = 0; j < kCols; ++j) X2[j] = -double(j) * kRows;
   expectEveryElementInPlace(
-      [&](double *D) { sumAbsDifference(X1.data(), X2.data(), D, kRows, kCols, 1); },
+      [&](double *D) { sumAbsDifference(X1.data(), X2.data(), D, kRows, kCols, 1, 0, kCols); },
       [](int32_t i, int32_t j) { return i + double(j) * kRows; });
 }
 
@@ -156,7 +157,10 @@ TEST(PairwiseLargeOutput, BindistAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) H2[j] = 1.0 + j;
   expectEveryElementInPlace(
       [&](double *D) {
-        ASSERT_TRUE(intersectionDistance(kRows, kCols, 1, H1.data(), H2.data(), D));
+        double *sums = intersectionColumnSums(kCols, 1, H2.data());
+        ASSERT_NE(sums, nullptr);
+        intersectionDistance(kRows, kCols, 1, H1.data(), H2.data(), sums, D, 0, kCols);
+        releaseColumnSums(sums);
       },
       [](int32_t i, int32_t j) { return 1.0 - (0.0 + -double(i)) / (0.0 + (1.0 + j)); });
 }

@@ -13,9 +13,9 @@ void crossfuse(const gateway::Call &c) {
   if (c.nlhs > 1) fail(c, "nargout", "The number of outputs should not be larger than 1\n");
   if (c.nrhs != 4) fail(c, "nargin", "The number of inputs should be 4: X, vrow, vcol, opcode\n");
 
-  const Matrix x = readMatrix(c, 0, "X");
-  const Matrix row = readMatrix(c, 1, "vrow");
-  const Matrix col = readMatrix(c, 2, "vcol");
+  const Input x = readMatrix(c, 0, "X");
+  const Input row = readMatrix(c, 1, "vrow");
+  const Input col = readMatrix(c, 2, "vcol");
   const int32_t opcode = readSelector(c, 3, "opcode");
 
   if (row.rows != 1 || row.cols != x.cols)

@@ -58,7 +58,7 @@ constexpr int32_t kNoCode = INT32_MIN;
 
 // A data input: its sizes, narrowed to the 32 bits the kernels count in,
 // and its doubles.
-struct Matrix {
+struct Input {
   int32_t rows, cols, count;
   const double *data;
 };
@@ -89,7 +89,7 @@ inline int32_t toSelector(double value) {
 
 // The sizes of argument a, rejected when a dimension or the element count
 // does not fit the 32-bit counts the kernels use.
-inline Matrix checkedShape(const Call &c, const Arg &a, const char *name) {
+inline Input checkedShape(const Call &c, const Arg &a, const char *name) {
   if (a.rows > INT32_MAX || a.cols > INT32_MAX || a.count > INT32_MAX)
     failArg(c, "tooLarge", name, "has more than 2147483647 rows, columns or elements.");
   return {static_cast<int32_t>(a.rows), static_cast<int32_t>(a.cols), static_cast<int32_t>(a.count),
@@ -98,7 +98,7 @@ inline Matrix checkedShape(const Call &c, const Arg &a, const char *name) {
 
 // A data input, which must be a real, full (non-sparse) double array since
 // kernels read its storage as doubles.
-inline Matrix readMatrix(const Call &c, int k, const char *name) {
+inline Input readMatrix(const Call &c, int k, const char *name) {
   const Arg a = c.host->arg(c.ctx, k);
   if (!a.isDouble || a.isComplex || a.isSparse)
     failArg(c, "inputClass", name, "must be a real, full double array.");

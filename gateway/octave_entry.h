@@ -136,9 +136,12 @@ inline uint8_t *bytes(void *ctx, int slot, int32_t m, int32_t n) {
   State *s = static_cast<State *>(ctx);
   s->reserve(slot);
   uint8NDArray out(dim_vector(m, n), octave_uint8(0));
+  // octave_uint8 holds one uint8_t and nothing else. The data is taken
+  // while out is its only owner (fortran_vec copies shared data), then
+  // shared with the output, which sees what is written there.
+  uint8_t *data = reinterpret_cast<uint8_t *>(out.fortran_vec());
   s->ready[slot] = out;
-  // octave_uint8 holds one uint8_t and nothing else.
-  return reinterpret_cast<uint8_t *>(out.fortran_vec());
+  return data;
 }
 
 inline void logical(void *ctx, int slot, bool value) {
@@ -173,9 +176,13 @@ inline octave_value_list run(const char *fn, void (*body)(const Call &),
 }  // namespace gateway
 
 // The module's Octave function `name`, running its gateway function `name`.
-#define EXACTMEX_ENTRY(name)                                  \
-  DEFUN_DLD(name, args, nargout, EXACTMEX_HELP) {             \
-    return gateway::octhost::run(#name, name, args, nargout); \
+// Octave finds it by its installer, G<name>, which must stay visible when
+// the rest is built hidden (Octave's OCTAVE_EXPORT may be empty).
+#define EXACTMEX_ENTRY(name)                                       \
+  extern "C" __attribute__((visibility("default")))                \
+  octave_function *G##name(const octave::dynamic_library &, bool); \
+  DEFUN_DLD(name, args, nargout, EXACTMEX_HELP) {                  \
+    return gateway::octhost::run(#name, name, args, nargout);      \
   }
 
 #endif

@@ -16,8 +16,8 @@ void bindist(const gateway::Call &c) {
   if (c.nrhs != 3) fail(c, "nargin", "bindist uses 3 input arguments.\n");
   if (c.nlhs > 1) fail(c, "nargout", "Too many output arguments for bindist.\n");
 
-  const Matrix h1 = readMatrix(c, 0, "H1");
-  const Matrix h2 = readMatrix(c, 1, "H2");
+  const Input h1 = readMatrix(c, 0, "H1");
+  const Input h2 = readMatrix(c, 1, "H2");
   const int32_t mcode = readSelector(c, 2, "mcode");
   // The wording of both messages is relied on by callers as it stands.
   if (h1.rows != h2.rows) fail(c, "sizeMismatch", "The dimensions of H1 ans H2 are not equal.\n");

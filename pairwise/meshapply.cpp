@@ -17,8 +17,8 @@ void meshapply(const gateway::Call &c) {
   const int32_t opcode = readSelector(c, 2, "opcode");
   if (opcode < 1 || opcode > 5) fail(c, "badCode", "The opcode should be between 1 and 5.\n");
 
-  const Matrix x = readMatrix(c, 0, "x");
-  const Matrix y = readMatrix(c, 1, "y");
+  const Input x = readMatrix(c, 0, "x");
+  const Input y = readMatrix(c, 1, "y");
   const Kernel kernels[] = {meshSum, meshProduct, meshAbsDifference, meshMax, meshMin};
   const Kernel kernel = kernels[opcode - 1];
   const int32_t m = x.count, n = y.count;

@@ -17,8 +17,8 @@ void sampledist(const gateway::Call &c) {
   const int32_t code = readSelector(c, 2, "code");
   if (code < 1 || code > 3) fail(c, "badCode", "The pdm code should be from 1 to 3.\n");
 
-  const Matrix x1 = readMatrix(c, 0, "X1");
-  const Matrix x2 = readMatrix(c, 1, "X2");
+  const Input x1 = readMatrix(c, 0, "X1");
+  const Input x2 = readMatrix(c, 1, "X2");
   if (x1.rows != x2.rows)
     fail(c, "sizeMismatch", "The sample dimensions of X1 and X2 are not the same.\n");
 

@@ -1,33 +1,52 @@
 function cases = build_test
-% What build_mex.m makes in Octave: one folder holding each MEX file with its
-% help file, binaries that export mexFunction alone.
+% What build_mex.m makes in Octave: one folder holding each binary with its
+% help file, Octave functions (oct-files) by default and MEX files with
+% '-mex', binaries that export their entry point alone.
 cases = {@builds_named_modules_into_one_folder, @rejects_unknown_module, ...
-         @binaries_export_mex_function_alone};
+         @binaries_export_their_entry_alone};
 end
 
 function builds_named_modules_into_one_folder
 names = listed_modules();
 [scratch, cleanup] = scratch_folder();
-folder = fullfile(scratch, 'exactmex');   % made by build_mex
-evalc('build_mex(folder, names{1})');
-found = dir(folder);
-found = sort({found(~[found.isdir]).name});
-assert(isequal(found, sort({'Contents.m', [names{1} '.m'], [names{1} '.mex']})), ...
-       'build_mex made %s', strjoin(found, ', '));
+for kind = {'oct', 'mex'}
+  folder = fullfile(scratch, kind{1}, 'exactmex');   % made by build_mex
+  options = {};
+  if strcmp(kind{1}, 'mex')
+    options = {'-mex'};
+  end
+  evalc('build_mex(folder, options{:}, names{1})');
+  found = dir(folder);
+  found = sort({found(~[found.isdir]).name});
+  assert(isequal(found, sort({'Contents.m', [names{1} '.m'], [names{1} '.' kind{1}]})), ...
+         'build_mex made %s', strjoin(found, ', '));
+  assert_exports_alone(fullfile(folder, [names{1} '.' kind{1}]));
+end
 end
 
 function rejects_unknown_module
-expect_error('build_mex: modules.txt lists no module named ''nosuch''', 0, ...
+expect_error('', 'build_mex: modules.txt lists no module named ''nosuch''', 0, ...
              @build_mex, tempname(), 'nosuch');
 end
 
-function binaries_export_mex_function_alone
+function binaries_export_their_entry_alone
 names = listed_modules();
 require_module(names{:});
 for name = names
-  [status, symbols] = system(['nm -D --defined-only ' which(name{1})]);
-  assert(status == 0, symbols);
-  symbols = regexp(strtrim(symbols), '\S+$', 'match', 'lineanchors');
-  assert(isequal(symbols, {'mexFunction'}), '%s exports %s', name{1}, strjoin(symbols, ', '));
+  assert_exports_alone(which(name{1}));
 end
+end
+
+function assert_exports_alone(file)
+% A MEX file exports mexFunction, an oct-file its function's installer
+% G<name>, and nothing else.
+[~, name, ext] = fileparts(file);
+entry = 'mexFunction';
+if strcmp(ext, '.oct')
+  entry = ['G' name];
+end
+[status, symbols] = system(['nm -D --defined-only ' file]);
+assert(status == 0, symbols);
+symbols = regexp(strtrim(symbols), '\S+$', 'match', 'lineanchors');
+assert(isequal(symbols, {entry}), '%s exports %s', file, strjoin(symbols, ', '));
 end

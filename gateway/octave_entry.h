@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <new>
 #include <vector>
@@ -110,7 +111,8 @@ inline Arg arg(void *ctx, int k) {
   if ((r.isNumeric || r.isLogical || r.isChar) && r.count > 0) {
     // Element (0, 0), also of a sparse array; the real part of a complex one.
     const octave_value first = v.fast_elem_extract(0);
-    r.first = first.is_defined() ? first.double_value(true) : octave_NaN;
+    r.first =
+        first.is_defined() ? first.double_value(true) : std::numeric_limits<double>::quiet_NaN();
   }
   return r;
 }

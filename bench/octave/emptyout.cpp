@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "gateway/huge_pages.h"
+#include "mex.h"
 
 void mexFunction(int, mxArray *plhs[], int nrhs, const mxArray *prhs[]) {
   const size_t m = mxGetM(prhs[0]), n = mxGetN(prhs[0]), bytes = m * n * sizeof(double);

@@ -21,9 +21,11 @@ struct Poll {
 
 // Work of one block, in the units workPerColumn is given in: elements
 // written, or terms of a sum, weighted where a term costs more (a division,
-// a logarithm). About a nanosecond each on the slowest target, so a block
-// takes some milliseconds: far below the tenth of a second a user waits.
-constexpr double kBlockWork = 4e6;
+// a logarithm); about a nanosecond each. A block then takes some tens of
+// milliseconds: below the tenth of a second a user waits after Ctrl-C, and
+// long enough that what a kernel does once per call (the pairwise kernels
+// pack the first input's columns) stays a few percent of it at most.
+constexpr double kBlockWork = 2e7;
 
 // Columns per block for columns of this much work each: at least one.
 inline int32_t columnsPerBlock(double workPerColumn) {

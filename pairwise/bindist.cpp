@@ -9,7 +9,7 @@ namespace {
 
 // Work of one term, against a term of sampledist: chi-square divides, the
 // log divergence takes a logarithm.
-constexpr double kTermWork[] = {1, 2, 8};
+constexpr double kTermWork[] = {1, 2, 4};
 
 void bindist(const gateway::Call &c) {
   using namespace gateway;

@@ -5,8 +5,8 @@
 // how selector codes and sizes are read, how data inputs are validated, how
 // errors are named and how the output is made. Validation errors name the
 // function and the argument; they come before any data of the argument is
-// read. A module's gateway is one function taking a Call (gateway/entry.h
-// turns it into the host's entry point).
+// read. A module's gateway is one function taking a Call, which
+// EXACTMEX_ENTRY (gateway/gateway.h) turns into the host's entry point.
 #ifndef EXACTMEX_GATEWAY_CALL_H
 #define EXACTMEX_GATEWAY_CALL_H
 
@@ -24,7 +24,8 @@ struct Arg {
   // Sizes as the host counts them: cols is the product of every dimension
   // after the first.
   uint64_t rows, cols, count;
-  // The real doubles, column by column, when isDouble (null when empty).
+  // The doubles, column by column, of a real, full double array; null for
+  // any other array and may be null when empty.
   const double *data;
   // The first element as a double (the real part), when numeric, logical or
   // char and not empty; 0 otherwise.
@@ -34,8 +35,9 @@ struct Arg {
 // What each host provides; ctx is the host's own state of the call.
 struct Host {
   Arg (*arg)(void *ctx, int k);
-  // A real double output in slot, m-by-n, zero-filled unless it need not be;
-  // its data, or null when the memory cannot be had.
+  // A real double output in slot, m-by-n, zero-filled unless it need not be,
+  // and its data: null when the memory cannot be had (a host may instead
+  // raise its own error), and may be null when empty.
   double *(*doubles)(void *ctx, int slot, int32_t m, int32_t n, bool zeroed);
   // A zero-filled m-by-n uint8 output in slot, and its data.
   uint8_t *(*bytes)(void *ctx, int slot, int32_t m, int32_t n);

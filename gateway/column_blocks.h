@@ -37,6 +37,9 @@ inline int32_t columnsPerBlock(double workPerColumn) {
 // Runs body(j0, j1) over [0, n) in order, perBlock columns at a time, and
 // poll between blocks. Returns true when every column was done, false when
 // poll said stop: later blocks are not run, and the output is incomplete.
+// A body writes its block's output columns and only reads everything else,
+// so blocks could as well run in any order or at once; poll, the host's,
+// must stay on the calling thread.
 template <class Body>
 bool forColumnBlocks(int32_t n, int32_t perBlock, Poll poll, Body &&body) {
   for (int32_t j0 = 0; j0 < n;) {

@@ -202,10 +202,11 @@ void blocks(const Metric &mt, const double *A, const double *B, double *D, int32
   }
 }
 
-// D(i, j) for every pair with j in [j0, j1). A Metric gives term(a, b) (or, with kLogs,
-// mean(a, b) and term(xlogx(a), xlogx(b), xlogx(mean))), step(running, term),
-// finish(running, j) (j counted from j0), and kSumFromZero: the running value starts at +0 and
-// takes every term, otherwise it starts as the first row's term.
+// D(i, j) for every pair with j in [j0, j1). A Metric gives term(a, b) (or,
+// with kLogs, mean(a, b) and term(xlogx(a), xlogx(b), xlogx(mean))),
+// step(running, term), finish(running, j) (j counted from j0), and
+// kSumFromZero: the running value starts at +0 and takes every term,
+// otherwise it starts as the first row's term.
 template <class Metric>
 void pairs(const Metric &mt, const double *A, const double *B, double *D, int32_t N1, int32_t N2,
            int32_t d, int32_t j0, int32_t j1) {

@@ -7,7 +7,12 @@ cases = {@builds_named_modules_into_one_folder, @rejects_unknown_module, ...
 end
 
 function builds_named_modules_into_one_folder
+% mintid, which has no kernel variants, builds quickest.
 names = listed_modules();
+name = 'mintid';
+if ~any(strcmp(names, name))
+  name = names{1};
+end
 [scratch, cleanup] = scratch_folder();
 for kind = {'oct', 'mex'}
   folder = fullfile(scratch, kind{1}, 'exactmex');   % made by build_mex
@@ -15,12 +20,12 @@ for kind = {'oct', 'mex'}
   if strcmp(kind{1}, 'mex')
     options = {'-mex'};
   end
-  evalc('build_mex(folder, options{:}, names{1})');
+  evalc('build_mex(folder, options{:}, name)');
   found = dir(folder);
   found = sort({found(~[found.isdir]).name});
-  assert(isequal(found, sort({'Contents.m', [names{1} '.m'], [names{1} '.' kind{1}]})), ...
+  assert(isequal(found, sort({'Contents.m', [name '.m'], [name '.' kind{1}]})), ...
          'build_mex made %s', strjoin(found, ', '));
-  assert_exports_alone(fullfile(folder, [names{1} '.' kind{1}]));
+  assert_exports_alone(fullfile(folder, [name '.' kind{1}]));
 end
 end
 

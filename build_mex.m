@@ -1,13 +1,18 @@
 function varargout = build_mex(outdir, varargin)
-%BUILD_MEX  Compile the exactmex modules with this program's own mex command.
+%BUILD_MEX  Compile the exactmex modules for the running program.
 %   BUILD_MEX compiles every module listed in modules.txt, with the flags
-%   listed there, and puts the MEX files and their help files in one folder:
+%   listed there, and puts the binaries and their help files in one folder:
 %   build/octave/exactmex (GNU Octave) or build/matlab/exactmex (MATLAB),
 %   under the folder of this file. Add that folder to the path:
 %      addpath(fullfile(pwd, 'build', 'matlab', 'exactmex'))
 %
+%   MATLAB gets MEX files (its mex command); Octave gets its own native
+%   functions, oct-files (mkoctfile), which hand their outputs over without
+%   a copy and stop at Ctrl-C.
+%
 %   BUILD_MEX(OUTDIR) puts them in OUTDIR instead.
 %   BUILD_MEX(OUTDIR, NAME, ...) builds only the named modules.
+%   BUILD_MEX(OUTDIR, '-mex', ...) builds MEX files in Octave too.
 %   DIR = BUILD_MEX(...) returns the folder.
 %
 %   Compilers: GCC 7 or later or Clang 5 or later (Octave everywhere; MATLAB
@@ -28,6 +33,10 @@ if nargin < 1 || isempty(outdir)
   outdir = fullfile(root, 'build', host, 'exactmex');
 end
 
+asMex = any(strcmp(varargin, '-mex'));
+varargin = varargin(~strcmp(varargin, '-mex'));
+octfiles = isOctave && ~asMex;
+
 manifest = readManifest(fullfile(root, 'modules.txt'));
 names = {manifest.modules.name};
 if ~isempty(varargin)
@@ -40,12 +49,12 @@ end
 
 families = compilerFamilies(isOctave);
 moduleFlags = pickFlags(manifest, 'module-flags', families);
-build = @(flags) mexArguments(flags, moduleFlags, families, isOctave, root);
+build = @(flags) mexArguments(flags, moduleFlags, families, isOctave, octfiles, root);
 
 % gateway/compiler_check.h stops a compiler the modules cannot be built with,
 % saying why; a family's flags that the compiler rejects give way to the
 % family's fallback flags.
-[ok, why] = compiles(mexArguments({}, {}, families, isOctave, root), isOctave);
+[ok, why] = compiles(mexArguments({}, {}, families, isOctave, octfiles, root), isOctave);
 if ~ok
   error('build_mex: %s', why);
 end
@@ -69,7 +78,15 @@ for k = 1:numel(names)
   module = manifest.modules(strcmp({manifest.modules.name}, names{k}));
   sources = fullfile(root, module.sources);
   libs = strcat('-l', pickLibs(manifest, module.name));
-  if isOctave
+  if octfiles
+    helpdir = tempname();
+    mkdir(helpdir);
+    cleanup = onCleanup(@() removeFolder(helpdir));
+    writeHelpHeader(fullfile(root, 'help', [module.name '.m']), fullfile(helpdir, 'exactmex_help.h'));
+    mkoctfile(common{:}, '-DEXACTMEX_OCTFILE', ['-I' helpdir], ...
+              '-o', fullfile(outdir, [module.name '.oct']), sources{:}, libs{:});
+    clear cleanup
+  elseif isOctave
     mex(common{:}, '-o', fullfile(outdir, [module.name '.mex']), sources{:}, libs{:});
   else
     mex(common{:}, '-outdir', outdir, '-output', module.name, sources{:}, libs{:});
@@ -135,13 +152,18 @@ if isMinGW
 end
 end
 
-function common = mexArguments(flags, moduleFlags, families, isOctave, root)
-% The arguments of every mex command, before the sources.
+function common = mexArguments(flags, moduleFlags, families, isOctave, octfiles, root)
+% The arguments of every mex (or mkoctfile) command, before the sources.
 if isOctave
   common = [flags, moduleFlags, {['-I' root]}];
   if isunix() && ~ismac()
-    % Export mexFunction alone, as the CMake build does.
-    common{end + 1} = ['-Wl,--version-script=' fullfile(root, 'cmake', 'mexFunction.map')];
+    % Export the entry point alone: mexFunction, as the CMake build does, or
+    % the function's installer (G<name>).
+    map = 'mexFunction.map';
+    if octfiles
+      map = 'octfile.map';
+    end
+    common{end + 1} = ['-Wl,--version-script=' fullfile(root, 'cmake', map)];
   end
 elseif any(strcmp(families, 'msvc'))
   common = {'-R2018a', ['COMPFLAGS=$COMPFLAGS ' strjoin(flags, ' ')], ...
@@ -210,4 +232,31 @@ source = fullfile(root, 'help', file);
 if exist(source, 'file')
   copyfile(source, fullfile(outdir, file));
 end
+end
+
+function writeHelpHeader(helpfile, header)
+% An Octave function's help is the text its binary was built with: the
+% comment lines of its help file, '%' taken off, as a C string.
+lines = {};
+if exist(helpfile, 'file')
+  lines = regexp(fileread(helpfile), '\r?\n', 'split');
+  lines = lines(strncmp(lines, '%', 1));
+end
+fid = fopen(header, 'w');
+fprintf(fid, '// Made by build_mex from %s.\n#define EXACTMEX_HELP \\\n', helpfile);
+for k = 1:numel(lines)
+  line = strrep(strrep(lines{k}(2:end), '\', '\\'), '"', '\"');
+  fprintf(fid, '  "%s\\n" \\\n', line);
+end
+fprintf(fid, '  ""\n');
+fclose(fid);
+end
+
+function removeFolder(folder)
+% Removes the folder and the files in it.
+files = dir(folder);
+for f = files(~[files.isdir])'
+  delete(fullfile(folder, f.name));
+end
+rmdir(folder);
 end

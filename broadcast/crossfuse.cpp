@@ -3,31 +3,34 @@
 #include "broadcast/crossfuse_kernels.h"
 #include "gateway/gateway.h"
 
-MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) {
-  const char *fn = "crossfuse";
-  if (nlhs > 1) mexErrMsgTxt("The number of outputs should not be larger than 1\n");
-  if (nrhs != 4) mexErrMsgTxt("The number of inputs should be 4: X, vrow, vcol, opcode\n");
+namespace {
 
-  const gateway::Shape x = gateway::readMatrix(prhs[0], fn, "X");
-  const gateway::Shape row = gateway::readMatrix(prhs[1], fn, "vrow");
-  const gateway::Shape col = gateway::readMatrix(prhs[2], fn, "vcol");
-  const int32_t opcode = gateway::readSelector(prhs[3], fn, "opcode");
+using Kernel = void (*)(const double *X, const double *vrow, const double *vcol, double *Y,
+                        int32_t m, int32_t n, int32_t j0, int32_t j1);
+
+void crossfuse(const gateway::Call &c) {
+  using namespace gateway;
+  if (c.nlhs > 1) fail(c, "nargout", "The number of outputs should not be larger than 1\n");
+  if (c.nrhs != 4) fail(c, "nargin", "The number of inputs should be 4: X, vrow, vcol, opcode\n");
+
+  const Input x = readMatrix(c, 0, "X");
+  const Input row = readMatrix(c, 1, "vrow");
+  const Input col = readMatrix(c, 2, "vcol");
+  const int32_t opcode = readSelector(c, 3, "opcode");
 
   if (row.rows != 1 || row.cols != x.cols)
-    mexErrMsgTxt("The size of the row vector is illegal, it should be 1 x n.\n");
+    fail(c, "sizeMismatch", "The size of the row vector is illegal, it should be 1 x n.\n");
   if (col.rows != x.rows || col.cols != 1)
-    mexErrMsgTxt("The size of the column vector is illegal, it should be m x 1.\n");
+    fail(c, "sizeMismatch", "The size of the column vector is illegal, it should be m x 1.\n");
 
-  const double *X = mxGetPr(prhs[0]);
-  const double *vrow = mxGetPr(prhs[1]);
-  const double *vcol = mxGetPr(prhs[2]);
-  mxArray *out = gateway::createOutputLike(prhs[0], opcode == 1 || opcode == 2);
-  double *Y = mxGetPr(out);
-
-  switch (opcode) {
-    case 1: crossSum(X, vrow, vcol, Y, x.rows, x.cols); break;
-    case 2: crossProduct(X, vrow, vcol, Y, x.rows, x.cols); break;
-    default: break;  // no operation: the zeros Y was created with
-  }
-  plhs[0] = out;
+  const Kernel kernel = opcode == 1 ? crossSum : opcode == 2 ? crossProduct : nullptr;
+  double *Y = createOutputLike(c, 0, x, kernel != nullptr);
+  if (kernel)  // otherwise no operation: Y keeps the zeros it is created with
+    forColumns(c, x.cols, x.rows, [&](int32_t j0, int32_t j1) {
+      kernel(x.data, row.data, col.data, Y, x.rows, x.cols, j0, j1);
+    });
 }
+
+}  // namespace
+
+EXACTMEX_ENTRY(crossfuse)

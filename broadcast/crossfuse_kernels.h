@@ -1,6 +1,7 @@
 // Kernels of crossfuse: Y(i,j) = (vrow(j) op X(i,j)) op vcol(i) for the
 // m-by-n matrix X, the partial result rounded to double before the second
-// operation. Each kernel writes every element of Y.
+// operation. Each kernel writes every element of columns [j0, j1) of Y and
+// nothing else.
 #ifndef EXACTMEX_CROSSFUSE_KERNELS_H
 #define EXACTMEX_CROSSFUSE_KERNELS_H
 
@@ -9,15 +10,15 @@
 #include "simd/targets.h"
 
 void crossSum(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
-              int32_t n);
+              int32_t n, int32_t j0, int32_t j1);
 void crossProduct(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
-                  int32_t n);
+                  int32_t n, int32_t j0, int32_t j1);
 
 // The same kernels for each instruction-set target; the ones above run the
 // active target's.
 SIMD_VARIANTS(void crossSum(const double *X, const double *vrow, const double *vcol, double *Y,
-                            int32_t m, int32_t n);
+                            int32_t m, int32_t n, int32_t j0, int32_t j1);
               void crossProduct(const double *X, const double *vrow, const double *vcol, double *Y,
-                                int32_t m, int32_t n);)
+                                int32_t m, int32_t n, int32_t j0, int32_t j1);)
 
 #endif

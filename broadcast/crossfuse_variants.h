@@ -7,14 +7,14 @@
 namespace SIMD_NAMESPACE {
 
 void crossSum(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
-              int32_t n) {
-  sweep<kReadsX | kReadsCol | kReadsRow>(X, vcol, vrow, Y, m, n,
+              int32_t n, int32_t j0, int32_t j1) {
+  sweep<kReadsX | kReadsCol | kReadsRow>(X, vcol, vrow, Y, m, n, j0, j1,
                                          [](auto x, auto c, auto r) { return add(add(r, x), c); });
 }
 
 void crossProduct(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
-                  int32_t n) {
-  sweep<kReadsX | kReadsCol | kReadsRow>(X, vcol, vrow, Y, m, n,
+                  int32_t n, int32_t j0, int32_t j1) {
+  sweep<kReadsX | kReadsCol | kReadsRow>(X, vcol, vrow, Y, m, n, j0, j1,
                                          [](auto x, auto c, auto r) { return mul(mul(r, x), c); });
 }
 

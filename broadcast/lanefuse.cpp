@@ -4,36 +4,47 @@
 #include "broadcast/lanefuse_kernels.h"
 #include "gateway/gateway.h"
 
-MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) {
-  const char *fn = "lanefuse";
-  if (nlhs > 1) mexErrMsgTxt("The number of outputs should not be larger than 1\n");
-  if (nrhs != 4) mexErrMsgTxt("The number of inputs should be 4: X, v, d, opcode\n");
+namespace {
 
-  const gateway::Shape x = gateway::readMatrix(prhs[0], fn, "X");
-  const gateway::Shape v = gateway::readMatrix(prhs[1], fn, "v");
-  const int32_t d = gateway::readSelector(prhs[2], fn, "d");
-  const int32_t opcode = gateway::readSelector(prhs[3], fn, "opcode");
+using Kernel = void (*)(int32_t d, const double *X, const double *v, double *Y, int32_t m,
+                        int32_t n, int32_t j0, int32_t j1);
+
+void lanefuse(const gateway::Call &c) {
+  using namespace gateway;
+  if (c.nlhs > 1) fail(c, "nargout", "The number of outputs should not be larger than 1\n");
+  if (c.nrhs != 4) fail(c, "nargin", "The number of inputs should be 4: X, v, d, opcode\n");
+
+  const Input x = readMatrix(c, 0, "X");
+  const Input v = readMatrix(c, 1, "v");
+  const int32_t d = readSelector(c, 2, "d");
+  const int32_t opcode = readSelector(c, 3, "opcode");
 
   if (d == 1) {
-    if (v.rows != x.rows || v.cols != 1) mexErrMsgTxt("The size of vector v is illegal\n");
+    if (v.rows != x.rows || v.cols != 1)
+      fail(c, "sizeMismatch", "The size of vector v is illegal\n");
   } else if (d == 2) {
-    if (v.rows != 1 || v.cols != x.cols) mexErrMsgTxt("The size of vector v is illegal\n");
+    if (v.rows != 1 || v.cols != x.cols)
+      fail(c, "sizeMismatch", "The size of vector v is illegal\n");
   } else {
-    mexErrMsgTxt("The value of d is illegal, it should be either 1 or 2\n");
+    fail(c, "badCode", "The value of d is illegal, it should be either 1 or 2\n");
   }
 
-  const double *X = mxGetPr(prhs[0]);
-  const double *vec = mxGetPr(prhs[1]);
-  mxArray *out = gateway::createOutputLike(prhs[0], opcode >= 0 && opcode <= 4);
-  double *Y = mxGetPr(out);
-
+  Kernel kernel = nullptr;
   switch (opcode) {
-    case 0: laneCopy(d, X, vec, Y, x.rows, x.cols); break;
-    case 1: laneAdd(d, X, vec, Y, x.rows, x.cols); break;
-    case 2: laneMultiply(d, X, vec, Y, x.rows, x.cols); break;
-    case 3: laneMax(d, X, vec, Y, x.rows, x.cols); break;
-    case 4: laneMin(d, X, vec, Y, x.rows, x.cols); break;
-    default: break;  // no operation: the zeros Y was created with
+    case 0: kernel = laneCopy; break;
+    case 1: kernel = laneAdd; break;
+    case 2: kernel = laneMultiply; break;
+    case 3: kernel = laneMax; break;
+    case 4: kernel = laneMin; break;
+    default: break;  // no operation: Y keeps the zeros it is created with
   }
-  plhs[0] = out;
+  double *Y = createOutputLike(c, 0, x, kernel != nullptr);
+  if (kernel)
+    forColumns(c, x.cols, x.rows, [&](int32_t j0, int32_t j1) {
+      kernel(d, x.data, v.data, Y, x.rows, x.cols, j0, j1);
+    });
 }
+
+}  // namespace
+
+EXACTMEX_ENTRY(lanefuse)

@@ -3,6 +3,9 @@
 // target being built (simd/vec.h). A rule says what one element is, for one
 // double or one vector of them; sweep says how the matrix is walked.
 //
+// A call writes columns [j0, j1) of the output; whether it streams is
+// decided on the whole output, so every block of a large one streams.
+//
 // Columns go several at a time, so each vector of col is loaded once for
 // the whole group of columns of X and Y. Outputs larger than the caches are
 // written with streaming stores a whole cache line at a time: each column
@@ -91,12 +94,17 @@ void sweepColumns(const double *X, const double *col, const double *row, double 
 
 template <int kReads, class Rule>
 void sweep(const double *X, const double *col, const double *row, double *Y, int32_t m, int32_t n,
-           Rule rule) {
-  if (streams(Y, static_cast<double>(m) * n)) {
-    sweepColumns<kReads, true>(X, col, row, Y, m, n, rule);
+           int32_t j0, int32_t j1, Rule rule) {
+  const bool stream = streams(Y, static_cast<double>(m) * n);
+  const ptrdiff_t at = ptrdiff_t(j0) * m;
+  X += at;
+  Y += at;
+  if (row) row += j0;
+  if (stream) {
+    sweepColumns<kReads, true>(X, col, row, Y, m, j1 - j0, rule);
     streamFence();
   } else {
-    sweepColumns<kReads, false>(X, col, row, Y, m, n, rule);
+    sweepColumns<kReads, false>(X, col, row, Y, m, j1 - j0, rule);
   }
 }
 

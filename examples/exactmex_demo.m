@@ -12,7 +12,7 @@
 functions = {'lanefuse', 'crossfuse', 'meshapply', 'sampledist', 'bindist', 'mintid'};
 built = functions(cellfun(@(f) exist(f) == 3, functions));
 if isempty(built)
-  error('exactmex_demo: no exactmex MEX file is on the path; run build_mex and add its folder');
+  error('exactmex_demo: no exactmex function is on the path; run build_mex and add its folder');
 end
 has = @(name) any(strcmp(built, name));
 if numel(built) < numel(functions)

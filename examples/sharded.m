@@ -12,12 +12,12 @@ function D = sharded(fn, A, B, code, nblocks, connections)
 %   D = SHARDED(FN, A, B, CODE, NBLOCKS, CONNECTIONS) computes the blocks on
 %   the servers of a parallel cluster with netcellfun. A server looks
 %   functions up in the folder of the client's current folder's name, so
-%   give every server the MEX folder at the same path and work from it on
+%   give every server the module folder at the same path and work from it on
 %   the client. Start each server as a user other than root; Debian's
 %   build of the parallel package has no TLS, so start it without
 %   authentication, on a trusted network only:
 %      /usr/libexec/octave-pserver --octave-binary=/usr/bin/octave-cli --no-auth
-%   then, on the client, from the MEX folder:
+%   then, on the client, from the module folder:
 %      pkg load parallel
 %      connections = pconnect({'node1', 'node2'}, struct('use_tls', false));
 %      D = sharded(@sampledist, X1, X2, 1, 64, connections);

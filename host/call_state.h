@@ -4,6 +4,7 @@
 #define EXACTMEX_HOST_CALL_STATE_H
 
 #include <csetjmp>
+#include <cstdarg>
 
 #include "matrix.h"
 
@@ -20,9 +21,14 @@ MX_API void mxHostBeginCall(void);
  * array is released and the slots cleared. */
 MX_API void mxHostEndCall(int failed, mxArray **slots, int nslots);
 
-/* Records the message and jumps back to mexHostCall. */
-[[noreturn]] MX_API void mxHostRaise(const char *message);
+/* Records the identifier and the message and jumps back to mexHostCall. */
+[[noreturn]] MX_API void mxHostRaise(const char *identifier, const char *message);
+/* The same in two steps, for a printf-style message: the arguments are
+ * released between them, before the jump. */
+MX_API void mxHostRecordError(const char *identifier, const char *format, va_list args);
+[[noreturn]] MX_API void mxHostRaiseRecorded(void);
 MX_API const char *mxHostLastMessage(void);
+MX_API const char *mxHostLastIdentifier(void);
 }
 
 #endif

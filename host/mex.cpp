@@ -1,13 +1,22 @@
 // libmex: runs a module's entry point as MATLAB does and turns
-// mexErrMsgTxt into an error the caller can read.
+// mexErrMsgTxt and mexErrMsgIdAndTxt into an error the caller can read.
 #include <csetjmp>
+#include <cstdarg>
 
 #include "call_state.h"
 #include "mexhost.h"
 
 extern "C" {
 
-void mexErrMsgTxt(const char *message) { mxHostRaise(message); }
+void mexErrMsgTxt(const char *message) { mxHostRaise("", message); }
+
+void mexErrMsgIdAndTxt(const char *identifier, const char *format, ...) {
+  va_list args;
+  va_start(args, format);
+  mxHostRecordError(identifier, format, args);
+  va_end(args);
+  mxHostRaiseRecorded();
+}
 
 int mexHostCall(mexFunctionPtr fn, int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) {
   // MATLAB always provides the first output slot, also for nlhs == 0.
@@ -26,5 +35,6 @@ int mexHostCall(mexFunctionPtr fn, int nlhs, mxArray *plhs[], int nrhs, const mx
 }
 
 const char *mexHostLastError(void) { return mxHostLastMessage(); }
+const char *mexHostLastErrorId(void) { return mxHostLastIdentifier(); }
 
 }  // extern "C"

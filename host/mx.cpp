@@ -3,13 +3,14 @@
 // call be abandoned without leaks.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "call_state.h"
-#include "gateway/gateway.h"
+#include "gateway/huge_pages.h"
 #include "mexhost.h"
 
 struct mxArray_tag {
@@ -30,6 +31,7 @@ struct CallState {
   bool active = false;
   std::vector<mxArray *> created;
   std::jmp_buf target;
+  std::string identifier;
   std::string message;
 };
 
@@ -73,7 +75,7 @@ void *storage(mwSize count, size_t size, bool zeroed) {
     p = std::calloc(count, size);
   else if (count <= SIZE_MAX / size)
     p = std::malloc(count * size);
-  if (!p && callState.active) mxHostRaise("Out of memory.\n");
+  if (!p && callState.active) mxHostRaise("", "Out of memory.\n");
   if (p) gateway::adviseHugePages(p, count * size);
   return p;
 }
@@ -241,6 +243,7 @@ std::jmp_buf *mxHostJumpTarget(void) { return &callState.target; }
 void mxHostBeginCall(void) {
   callState.active = true;
   callState.created.clear();
+  callState.identifier.clear();
   callState.message.clear();
 }
 
@@ -255,11 +258,25 @@ void mxHostEndCall(int failed, mxArray **slots, int nslots) {
   if (failed) std::fill(slots, slots + nslots, nullptr);
 }
 
-void mxHostRaise(const char *message) {
+void mxHostRaise(const char *identifier, const char *message) {
+  callState.identifier = identifier ? identifier : "";
   callState.message = message ? message : "";
-  std::longjmp(callState.target, 1);
+  mxHostRaiseRecorded();
 }
 
+void mxHostRecordError(const char *identifier, const char *format, va_list args) {
+  callState.identifier = identifier ? identifier : "";
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  callState.message.assign(length > 0 ? size_t(length) : 0, '\0');
+  if (length > 0) std::vsnprintf(&callState.message[0], size_t(length) + 1, format, again);
+  va_end(again);
+}
+
+void mxHostRaiseRecorded(void) { std::longjmp(callState.target, 1); }
+
 const char *mxHostLastMessage(void) { return callState.message.c_str(); }
+const char *mxHostLastIdentifier(void) { return callState.identifier.c_str(); }
 
 }  // extern "C"

@@ -6,20 +6,23 @@
 #include "gateway/gateway.h"
 #include "ident/guid_service.h"
 
-MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *[]) {
-  if (nrhs != 0) mexErrMsgTxt("No input variables are allowed for mintid");
-  if (nlhs != 2) mexErrMsgTxt("The number of outputs should be exactly 2");
+namespace {
+
+void mintid(const gateway::Call &c) {
+  using gateway::fail;
+  if (c.nrhs != 0) fail(c, "nargin", "No input variables are allowed for mintid");
+  if (c.nlhs != 2) fail(c, "nargout", "The number of outputs should be exactly 2");
 
   GuidRecord guid;
   const bool made = createGuid(&guid) == 0;  // any other status, positive too, is a failure
 
-  mxArray *id;
-  if (made) {
-    id = mxCreateNumericMatrix(1, sizeof guid, mxUINT8_CLASS, mxREAL);
-    std::memcpy(mxGetData(id), &guid, sizeof guid);
-  } else {
-    id = mxCreateNumericMatrix(0, 0, mxUINT8_CLASS, mxREAL);
-  }
-  plhs[0] = mxCreateLogicalScalar(made);
-  plhs[1] = id;
+  c.host->logical(c.ctx, 0, made);
+  if (made)
+    std::memcpy(c.host->bytes(c.ctx, 1, 1, sizeof guid), &guid, sizeof guid);
+  else
+    c.host->bytes(c.ctx, 1, 0, 0);
 }
+
+}  // namespace
+
+EXACTMEX_ENTRY(mintid)

@@ -5,32 +5,42 @@
 #include "gateway/gateway.h"
 #include "pairwise/bindist_kernels.h"
 
-MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) {
-  const char *fn = "bindist";
-  if (nrhs != 3) mexErrMsgTxt("bindist uses 3 input arguments.\n");
-  if (nlhs > 1) mexErrMsgTxt("Too many output arguments for bindist.\n");
+namespace {
 
-  const gateway::Shape h1 = gateway::readMatrix(prhs[0], fn, "H1");
-  const gateway::Shape h2 = gateway::readMatrix(prhs[1], fn, "H2");
-  const int32_t mcode = gateway::readSelector(prhs[2], fn, "mcode");
+// Work of one term, against a term of sampledist: chi-square divides, the
+// log divergence takes a logarithm.
+constexpr double kTermWork[] = {1, 2, 4};
+
+void bindist(const gateway::Call &c) {
+  using namespace gateway;
+  if (c.nrhs != 3) fail(c, "nargin", "bindist uses 3 input arguments.\n");
+  if (c.nlhs > 1) fail(c, "nargout", "Too many output arguments for bindist.\n");
+
+  const Input h1 = readMatrix(c, 0, "H1");
+  const Input h2 = readMatrix(c, 1, "H2");
+  const int32_t mcode = readSelector(c, 2, "mcode");
   // The wording of both messages is relied on by callers as it stands.
-  if (h1.rows != h2.rows) mexErrMsgTxt("The dimensions of H1 ans H2 are not equal.\n");
-  if (mcode < 1 || mcode > 3) mexErrMsgTxt("mcode should be either 1 or 2.\n");
+  if (h1.rows != h2.rows) fail(c, "sizeMismatch", "The dimensions of H1 ans H2 are not equal.\n");
+  if (mcode < 1 || mcode > 3) fail(c, "badCode", "mcode should be either 1 or 2.\n");
 
-  mxArray *out = gateway::createOutput(fn, h1.cols, h2.cols, true);  // every kernel writes all of D
-  const double *H1 = mxGetPr(prhs[0]);
-  const double *H2 = mxGetPr(prhs[1]);
-  double *D = mxGetPr(out);
-
+  const int32_t N1 = h1.cols, N2 = h2.cols, d = h1.rows;
+  double *D = createOutput(c, N1, N2, true);  // every kernel writes all of D
+  const double work = double(N1) * d * kTermWork[mcode - 1];
   if (mcode == 1) {
-    // The kernel has released everything it allocated; D, never stored, is
-    // released by the host with the failed call.
-    if (!intersectionDistance(h1.cols, h2.cols, h1.rows, H1, H2, D))
-      mexErrMsgTxt("bindist: not enough memory for the column sums of H2.\n");
-  } else if (mcode == 2) {
-    chiSquareDistance(h1.cols, h2.cols, h1.rows, H1, H2, D);
+    // D, not yet handed over, is released by the host with the failed call.
+    double *sums = intersectionColumnSums(N2, d, h2.data);
+    if (!sums) fail(c, "outOfMemory", "bindist: not enough memory for the column sums of H2.\n");
+    forColumns(c, N2, work, [&](int32_t j0, int32_t j1) {
+      intersectionDistance(N1, N2, d, h1.data, h2.data, sums, D, j0, j1);
+    });
+    releaseColumnSums(sums);
   } else {
-    logDivergence(h1.cols, h2.cols, h1.rows, H1, H2, D);
+    const auto kernel = mcode == 2 ? chiSquareDistance : logDivergence;
+    forColumns(c, N2, work,
+               [&](int32_t j0, int32_t j1) { kernel(N1, N2, d, h1.data, h2.data, D, j0, j1); });
   }
-  plhs[0] = out;
 }
+
+}  // namespace
+
+EXACTMEX_ENTRY(bindist)

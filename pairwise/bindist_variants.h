@@ -41,18 +41,18 @@ struct LogDivergence : Sum {
 }  // namespace
 
 void intersectionPairs(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
-                       const double *columnSums, double *D) {
-  pairs(Intersection{{}, columnSums}, H1, H2, D, N1, N2, d);
+                       const double *columnSums, double *D, int32_t j0, int32_t j1) {
+  pairs(Intersection{{}, columnSums + j0}, H1, H2, D, N1, N2, d, j0, j1);
 }
 
 void chiSquareDistance(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
-                       double *D) {
-  pairs(ChiSquare(), H1, H2, D, N1, N2, d);
+                       double *D, int32_t j0, int32_t j1) {
+  pairs(ChiSquare(), H1, H2, D, N1, N2, d, j0, j1);
 }
 
-void logDivergence(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
-                   double *D) {
-  pairs(LogDivergence(), H1, H2, D, N1, N2, d);
+void logDivergence(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2, double *D,
+                   int32_t j0, int32_t j1) {
+  pairs(LogDivergence(), H1, H2, D, N1, N2, d, j0, j1);
 }
 
 }  // namespace SIMD_NAMESPACE

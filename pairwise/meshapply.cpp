@@ -4,27 +4,28 @@
 #include "gateway/gateway.h"
 #include "pairwise/meshapply_kernels.h"
 
-MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) {
-  const char *fn = "meshapply";
-  if (nrhs != 3) mexErrMsgTxt("The number of input arguments should be 3.\n");
-  if (nlhs > 1) mexErrMsgTxt("The number of output arguments should not exceed 1.\n");
+namespace {
 
-  const int32_t opcode = gateway::readSelector(prhs[2], fn, "opcode");
-  if (opcode < 1 || opcode > 5) mexErrMsgTxt("The opcode should be between 1 and 5.\n");
+using Kernel = void (*)(const double *x, const double *y, double *Y, int32_t m, int32_t n,
+                        int32_t j0, int32_t j1);
 
-  const int32_t m = gateway::readMatrix(prhs[0], fn, "x").count;
-  const int32_t n = gateway::readMatrix(prhs[1], fn, "y").count;
-  mxArray *out = gateway::createOutput(fn, m, n, true);  // every opcode left writes every element
-  const double *x = mxGetPr(prhs[0]);
-  const double *y = mxGetPr(prhs[1]);
-  double *Y = mxGetPr(out);
+void meshapply(const gateway::Call &c) {
+  using namespace gateway;
+  if (c.nrhs != 3) fail(c, "nargin", "The number of input arguments should be 3.\n");
+  if (c.nlhs > 1) fail(c, "nargout", "The number of output arguments should not exceed 1.\n");
 
-  switch (opcode) {
-    case 1: meshSum(x, y, Y, m, n); break;
-    case 2: meshProduct(x, y, Y, m, n); break;
-    case 3: meshAbsDifference(x, y, Y, m, n); break;
-    case 4: meshMax(x, y, Y, m, n); break;
-    default: meshMin(x, y, Y, m, n); break;
-  }
-  plhs[0] = out;
+  const int32_t opcode = readSelector(c, 2, "opcode");
+  if (opcode < 1 || opcode > 5) fail(c, "badCode", "The opcode should be between 1 and 5.\n");
+
+  const Input x = readMatrix(c, 0, "x");
+  const Input y = readMatrix(c, 1, "y");
+  const Kernel kernels[] = {meshSum, meshProduct, meshAbsDifference, meshMax, meshMin};
+  const Kernel kernel = kernels[opcode - 1];
+  const int32_t m = x.count, n = y.count;
+  double *Y = createOutput(c, m, n, true);
+  forColumns(c, n, m, [&](int32_t j0, int32_t j1) { kernel(x.data, y.data, Y, m, n, j0, j1); });
 }
+
+}  // namespace
+
+EXACTMEX_ENTRY(meshapply)

@@ -8,25 +8,34 @@
 
 namespace SIMD_NAMESPACE {
 
-void meshSum(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
-  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, [](auto, auto a, auto b) { return add(a, b); });
+void meshSum(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
+             int32_t j1) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, j0, j1,
+                               [](auto, auto a, auto b) { return add(a, b); });
 }
 
-void meshProduct(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
-  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, [](auto, auto a, auto b) { return mul(a, b); });
+void meshProduct(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
+                 int32_t j1) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, j0, j1,
+                               [](auto, auto a, auto b) { return mul(a, b); });
 }
 
-void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
-  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n,
+void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m, int32_t n,
+                       int32_t j0, int32_t j1) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, j0, j1,
                                [](auto, auto a, auto b) { return absOf(sub(a, b)); });
 }
 
-void meshMax(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
-  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, [](auto, auto a, auto b) { return maxOf(a, b); });
+void meshMax(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
+             int32_t j1) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, j0, j1,
+                               [](auto, auto a, auto b) { return maxOf(a, b); });
 }
 
-void meshMin(const double *x, const double *y, double *Y, int32_t m, int32_t n) {
-  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, [](auto, auto a, auto b) { return minOf(a, b); });
+void meshMin(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
+             int32_t j1) {
+  sweep<kReadsCol | kReadsRow>(Y, x, y, Y, m, n, j0, j1,
+                               [](auto, auto a, auto b) { return minOf(a, b); });
 }
 
 }  // namespace SIMD_NAMESPACE

@@ -202,22 +202,28 @@ void blocks(const Metric &mt, const double *A, const double *B, double *D, int32
   }
 }
 
-// D(i, j) for every pair. A Metric gives term(a, b) (or, with kLogs,
-// mean(a, b) and term(xlogx(a), xlogx(b), xlogx(mean))), step(running, term),
-// finish(running, j), and kSumFromZero: the running value starts at +0 and
-// takes every term, otherwise it starts as the first row's term.
+// D(i, j) for every pair with j in [j0, j1). A Metric gives term(a, b) (or,
+// with kLogs, mean(a, b) and term(xlogx(a), xlogx(b), xlogx(mean))),
+// step(running, term), finish(running, j) (j counted from j0), and
+// kSumFromZero: the running value starts at +0 and takes every term,
+// otherwise it starts as the first row's term.
 template <class Metric>
 void pairs(const Metric &mt, const double *A, const double *B, double *D, int32_t N1, int32_t N2,
-           int32_t d) {
+           int32_t d, int32_t j0, int32_t j1) {
   // Streaming needs every full tile's stores to cover whole cache lines:
   // columns a whole number of lines long, so that all columns meet line
-  // boundaries at the same rows, and full tiles starting at one.
+  // boundaries at the same rows, and full tiles starting at one. Whether
+  // to stream is decided on the whole of D, so every block of a large D
+  // streams.
   const bool lines = kWidth % kLineDoubles == 0 && N1 % kLineDoubles == 0;
-  if (lines && streams(D, double(N1) * N2)) {
-    blocks<true>(mt, A, B, D, N1, N2, d, elementsToLine(D));
+  const bool stream = lines && streams(D, double(N1) * N2);
+  B += ptrdiff_t(j0) * d;
+  D += ptrdiff_t(j0) * N1;
+  if (stream) {
+    blocks<true>(mt, A, B, D, N1, j1 - j0, d, elementsToLine(D));
     streamFence();
   } else {
-    blocks<false>(mt, A, B, D, N1, N2, d, 0);
+    blocks<false>(mt, A, B, D, N1, j1 - j0, d, 0);
   }
 }
 

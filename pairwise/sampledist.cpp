@@ -4,30 +4,34 @@
 #include "gateway/gateway.h"
 #include "pairwise/sampledist_kernels.h"
 
-MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) {
-  const char *fn = "sampledist";
-  if (nrhs != 3) mexErrMsgTxt("The number of input should be 3.\n");
-  if (nlhs > 1) mexErrMsgTxt("The number of output should not be larger than 1.\n");
+namespace {
 
-  const int32_t code = gateway::readSelector(prhs[2], fn, "code");
-  if (code < 1 || code > 3) mexErrMsgTxt("The pdm code should be from 1 to 3.\n");
+using Kernel = void (*)(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
+                        int32_t d, int32_t j0, int32_t j1);
 
-  const gateway::Shape x1 = gateway::readMatrix(prhs[0], fn, "X1");
-  const gateway::Shape x2 = gateway::readMatrix(prhs[1], fn, "X2");
-  if (x1.rows != x2.rows) mexErrMsgTxt("The sample dimensions of X1 and X2 are not the same.\n");
+void sampledist(const gateway::Call &c) {
+  using namespace gateway;
+  if (c.nrhs != 3) fail(c, "nargin", "The number of input should be 3.\n");
+  if (c.nlhs > 1) fail(c, "nargout", "The number of output should not be larger than 1.\n");
 
-  mxArray *out = gateway::createOutput(fn, x1.cols, x2.cols, x1.rows > 0);
-  const double *X1 = mxGetPr(prhs[0]);
-  const double *X2 = mxGetPr(prhs[1]);
-  double *D = mxGetPr(out);
+  const int32_t code = readSelector(c, 2, "code");
+  if (code < 1 || code > 3) fail(c, "badCode", "The pdm code should be from 1 to 3.\n");
 
+  const Input x1 = readMatrix(c, 0, "X1");
+  const Input x2 = readMatrix(c, 1, "X2");
+  if (x1.rows != x2.rows)
+    fail(c, "sizeMismatch", "The sample dimensions of X1 and X2 are not the same.\n");
+
+  const Kernel kernels[] = {sumAbsDifference, maxAbsDifference, minAbsDifference};
+  const Kernel kernel = kernels[code - 1];
+  const int32_t N1 = x1.cols, N2 = x2.cols, d = x1.rows;
   // Without rows no pair has a first term to start from: D keeps its zeros.
-  if (x1.rows > 0) {
-    switch (code) {
-      case 1: sumAbsDifference(X1, X2, D, x1.cols, x2.cols, x1.rows); break;
-      case 2: maxAbsDifference(X1, X2, D, x1.cols, x2.cols, x1.rows); break;
-      default: minAbsDifference(X1, X2, D, x1.cols, x2.cols, x1.rows); break;
-    }
-  }
-  plhs[0] = out;
+  double *D = createOutput(c, N1, N2, d > 0);
+  if (d > 0)
+    forColumns(c, N2, double(N1) * d,
+               [&](int32_t j0, int32_t j1) { kernel(x1.data, x2.data, D, N1, N2, d, j0, j1); });
 }
+
+}  // namespace
+
+EXACTMEX_ENTRY(sampledist)

@@ -31,18 +31,18 @@ struct Smallest : AbsDifference {
 }  // namespace
 
 void sumAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                      int32_t d) {
-  pairs(Sum(), X1, X2, D, N1, N2, d);
+                      int32_t d, int32_t j0, int32_t j1) {
+  pairs(Sum(), X1, X2, D, N1, N2, d, j0, j1);
 }
 
 void maxAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                      int32_t d) {
-  pairs(Largest(), X1, X2, D, N1, N2, d);
+                      int32_t d, int32_t j0, int32_t j1) {
+  pairs(Largest(), X1, X2, D, N1, N2, d, j0, j1);
 }
 
 void minAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                      int32_t d) {
-  pairs(Smallest(), X1, X2, D, N1, N2, d);
+                      int32_t d, int32_t j0, int32_t j1) {
+  pairs(Smallest(), X1, X2, D, N1, N2, d, j0, j1);
 }
 
 }  // namespace SIMD_NAMESPACE

@@ -16,9 +16,10 @@ namespace {
 
 using namespace test;
 
-using LaneKernel = void (*)(int32_t, const double *, const double *, double *, int32_t, int32_t);
+using LaneKernel = void (*)(int32_t, const double *, const double *, double *, int32_t, int32_t,
+                            int32_t, int32_t);
 using CrossKernel = void (*)(const double *, const double *, const double *, double *, int32_t,
-                             int32_t);
+                             int32_t, int32_t, int32_t);
 
 struct Shape {
   int32_t m, n;
@@ -55,7 +56,9 @@ void checkLane(simd::Target t, int op, int32_t d, const Shape &s) {
   Buffer X(count, s.offset, 0.0), v(vlen, (s.offset + 5) % 8, 0.0), Y(count, s.offset);
   std::copy(pool().begin(), pool().begin() + count, X.data);
   std::copy(pool().end() - vlen, pool().end(), v.data);
-  kernels[op](d, X.data, v.data, Y.data, s.m, s.n);
+  inBlocks(s.n, [&](int32_t j0, int32_t j1) {
+    kernels[op](d, X.data, v.data, Y.data, s.m, s.n, j0, j1);
+  });
   for (int32_t j = 0; j < s.n; ++j)
     for (int32_t i = 0; i < s.m; ++i) {
       const size_t k = i + size_t(j) * s.m;
@@ -74,7 +77,9 @@ void checkCross(simd::Target t, int op, const Shape &s) {
   std::copy(pool().begin(), pool().begin() + count, X.data);
   std::copy(pool().end() - s.n, pool().end(), row.data);
   std::copy(pool().end() - s.n - s.m, pool().end() - s.n, col.data);
-  kernel(X.data, row.data, col.data, Y.data, s.m, s.n);
+  inBlocks(s.n, [&](int32_t j0, int32_t j1) {
+    kernel(X.data, row.data, col.data, Y.data, s.m, s.n, j0, j1);
+  });
   for (int32_t j = 0; j < s.n; ++j)
     for (int32_t i = 0; i < s.m; ++i) {
       const size_t k = i + size_t(j) * s.m;
@@ -119,7 +124,7 @@ TEST(BroadcastTargets, MaxMinTiesAndNaNTakeTheVectorElement) {
       for (int32_t k = 0; k < m; ++k) v[k] = ps[k % 8];
       for (int op : {3, 4}) {
         (op == 3 ? SIMD_VARIANT(laneMax, t) : SIMD_VARIANT(laneMin, t))(1, X.data(), v.data(),
-                                                                        Y.data(), m, 2);
+                                                                        Y.data(), m, 2, 0, 2);
         for (int32_t k = 0; k < m * 2; ++k) {
           const double x = X[k], p = v[k % m];
           const bool pairedWins = x == p || std::isnan(x) || std::isnan(p);
@@ -147,7 +152,8 @@ TEST(BroadcastTargets, NaNOperandsGiveNaNAndSelectedNaNsKeepTheirBits) {
     std::vector<double> X(7, payload), v(7, -kNaN), Y(7);
     for (int32_t d : {1, 2})
       for (int op = 0; op < 5; ++op) {
-        kernels[op](d, X.data(), v.data(), Y.data(), d == 1 ? 7 : 1, d == 1 ? 1 : 7);
+        const int32_t m = d == 1 ? 7 : 1, n = d == 1 ? 1 : 7;
+        kernels[op](d, X.data(), v.data(), Y.data(), m, n, 0, n);
         for (int k = 0; k < 7; ++k) {
           if (op == 1 || op == 2)
             EXPECT_TRUE(std::isnan(Y[k])) << simd::targetName(t) << " op " << op << " k " << k;
@@ -158,7 +164,7 @@ TEST(BroadcastTargets, NaNOperandsGiveNaNAndSelectedNaNsKeepTheirBits) {
     std::vector<double> row(7, -kNaN), col(1, kNaN);
     for (int op : {1, 2}) {
       (op == 1 ? SIMD_VARIANT(crossSum, t) : SIMD_VARIANT(crossProduct, t))(
-          X.data(), row.data(), col.data(), Y.data(), 1, 7);
+          X.data(), row.data(), col.data(), Y.data(), 1, 7, 0, 7);
       for (int k = 0; k < 7; ++k)
         EXPECT_TRUE(std::isnan(Y[k])) << simd::targetName(t) << " op " << op;
     }

@@ -9,7 +9,8 @@
 #include <sys/mman.h>
 #endif
 
-#include "gateway/gateway.h"
+#include "gateway/call.h"
+#include "gateway/huge_pages.h"
 #include "support/arrays.h"
 
 namespace {

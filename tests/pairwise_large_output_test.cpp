@@ -1,5 +1,6 @@
-// Every target's pairwise kernels fill outputs of more than 2^31 elements
-// without a 32-bit offset wrapping. The output is one 12 MiB block mapped
+// Every target's pairwise kernels fill outputs of more than 2^31 elements,
+// in blocks of columns as the gateways run them, without a 32-bit offset
+// wrapping. The output is one 12 MiB block mapped
 // again and again over the whole range, so element k lands in slot
 // k % kSlots and the test needs no more memory than the block; the 16 GiB
 // below the output and a guard above it are left inaccessible, so a wrapped
@@ -44,6 +45,10 @@ using test::bits;
 constexpr int32_t kRows = 65536, kCols = 32769;
 constexpr uint64_t kCount = uint64_t(kRows) * kCols;
 static_assert(kCount > (uint64_t(1) << 31), "the output must pass 2^31 elements");
+// Kernels run over blocks of columns: the second block starts 2^31 elements
+// in, where an offset counted in 32 bits would wrap.
+constexpr int32_t kSplit = 32768;
+static_assert(uint64_t(kSplit) * kRows == uint64_t(1) << 31, "the split is at 2^31 elements");
 
 #ifdef EXACTMEX_ALIASED_OUTPUT
 constexpr size_t kHugePage = size_t(2) << 20;
@@ -167,7 +172,9 @@ TEST(PairwiseLargeOutput, MeshapplyAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) y[j] = double(j) * kRows;
   expectEveryElementInPlace(
       [&](simd::Target t, double *Y) {
-        SIMD_VARIANT(meshSum, t)(x.data(), y.data(), Y, kRows, kCols);
+        const auto kernel = SIMD_VARIANT(meshSum, t);
+        kernel(x.data(), y.data(), Y, kRows, kCols, 0, kSplit);
+        kernel(x.data(), y.data(), Y, kRows, kCols, kSplit, kCols);
       },
       [](int32_t i, int32_t j) { return i + double(j) * kRows; });
 }
@@ -178,7 +185,9 @@ TEST(PairwiseLargeOutput, SampledistAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) X2[j] = -double(j) * kRows;
   expectEveryElementInPlace(
       [&](simd::Target t, double *D) {
-        SIMD_VARIANT(sumAbsDifference, t)(X1.data(), X2.data(), D, kRows, kCols, 1);
+        const auto kernel = SIMD_VARIANT(sumAbsDifference, t);
+        kernel(X1.data(), X2.data(), D, kRows, kCols, 1, 0, kSplit);
+        kernel(X1.data(), X2.data(), D, kRows, kCols, 1, kSplit, kCols);
       },
       [](int32_t i, int32_t j) { return i + double(j) * kRows; });
 }
@@ -190,7 +199,9 @@ TEST(PairwiseLargeOutput, BindistAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) H2[j] = 1.0 + j;
   expectEveryElementInPlace(
       [&](simd::Target t, double *D) {
-        SIMD_VARIANT(intersectionPairs, t)(kRows, kCols, 1, H1.data(), H2.data(), H2.data(), D);
+        const auto kernel = SIMD_VARIANT(intersectionPairs, t);
+        kernel(kRows, kCols, 1, H1.data(), H2.data(), H2.data(), D, 0, kSplit);
+        kernel(kRows, kCols, 1, H1.data(), H2.data(), H2.data(), D, kSplit, kCols);
       },
       [](int32_t i, int32_t j) { return 1.0 - (0.0 + -double(i)) / (1.0 + j); });
 }

@@ -51,8 +51,8 @@ std::vector<Pairs> pairShapes() {
   return s;
 }
 
-using PairKernel =
-    std::function<void(const double *, const double *, double *, int32_t, int32_t, int32_t)>;
+using PairKernel = std::function<void(const double *, const double *, double *, int32_t, int32_t,
+                                      int32_t, int32_t, int32_t)>;
 using PairOracle = std::function<double(const double *, const double *, int32_t, int32_t)>;
 
 // Runs kernel on A (d-by-N1) and B (d-by-N2) and compares each element with
@@ -63,7 +63,9 @@ void checkPairs(const char *what, int code, simd::Target t, const Pairs &s, size
                 const PairKernel &kernel, const PairOracle &oracle) {
   const size_t count = size_t(s.N1) * s.N2;
   Buffer D(count, offset);
-  kernel(A.data(), B.data(), D.data, s.N1, s.N2, s.d);
+  inBlocks(s.N2, [&](int32_t j0, int32_t j1) {
+    kernel(A.data(), B.data(), D.data, s.N1, s.N2, s.d, j0, j1);
+  });
   for (int32_t j = 0; j < s.N2; ++j)
     for (int32_t i = 0; i < s.N1; ++i) {
       const double got = D.data[i + size_t(j) * s.N1];
@@ -94,11 +96,11 @@ PairKernel bindistKernel(simd::Target t, int mcode, const std::vector<double> &c
   const auto other =
       mcode == 2 ? SIMD_VARIANT(chiSquareDistance, t) : SIMD_VARIANT(logDivergence, t);
   return [=, &columnSums](const double *a, const double *b, double *D, int32_t N1, int32_t N2,
-                          int32_t d) {
+                          int32_t d, int32_t j0, int32_t j1) {
     if (mcode == 1)
-      intersection(N1, N2, d, a, b, columnSums.data(), D);
+      intersection(N1, N2, d, a, b, columnSums.data(), D, j0, j1);
     else
-      other(N1, N2, d, a, b, D);
+      other(N1, N2, d, a, b, D, j0, j1);
   };
 }
 
@@ -168,7 +170,8 @@ TEST(PairwiseTargets, MeshapplyMatchesDefinitionOnEveryTarget) {
         int op = 1;
         for (auto kernel : kernels) {
           Buffer Y(count, size_t(m + n) % 8);
-          kernel(x.data(), y.data(), Y.data, m, n);
+          inBlocks(
+              n, [&](int32_t j0, int32_t j1) { kernel(x.data(), y.data(), Y.data, m, n, j0, j1); });
           for (int32_t j = 0; j < n; ++j)
             for (int32_t i = 0; i < m; ++i) {
               const double got = Y.data[i + size_t(j) * m], want = oracle::mesh(op, x[i], y[j]);

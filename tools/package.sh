@@ -32,13 +32,13 @@ modules="$(awk '$1 == "module" { print $2 }' "$root/modules.txt")"
   echo "$modules" | sed 's/^/ /'
 } >"$pkgdir/INDEX"
 
-# Everything build_mex.m reads: itself, the list, the export map, the help
+# Everything build_mex.m reads: itself, the list, the export maps, the help
 # files, and the source folders of the listed modules with the gateway.
 source_dirs="$(awk '$1 == "module" { for (i = 3; i <= NF; i++) print $i }' "$root/modules.txt" |
   cut -d/ -f1 | sort -u)"
 cd "$root"
 git ls-files --cached --others --exclude-standard -- build_mex.m modules.txt \
-  cmake/mexFunction.map help gateway $source_dirs |
+  cmake/mexFunction.map cmake/octfile.map help gateway $source_dirs |
   grep -v 'CMakeLists.txt$' |
   while read -r file; do
     [ -f "$file" ] || continue  # deleted but not yet committed

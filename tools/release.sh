@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release folder dist/exactmex-VERSION/ and its zip:
-#   octave/   NAME.mex, built by build_mex.m with this machine's GNU Octave
+#   octave/   NAME.oct, Octave functions built by build_mex.m with this
+#             machine's GNU Octave (they load in Octave of the same major version)
 #   windows/  NAME.mexw64 and NAME.mexw32, cross-built with mingw-w64; MATLAB
 #             picks the file of its own word size from the one folder
 # Each folder also holds the help files (help/*.m), so that `help NAME` and
@@ -35,15 +36,15 @@ echo "== Octave build"
 staging=build/release-octave
 rm -rf "$staging"
 octave-cli --no-init-file --eval "build_mex('$PWD/$staging');"
-cp "$staging"/*.mex help/*.m "$out/octave/"
+cp "$staging"/*.oct help/*.m "$out/octave/"
 
 cp README.md LICENSE "$out/"
 
 # A module missing from any build, or without help, stops the release.
 missing=0
-for module in $(ls "$out"/octave/*.mex "$out"/windows/*.mexw* | xargs -n1 basename |
-  sed 's/\.mex[^.]*$//' | sort -u); do
-  for file in octave/$module.mex octave/$module.m windows/$module.mexw64 \
+for module in $(ls "$out"/octave/*.oct "$out"/windows/*.mexw* | xargs -n1 basename |
+  sed 's/\.\(oct\|mex[^.]*\)$//' | sort -u); do
+  for file in octave/$module.oct octave/$module.m windows/$module.mexw64 \
     windows/$module.mexw32 windows/$module.m; do
     [ -f "$out/$file" ] || { echo "release: $file is missing" >&2; missing=1; }
   done

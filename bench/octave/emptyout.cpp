@@ -5,7 +5,8 @@
 // written once: the floors a module's call cannot go below.
 #include <cstring>
 
-#include "gateway/gateway.h"
+#include "gateway/huge_pages.h"
+#include "mex.h"
 
 void mexFunction(int, mxArray *plhs[], int nrhs, const mxArray *prhs[]) {
   const size_t m = mxGetM(prhs[0]), n = mxGetN(prhs[0]), bytes = m * n * sizeof(double);

@@ -1,26 +1,32 @@
 #!/usr/bin/env bash
-# End-to-end timing from Octave: each module against the host's floor (an
-# empty module returning an output of the same size) and Octave's own
-# expression, run once as Octave starts by default and once with glibc's
-# malloc using huge pages (GLIBC_TUNABLES=glibc.malloc.hugetlb=1).
-# The times are also kept in build/bench/results for bench/report.py.
+# End-to-end timing from Octave: each workload as our Octave function
+# (oct-file), our MEX file and Octave's own expression, beside the same call
+# through the standalone host writing a fresh output; run once as Octave
+# starts by default and once with glibc's malloc using huge pages
+# (GLIBC_TUNABLES=glibc.malloc.hugetlb=1). The times are also kept in
+# build/bench/results for bench/report.py.
 # Usage: bash bench/octave/end_to_end.sh [repetitions]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source tools/packages.sh
-ensure_packages octave octave-dev g++
+ensure_packages octave octave-dev g++ cmake ninja-build libgtest-dev libbenchmark-dev
 
 repetitions="${1:-7}"
 root="$PWD"
-mexdir="$root/build/octave/exactmex"
+octdir="$root/build/octave/exactmex"
+mexdir="$root/build/octave-mex/exactmex"
 floordir="$root/build/octave/bench"
 results="$root/build/bench/results"
 mkdir -p "$floordir" "$results"
-octave-cli --norc --quiet --no-history --eval "addpath('$root'); build_mex('$mexdir')" >/dev/null
+cmake --preset default >/dev/null
+cmake --build --preset default --target octave_modules_oct octave_modules_mex exactmex_bench >/dev/null
 mkoctfile --mex -O2 -I"$root" -o "$floordir/emptyout.mex" bench/octave/emptyout.cpp
 run() {
+  # The standalone host's fresh-output calls, in the same environment.
+  build/bench/exactmex_bench --benchmark_filter='^W.* fresh$' --benchmark_repetitions="$repetitions" \
+    --benchmark_report_aggregates_only=false --benchmark_format=json >"$results/$1_host.json"
   octave-cli --norc --quiet --no-history --eval "addpath('$root/bench/octave');
-    end_to_end('$mexdir', '$floordir', $repetitions, '$results/$1.csv')"
+    end_to_end('$octdir', '$mexdir', '$floordir', '$results/$1_host.json', $repetitions, '$results/$1.csv')"
 }
 
 echo "== Octave as started by default"

@@ -1,5 +1,5 @@
 /* Standalone MEX interface: the entry point every module exports and the
- * error call that ends it. */
+ * error calls that end it. */
 #ifndef EXACTMEX_HOST_MEX_H
 #define EXACTMEX_HOST_MEX_H
 
@@ -28,6 +28,14 @@ MEX_API
 __attribute__((noreturn))
 #endif
 void mexErrMsgTxt(const char *message);
+
+/* The same, with an identifier ("component:mnemonic") and a printf-style
+ * message. */
+MEX_API
+#if defined(__GNUC__)
+__attribute__((noreturn, format(printf, 2, 3)))
+#endif
+void mexErrMsgIdAndTxt(const char *identifier, const char *format, ...);
 
 #ifdef __cplusplus
 }

@@ -16,10 +16,12 @@ typedef void (*mexFunctionPtr)(int, mxArray *[], int, const mxArray *[]);
  * are cleared first. Returns 0 when the call ends normally: arrays it created
  * and did not store in a slot are released. Returns 1 when it raised an error:
  * every array it created is released, every slot is cleared and
- * mexHostLastError() holds the message exactly as raised. */
+ * mexHostLastError() holds the message exactly as raised, and
+ * mexHostLastErrorId() its identifier ("" when raised without one). */
 MEX_API int mexHostCall(mexFunctionPtr fn, int nlhs, mxArray *plhs[], int nrhs,
                         const mxArray *prhs[]);
 MEX_API const char *mexHostLastError(void);
+MEX_API const char *mexHostLastErrorId(void);
 
 /* Arrays created and not yet destroyed, to check that nothing leaks. */
 MX_API size_t mxHostLiveArrays(void);

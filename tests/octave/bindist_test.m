@@ -20,13 +20,15 @@ end
 
 function messages_in_order
 require_module('bindist');
-expect_error('bindist: bindist uses 3 input arguments.', 2, @bindist, 1, 2);
-expect_error('bindist: Too many output arguments for bindist.', 2, @bindist, 1, 2, 1);
+expect_error('exactmex:bindist:nargin', 'bindist uses 3 input arguments.', 2, @bindist, 1, 2);
+expect_error('exactmex:bindist:nargout', 'Too many output arguments for bindist.', ...
+             2, @bindist, 1, 2, 1);
 % The row counts are compared before mcode is range-checked.
-expect_error('bindist: The dimensions of H1 ans H2 are not equal.', 1, ...
+expect_error('exactmex:bindist:sizeMismatch', 'The dimensions of H1 ans H2 are not equal.', 1, ...
              @bindist, ones(3, 1), ones(4, 1), 7);
 for mcode = {0.99, 4, -1, NaN}
-  expect_error('bindist: mcode should be either 1 or 2.', 1, @bindist, 1, 1, mcode{1});
+  expect_error('exactmex:bindist:badCode', 'mcode should be either 1 or 2.', ...
+               1, @bindist, 1, 1, mcode{1});
 end
 end
 
@@ -53,7 +55,7 @@ require_module('bindist');
 % bytes and the kernel writes far past them). Inputs without rows cost
 % nothing.
 for mcode = 1:3
-  expect_error(['bindist: the output of 1073764994 x 2147437309 elements is too large ' ...
+  expect_error('exactmex:bindist:tooLarge', ['bindist: the output of 1073764994 x 2147437309 elements is too large ' ...
                 'for memory.'], 1, @bindist, zeros(0, 1073764994), zeros(0, 2147437309), mcode);
 end
 end

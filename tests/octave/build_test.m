@@ -1,23 +1,36 @@
 function cases = build_test
-% What build_mex.m makes in Octave: one folder holding each MEX file with its
-% help file, binaries that export mexFunction alone.
+% What build_mex.m makes in Octave: one folder holding each binary with its
+% help file, Octave functions (oct-files) by default and MEX files with
+% '-mex', binaries that export their entry point alone.
 cases = {@builds_named_modules_into_one_folder, @rejects_unknown_module, ...
-         @refuses_unsupported_compilers, @binaries_export_mex_function_alone};
+         @refuses_unsupported_compilers, @binaries_export_their_entry_alone};
 end
 
 function builds_named_modules_into_one_folder
+% mintid, which has no kernel variants, builds quickest.
 names = listed_modules();
+name = 'mintid';
+if ~any(strcmp(names, name))
+  name = names{1};
+end
 [scratch, cleanup] = scratch_folder();
-folder = fullfile(scratch, 'exactmex');   % made by build_mex
-evalc('build_mex(folder, names{1})');
-found = dir(folder);
-found = sort({found(~[found.isdir]).name});
-assert(isequal(found, sort({'Contents.m', [names{1} '.m'], [names{1} '.mex']})), ...
-       'build_mex made %s', strjoin(found, ', '));
+for kind = {'oct', 'mex'}
+  folder = fullfile(scratch, kind{1}, 'exactmex');   % made by build_mex
+  options = {};
+  if strcmp(kind{1}, 'mex')
+    options = {'-mex'};
+  end
+  evalc('build_mex(folder, options{:}, name)');
+  found = dir(folder);
+  found = sort({found(~[found.isdir]).name});
+  assert(isequal(found, sort({'Contents.m', [name '.m'], [name '.' kind{1}]})), ...
+         'build_mex made %s', strjoin(found, ', '));
+  assert_exports_alone(fullfile(folder, [name '.' kind{1}]));
+end
 end
 
 function rejects_unknown_module
-expect_error('build_mex: modules.txt lists no module named ''nosuch''', 0, ...
+expect_error('', 'build_mex: modules.txt lists no module named ''nosuch''', 0, ...
              @build_mex, tempname(), 'nosuch');
 end
 
@@ -36,18 +49,29 @@ cases = {' -U__GNUC__ -D__GNUC__=6', 'exactmex needs GCC 7 or later, for C++17'
 for k = 1:size(cases, 1)
   setenv('CXX', [cxx cases{k, 1}]);
   folder = tempname();
-  expect_error(['build_mex: ' cases{k, 2}], 0, @build_mex, folder, 'lanefuse');
+  expect_error('', ['build_mex: ' cases{k, 2}], 0, @build_mex, folder, 'lanefuse');
   assert(~exist(folder, 'dir'), 'build_mex made %s', folder);
 end
 end
 
-function binaries_export_mex_function_alone
+function binaries_export_their_entry_alone
 names = listed_modules();
 require_module(names{:});
 for name = names
-  [status, symbols] = system(['nm -D --defined-only ' which(name{1})]);
-  assert(status == 0, symbols);
-  symbols = regexp(strtrim(symbols), '\S+$', 'match', 'lineanchors');
-  assert(isequal(symbols, {'mexFunction'}), '%s exports %s', name{1}, strjoin(symbols, ', '));
+  assert_exports_alone(which(name{1}));
 end
+end
+
+function assert_exports_alone(file)
+% A MEX file exports mexFunction, an oct-file its function's installer
+% G<name>, and nothing else.
+[~, name, ext] = fileparts(file);
+entry = 'mexFunction';
+if strcmp(ext, '.oct')
+  entry = ['G' name];
+end
+[status, symbols] = system(['nm -D --defined-only ' file]);
+assert(status == 0, symbols);
+symbols = regexp(strtrim(symbols), '\S+$', 'match', 'lineanchors');
+assert(isequal(symbols, {entry}), '%s exports %s', file, strjoin(symbols, ', '));
 end

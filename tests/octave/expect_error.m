@@ -1,6 +1,15 @@
-function expect_error(expected, nout, fn, varargin)
+function expect_error(id, expected, nout, fn, varargin)
 % Calls fn(varargin{:}) asking for nout outputs and fails unless it raises
-% an error whose message, as Octave shows it, is exactly expected.
+% an error with identifier id whose message, as Octave shows it, is exactly
+% expected: the text as MATLAB shows it, and so as an Octave function shows
+% it. Octave puts "<name>: " before a MEX function's every message, once
+% more when the message already starts with it; so does the expectation
+% when fn is a MEX file.
+name = func2str(fn);
+file = which(name);
+if numel(file) > 4 && strcmp(file(end - 3:end), '.mex')
+  expected = [name ': ' regexprep(expected, ['^' name ': '], '')];
+end
 try
   if nout == 0
     fn(varargin{:});
@@ -11,6 +20,9 @@ try
 catch err
   if ~strcmp(err.message, expected)
     error('expected the error "%s", got "%s"', expected, err.message);
+  end
+  if ~strcmp(err.identifier, id)
+    error('expected the identifier "%s", got "%s"', id, err.identifier);
   end
   return
 end

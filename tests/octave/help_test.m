@@ -1,9 +1,10 @@
 function cases = help_test
-% Help for every function, seen from Octave: the MEX file is what runs, help
-% shows the text of the .m file beside it, lookfor finds it, and Contents
-% lists every function with its first help line.
+% Help for every function, seen from Octave: the binary is what runs (an
+% oct-file or a MEX file, whichever the folder holds), help shows the text of
+% the .m file beside it (built into an oct-file), lookfor finds it, and
+% Contents lists every function with its first help line.
 cases = {@every_function_has_a_help_file, @contents_lists_every_function, ...
-         @contents_carries_the_version_line, @mex_file_runs_and_help_shows_its_text, ...
+         @contents_carries_the_version_line, @binary_runs_and_help_shows_its_text, ...
          @lookfor_finds_the_distances};
 end
 
@@ -46,12 +47,12 @@ assert(numel(lines) > 1 && ~isempty(regexp(lines{2}, ...
        'once')), 'the second line of Contents.m is "%s", not a version line', lines{min(2, end)});
 end
 
-function mex_file_runs_and_help_shows_its_text
+function binary_runs_and_help_shows_its_text
 names = listed_modules();
 require_module(names{:});
 for name = names
   file = which(name{1});
-  assert(strcmp(file(end - 3:end), '.mex'), '%s runs %s, not a MEX file', name{1}, file);
+  assert(any(strcmp(file(end - 3:end), {'.oct', '.mex'})), '%s runs %s, not a binary', name{1}, file);
   [folder, ~] = fileparts(file);
   assert(exist(fullfile(folder, [name{1} '.m']), 'file') == 2, 'no help file beside %s', file);
   first = help_lines(fullfile(repo_root(), 'help', [name{1} '.m'])){1};

@@ -36,7 +36,7 @@ for k = 1:numel(sig.args)
   good = sig.args{k};
   if sig.selector(k)
     for bad = {{}, struct('code', good), @sin}
-      call_rejected(fn, sig, k, bad{1}, 'must be a numeric, logical or char value.');
+      call_rejected(fn, sig, k, bad{1}, 'selectorClass', 'must be a numeric, logical or char value.');
     end
     % Any numeric, logical or char selector is read as its first element.
     for same = {int32(good), single(good), logical(good), sparse(good), [good 7], complex(good, 3)}
@@ -56,7 +56,7 @@ for k = 1:numel(sig.args)
     bad_values = {int32(good), single(good), logical(good), char(good + 64), ...
                   complex(good, 1), sparse(good), num2cell(good), struct('data', good)};
     for bad = bad_values
-      call_rejected(fn, sig, k, bad{1}, 'must be a real, full double array.');
+      call_rejected(fn, sig, k, bad{1}, 'inputClass', 'must be a real, full double array.');
     end
   end
 end
@@ -73,8 +73,9 @@ catch err
 end
 end
 
-function call_rejected(fn, sig, k, value, what)
+function call_rejected(fn, sig, k, value, reason, what)
 args = sig.args;
 args{k} = value;
-expect_error(sprintf('%s: %s %s', sig.name, sig.argnames{k}, what), 1, fn, args{:});
+expect_error(['exactmex:' sig.name ':' reason], sprintf('%s: %s %s', sig.name, sig.argnames{k}, what), ...
+             1, fn, args{:});
 end

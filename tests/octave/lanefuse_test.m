@@ -20,14 +20,17 @@ end
 
 function messages_in_order
 require_module('lanefuse');
-expect_error('lanefuse: The number of outputs should not be larger than 1', 2, @lanefuse, 1);
-expect_error('lanefuse: The number of inputs should be 4: X, v, d, opcode', 1, @lanefuse, 1, 1, 1);
-expect_error('lanefuse: The value of d is illegal, it should be either 1 or 2', 1, ...
-             @lanefuse, 1, [1 2 3], 3, 1);
-expect_error('lanefuse: The value of d is illegal, it should be either 1 or 2', 1, ...
-             @lanefuse, 1, 1, [], 1);
+expect_error('exactmex:lanefuse:nargout', 'The number of outputs should not be larger than 1', ...
+             2, @lanefuse, 1);
+expect_error('exactmex:lanefuse:nargin', 'The number of inputs should be 4: X, v, d, opcode', ...
+             1, @lanefuse, 1, 1, 1);
+expect_error('exactmex:lanefuse:badCode', 'The value of d is illegal, it should be either 1 or 2', ...
+             1, @lanefuse, 1, [1 2 3], 3, 1);
+expect_error('exactmex:lanefuse:badCode', 'The value of d is illegal, it should be either 1 or 2', ...
+             1, @lanefuse, 1, 1, [], 1);
 % Right length, wrong orientation.
-expect_error('lanefuse: The size of vector v is illegal', 0, @lanefuse, ones(3, 2), [1 2 3], 1, 1);
+expect_error('exactmex:lanefuse:sizeMismatch', 'The size of vector v is illegal', ...
+             0, @lanefuse, ones(3, 2), [1 2 3], 1, 1);
 end
 
 function result_goes_to_ans

@@ -15,11 +15,13 @@ end
 
 function messages_in_order
 require_module('meshapply');
-expect_error('meshapply: The number of input arguments should be 3.', 2, @meshapply, 1, 2, 3, 4);
-expect_error('meshapply: The number of output arguments should not exceed 1.', 2, ...
-             @meshapply, 1, 2, 3);
+expect_error('exactmex:meshapply:nargin', 'The number of input arguments should be 3.', ...
+             2, @meshapply, 1, 2, 3, 4);
+expect_error('exactmex:meshapply:nargout', 'The number of output arguments should not exceed 1.', ...
+             2, @meshapply, 1, 2, 3);
 for opcode = {0.7, 6, -1, NaN, []}
-  expect_error('meshapply: The opcode should be between 1 and 5.', 1, @meshapply, 1, 2, opcode{1});
+  expect_error('exactmex:meshapply:badCode', 'The opcode should be between 1 and 5.', ...
+               1, @meshapply, 1, 2, opcode{1});
 end
 end
 

@@ -18,8 +18,8 @@ end
 
 function messages_in_order
 require_module('mintid');
-expect_error('mintid: No input variables are allowed for mintid', 2, @mintid, 0);
-expect_error('mintid: The number of outputs should be exactly 2', 1, @mintid);
-expect_error('mintid: The number of outputs should be exactly 2', 0, @mintid);
-expect_error('mintid: The number of outputs should be exactly 2', 3, @mintid);
+expect_error('exactmex:mintid:nargin', 'No input variables are allowed for mintid', 2, @mintid, 0);
+expect_error('exactmex:mintid:nargout', 'The number of outputs should be exactly 2', 1, @mintid);
+expect_error('exactmex:mintid:nargout', 'The number of outputs should be exactly 2', 0, @mintid);
+expect_error('exactmex:mintid:nargout', 'The number of outputs should be exactly 2', 3, @mintid);
 end

@@ -37,8 +37,8 @@ assert(strcmp(installed{1}.version, contents{1}), 'package version %s, Contents.
 
 for name = names
   file = which(name{1});
-  assert(strncmp(file, prefix, numel(prefix)) && strcmp(file(end - 3:end), '.mex'), ...
-         '%s runs %s, not the installed MEX file', name{1}, file);
+  assert(strncmp(file, prefix, numel(prefix)) && strcmp(file(end - 3:end), '.oct'), ...
+         '%s runs %s, not the installed Octave function', name{1}, file);
   text = evalc(['help ' name{1}]);
   assert(~isempty(strfind(text, 'Example')), 'help %s shows no help text', name{1});
 end

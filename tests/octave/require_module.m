@@ -1,6 +1,6 @@
 function require_module(varargin)
 % Skips the calling case (error id exactmex:skip) when a module it needs is
-% not in modules.txt yet. A listed module whose MEX file is not on the path
+% not in modules.txt yet. A listed module whose binary is not on the path
 % is a broken build, and fails.
 for k = 1:numel(varargin)
   name = varargin{k};
@@ -8,7 +8,7 @@ for k = 1:numel(varargin)
     continue
   end
   if any(strcmp(listed_modules(), name))
-    error('%s is listed in modules.txt but no %s.mex is on the path', name, name);
+    error('%s is listed in modules.txt but not built on the path', name);
   end
   error('exactmex:skip', '%s is not built: modules.txt has no "module %s" line yet', name, name);
 end

@@ -16,15 +16,17 @@ end
 
 function messages_in_order
 require_module('sampledist');
-expect_error('sampledist: The number of input should be 3.', 2, @sampledist, 1, 2, 3, 4);
-expect_error('sampledist: The number of output should not be larger than 1.', 2, ...
-             @sampledist, 1, 2, 1);
+expect_error('exactmex:sampledist:nargin', 'The number of input should be 3.', ...
+             2, @sampledist, 1, 2, 3, 4);
+expect_error('exactmex:sampledist:nargout', 'The number of output should not be larger than 1.', ...
+             2, @sampledist, 1, 2, 1);
 % The code is tested before the row counts.
-expect_error('sampledist: The pdm code should be from 1 to 3.', 1, ...
+expect_error('exactmex:sampledist:badCode', 'The pdm code should be from 1 to 3.', 1, ...
              @sampledist, ones(3, 2), ones(4, 2), 4);
-expect_error('sampledist: The pdm code should be from 1 to 3.', 1, @sampledist, 1, 1, NaN);
-expect_error('sampledist: The sample dimensions of X1 and X2 are not the same.', 1, ...
-             @sampledist, ones(3, 2), ones(4, 2), 1);
+expect_error('exactmex:sampledist:badCode', 'The pdm code should be from 1 to 3.', ...
+             1, @sampledist, 1, 1, NaN);
+expect_error('exactmex:sampledist:sizeMismatch', 'The sample dimensions of X1 and X2 are not the same.', ...
+             1, @sampledist, ones(3, 2), ones(4, 2), 1);
 end
 
 function result_goes_to_ans
@@ -46,7 +48,7 @@ end
 function output_too_large_for_memory
 require_module('sampledist');
 % A byte count past 2^64, refused before Octave is asked for the memory.
-expect_error(['sampledist: the output of 1073764994 x 2147437309 elements is too large ' ...
+expect_error('exactmex:sampledist:tooLarge', ['sampledist: the output of 1073764994 x 2147437309 elements is too large ' ...
               'for memory.'], 1, @sampledist, zeros(0, 1073764994), zeros(0, 2147437309), 1);
 end
 

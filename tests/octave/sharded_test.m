@@ -36,7 +36,7 @@ function cluster_blocks
 % The same blocks on a cluster server: an octave-pserver on this machine,
 % reached with pconnect and netcellfun. The server refuses to run as root,
 % so there it runs as the unprivileged user nobody. It looks functions up in
-% the client's current folder, so the client works from the MEX folder.
+% the client's current folder, so the client works from the module folder.
 require_module('sampledist');
 pkg load parallel
 mexdir = fileparts(which('sampledist'));

@@ -66,7 +66,10 @@ CallResult Module::call(int nlhs, const std::vector<const mxArray *> &inputs) co
   CallResult result;
   result.ok =
       mexHostCall(entry_, nlhs, slots.data(), static_cast<int>(prhs.size()), prhs.data()) == 0;
-  if (!result.ok) result.error = mexHostLastError();
+  if (!result.ok) {
+    result.error = mexHostLastError();
+    result.identifier = mexHostLastErrorId();
+  }
   for (mxArray *a : slots) result.outputs.emplace_back(a);
   return result;
 }

@@ -24,6 +24,7 @@ using Array = std::unique_ptr<mxArray, ArrayDeleter>;
 struct CallResult {
   bool ok = false;
   std::string error;           // the message exactly as raised
+  std::string identifier;      // its identifier, "" when raised without one
   std::vector<Array> outputs;  // max(nlhs, 1) slots; null where nothing stored
 };
 

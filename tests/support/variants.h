@@ -1,6 +1,6 @@
-// What the tests of kernel variants share: the targets this machine runs, and
+// What the tests of kernel variants share: the targets this machine runs,
 // output buffers at a chosen alignment, poisoned so that an element a kernel
-// skips, or one written past the end, shows.
+// skips, or one written past the end, shows, and calls in column blocks.
 #ifndef EXACTMEX_TESTS_VARIANTS_H
 #define EXACTMEX_TESTS_VARIANTS_H
 
@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "simd/targets.h"
@@ -48,6 +49,19 @@ struct Buffer {
       ASSERT_EQ(bits(data[count + g]), kPoisonBits) << "written past the end";
   }
 };
+
+// Runs kernel(j0, j1) over the n output columns as the gateways do, in
+// blocks: a third of them, one column, the rest, the last block first, so
+// that a kernel writing past its block leaves wrong values to be found.
+// Where blocks begin and end must not change a bit.
+template <class Kernel>
+void inBlocks(int32_t n, Kernel kernel) {
+  const int32_t a = n / 3, b = n > 0 ? a + 1 : 0;
+  std::vector<int32_t> edges;
+  for (int32_t e : {0, a, b, n})
+    if (edges.empty() || e > edges.back()) edges.push_back(e);
+  for (size_t k = edges.size(); k-- > 1;) kernel(edges[k - 1], edges[k]);
+}
 
 }  // namespace test
 

@@ -1,0 +1,171 @@
+// What a module's gateway sees of a call, whichever host makes it (a MEX
+// host or Octave): the counts, a view of each argument, a way to make the
+// outputs and to raise an error, and the host's interrupt question. The
+// conventions every gateway shares are written here once against that view:
+// how selector codes and sizes are read, how data inputs are validated, how
+// errors are named and how the output is made. Validation errors name the
+// function and the argument; they come before any data of the argument is
+// read. A module's gateway is one function taking a Call, which
+// EXACTMEX_ENTRY (gateway/gateway.h) turns into the host's entry point.
+#ifndef EXACTMEX_GATEWAY_CALL_H
+#define EXACTMEX_GATEWAY_CALL_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gateway/column_blocks.h"
+
+namespace gateway {
+
+// One argument as its host describes it.
+struct Arg {
+  bool isDouble, isNumeric, isLogical, isChar, isComplex, isSparse;
+  // Sizes as the host counts them: cols is the product of every dimension
+  // after the first.
+  uint64_t rows, cols, count;
+  // The doubles, column by column, of a real, full double array; null for
+  // any other array and may be null when empty.
+  const double *data;
+  // The first element as a double (the real part), when numeric, logical or
+  // char and not empty; 0 otherwise.
+  double first;
+};
+
+// What each host provides; ctx is the host's own state of the call.
+struct Host {
+  Arg (*arg)(void *ctx, int k);
+  // A real double output in slot, m-by-n, or with the dimensions of input
+  // `like` (N-D included; m * n elements) when like >= 0, zero-filled unless
+  // it need not be, and its data: null when the memory cannot be had (a host
+  // may instead raise its own error), and may be null when empty.
+  double *(*doubles)(void *ctx, int slot, int32_t m, int32_t n, int like, bool zeroed);
+  // A zero-filled m-by-n uint8 output in slot, and its data.
+  uint8_t *(*bytes)(void *ctx, int slot, int32_t m, int32_t n);
+  void (*logical)(void *ctx, int slot, bool value);
+  // Raises the error; never returns. id is "exactmex:<function>:<reason>".
+  void (*raise)(void *ctx, const char *id, const char *message);
+  // Whether to go on, asked between blocks of work; null: always.
+  bool (*goOn)(void *ctx);
+};
+
+struct Call {
+  const char *fn;  // the function's name, for messages and identifiers
+  int nlhs, nrhs;
+  const Host *host;
+  void *ctx;
+};
+
+// Value that no selector code uses: NaN, empty and out-of-range selectors.
+constexpr int32_t kNoCode = INT32_MIN;
+
+// A data input: its sizes, narrowed to the 32 bits the kernels count in,
+// and its doubles.
+struct Input {
+  int32_t rows, cols, count;
+  const double *data;
+};
+
+// Raises the error exactmex:<fn>:<reason> with this message, exactly as it
+// reads in MATLAB. Texts live on the stack: nothing is left allocated when
+// the host abandons the call.
+[[noreturn]] inline void fail(const Call &c, const char *reason, const char *message) {
+  char id[96];
+  std::snprintf(id, sizeof id, "exactmex:%s:%s", c.fn, reason);
+  c.host->raise(c.ctx, id, message);
+  std::abort();  // not reached: raise never returns
+}
+
+// Raises "<fn>: <arg> <what>\n", for the checks every module shares.
+[[noreturn]] inline void failArg(const Call &c, const char *reason, const char *arg,
+                                 const char *what) {
+  char message[256];
+  std::snprintf(message, sizeof message, "%s: %s %s\n", c.fn, arg, what);
+  fail(c, reason, message);
+}
+
+// Truncates toward zero. NaN and values outside the int32 range give kNoCode.
+inline int32_t toSelector(double value) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return kNoCode;
+  return static_cast<int32_t>(value);
+}
+
+// The sizes of argument a, rejected when a dimension or the element count
+// does not fit the 32-bit counts the kernels use.
+inline Input checkedShape(const Call &c, const Arg &a, const char *name) {
+  if (a.rows > INT32_MAX || a.cols > INT32_MAX || a.count > INT32_MAX)
+    failArg(c, "tooLarge", name, "has more than 2147483647 rows, columns or elements.");
+  return {static_cast<int32_t>(a.rows), static_cast<int32_t>(a.cols), static_cast<int32_t>(a.count),
+          a.data};
+}
+
+// A data input, which must be a real, full (non-sparse) double array since
+// kernels read its storage as doubles.
+inline Input readMatrix(const Call &c, int k, const char *name) {
+  const Arg a = c.host->arg(c.ctx, k);
+  if (!a.isDouble || a.isComplex || a.isSparse)
+    failArg(c, "inputClass", name, "must be a real, full double array.");
+  return checkedShape(c, a, name);
+}
+
+// A selector code: any numeric, logical or char value, first element taken
+// (of a sparse array, element (0,0), 0 unless it is stored).
+inline int32_t readSelector(const Call &c, int k, const char *name) {
+  const Arg a = c.host->arg(c.ctx, k);
+  if (!a.isNumeric && !a.isLogical && !a.isChar)
+    failArg(c, "selectorClass", name, "must be a numeric, logical or char value.");
+  if (a.count == 0) return kNoCode;
+  return toSelector(a.first);
+}
+
+// The real double output every numeric module returns, in slot 0, m-by-n or
+// with the dimensions of input `like`. It is zero-filled unless the kernel
+// about to run writes every element: then the fill is skipped, since the
+// result is the same and a large output costs no extra pass over memory. A
+// code that selects no kernel must still get zeros.
+inline double *makeOutput(const Call &c, int32_t m, int32_t n, int like, bool kernelWritesAll) {
+  double *data = c.host->doubles(c.ctx, 0, m, n, like, !kernelWritesAll);
+  if (!data && m > 0 && n > 0) {
+    char message[96];
+    std::snprintf(message, sizeof message, "%s: not enough memory for the output.\n", c.fn);
+    fail(c, "outOfMemory", message);
+  }
+  return data;
+}
+
+// An m-by-n output sized from two counts (the pairwise modules). Two 32-bit
+// counts can need up to 2^65 bytes: unchecked, a host's size arithmetic may
+// wrap to a small block that the kernel then writes far past (Octave's
+// uninitialised arrays do). An output of more than PTRDIFF_MAX bytes, which
+// no allocation can have, is refused before the host is asked for memory;
+// one that passes may still be more than the host can give.
+inline double *createOutput(const Call &c, int32_t m, int32_t n, bool kernelWritesAll) {
+  const uint64_t count = static_cast<uint64_t>(m) * static_cast<uint64_t>(n);
+  if (count > static_cast<uint64_t>(PTRDIFF_MAX) / sizeof(double)) {
+    char what[96];
+    std::snprintf(what, sizeof what, "of %d x %d elements is too large for memory.", int(m),
+                  int(n));
+    failArg(c, "tooLarge", "the output", what);
+  }
+  return makeOutput(c, m, n, -1, kernelWritesAll);
+}
+
+// An output with the dimensions of input x (number k), N-D included, whose
+// elements pair with x's in storage order (the broadcast modules: the size
+// of X + v).
+inline double *createOutputLike(const Call &c, int k, const Input &x, bool kernelWritesAll) {
+  return makeOutput(c, x.rows, x.cols, k, kernelWritesAll);
+}
+
+// Runs body(j0, j1) over the n output columns in blocks of about
+// kBlockWork, asking the host between blocks whether to go on. Returns false
+// when it said stop; the entry point then discards the outputs.
+template <class Body>
+bool forColumns(const Call &c, int32_t n, double workPerColumn, Body &&body) {
+  return forColumnBlocks(n, columnsPerBlock(workPerColumn), Poll{c.host->goOn, c.ctx}, body);
+}
+
+}  // namespace gateway
+
+#endif

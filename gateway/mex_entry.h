@@ -1,0 +1,116 @@
+// The MEX host: mexFunction over mxArray, for MATLAB, for Octave's MEX
+// interface and for our standalone host. Interrupts are the host's business
+// here: blocks of work run to the end of the call.
+#ifndef EXACTMEX_GATEWAY_MEX_ENTRY_H
+#define EXACTMEX_GATEWAY_MEX_ENTRY_H
+
+#include <cstring>
+
+#include "gateway/call.h"
+#include "gateway/huge_pages.h"
+#include "mex.h"
+
+#if defined(_WIN32)
+#define MEX_ENTRY extern "C" __declspec(dllexport)
+#else
+#define MEX_ENTRY extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace gateway {
+namespace mexhost {
+
+struct State {
+  const char *fn;
+  mxArray **plhs;
+  const mxArray **prhs;
+};
+
+// The first element of a non-empty array as a double (its real part when
+// complex). mxGetScalar gives it, except for a sparse array, where it gives
+// the first nonzero element stored, wherever that lies: a sparse array
+// stores element (0,0) only when its first column starts with a stored row
+// 0, and holds 0 there otherwise. Sparse arrays are double or logical.
+inline double firstElement(const mxArray *a) {
+  if (!mxIsSparse(a)) return mxGetScalar(a);
+  const mwIndex *ir = mxGetIr(a), *jc = mxGetJc(a);
+  if (jc[1] == 0 || ir[0] != 0) return 0.0;
+  if (mxIsLogical(a)) return *static_cast<const mxLogical *>(mxGetData(a)) ? 1.0 : 0.0;
+  return *static_cast<const double *>(mxGetData(a));
+}
+
+inline Arg arg(void *ctx, int k) {
+  const mxArray *a = static_cast<State *>(ctx)->prhs[k];
+  Arg r{};
+  r.isDouble = mxIsDouble(a);
+  r.isNumeric = mxIsNumeric(a);
+  r.isLogical = mxIsLogical(a);
+  r.isChar = mxIsChar(a);
+  r.isComplex = mxIsComplex(a);
+  r.isSparse = mxIsSparse(a);
+  r.rows = static_cast<uint64_t>(mxGetM(a));
+  r.cols = static_cast<uint64_t>(mxGetN(a));
+  r.count = static_cast<uint64_t>(mxGetNumberOfElements(a));
+  if (r.isDouble && !r.isComplex && !r.isSparse) r.data = mxGetPr(a);
+  if ((r.isNumeric || r.isLogical || r.isChar) && r.count > 0) r.first = firstElement(a);
+  return r;
+}
+
+// A large output is advised for huge pages before the kernel's first write:
+// hosts that fill or advise nothing themselves would otherwise fault it in
+// 4 KiB at a time.
+inline double *doubles(void *ctx, int slot, int32_t m, int32_t n, int like, bool zeroed) {
+  State *s = static_cast<State *>(ctx);
+  const mwSize matrix[2] = {static_cast<mwSize>(m), static_cast<mwSize>(n)};
+  const mwSize ndim = like >= 0 ? mxGetNumberOfDimensions(s->prhs[like]) : 2;
+  const mwSize *dims = like >= 0 ? mxGetDimensions(s->prhs[like]) : matrix;
+  // MATLAB declares the dims of an uninitialised array non-const; they are
+  // only read.
+  mxArray *out =
+      zeroed ? mxCreateNumericArray(ndim, dims, mxDOUBLE_CLASS, mxREAL)
+             : mxCreateUninitNumericArray(ndim, const_cast<mwSize *>(dims), mxDOUBLE_CLASS, mxREAL);
+  if (!zeroed) adviseHugePages(mxGetPr(out), size_t(m) * size_t(n) * sizeof(double));
+  s->plhs[slot] = out;
+  return mxGetPr(out);
+}
+
+inline uint8_t *bytes(void *ctx, int slot, int32_t m, int32_t n) {
+  mxArray *out = mxCreateNumericMatrix(m, n, mxUINT8_CLASS, mxREAL);
+  static_cast<State *>(ctx)->plhs[slot] = out;
+  return static_cast<uint8_t *>(mxGetData(out));
+}
+
+inline void logical(void *ctx, int slot, bool value) {
+  static_cast<State *>(ctx)->plhs[slot] = mxCreateLogicalScalar(value);
+}
+
+inline void raise(void *ctx, const char *id, const char *message) {
+#if defined(HAVE_OCTAVE)
+  // Octave puts "<fn>: " before every message of a MEX function itself.
+  const char *fn = static_cast<State *>(ctx)->fn;
+  const size_t len = std::strlen(fn);
+  if (std::strncmp(message, fn, len) == 0 && std::strncmp(message + len, ": ", 2) == 0)
+    message += len + 2;
+#else
+  (void)ctx;
+#endif
+  mexErrMsgIdAndTxt(id, "%s", message);
+}
+
+inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, nullptr};
+
+inline void run(const char *fn, void (*body)(const Call &), int nlhs, mxArray *plhs[], int nrhs,
+                const mxArray *prhs[]) {
+  State state{fn, plhs, prhs};
+  body(Call{fn, nlhs, nrhs, &kHost, &state});
+}
+
+}  // namespace mexhost
+}  // namespace gateway
+
+// The module's exported mexFunction, running its gateway function `name`.
+#define EXACTMEX_ENTRY(name)                                                               \
+  MEX_ENTRY void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) { \
+    gateway::mexhost::run(#name, name, nlhs, plhs, nrhs, prhs);                            \
+  }
+
+#endif

@@ -21,6 +21,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
+#include <pthread.h>
 #include <sched.h>
 #include <unistd.h>
 #endif
@@ -155,6 +156,10 @@ void grow(Pool *pool, int wanted) {
     } catch (...) {  // std::system_error, or no memory for the list
       return;
     }
+#if defined(__linux__)
+    // Named for whoever lists the host's threads (top -H, a debugger).
+    pthread_setname_np(pool->threads.back().native_handle(), "exactmex worker");
+#endif
   }
 }
 

@@ -137,9 +137,14 @@ def thread_goals(folder):
     ours, cpus = scaling["ours"], scaling["cpus"]
     goals = []
     if "2" in ours:
+        floor = ours["1"]["floor threads"] / ours["2"]["floor threads"]
+        note = "threads floor %.2f" % floor
         for w, one in ours["1"].items():
+            if w == "floor threads":
+                continue
             bound = 1.85 if w.split()[0] in COMPUTE_BOUND else 0.95 if w.startswith("S ") else 1
-            goals.append(Goal("2 threads", w, "1 thread / 2 threads", one / ours["2"][w], bound))
+            goals.append(Goal("2 threads", w, "1 thread / 2 threads", one / ours["2"][w], bound,
+                              note=note))
     for w, peer, bound in THREADED_PEERS:
         goals.append(Goal("%d threads" % cpus, w, peer + " / ours",
                           scaling["peers"][w][peer] / ours[str(cpus)][w], bound))

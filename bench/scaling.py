@@ -26,20 +26,22 @@ from compare_pairwise import pairwise_inputs  # noqa: E402
 
 
 def run_threads(build, threads, repetitions):
-    """{workload: min wall seconds} of our recycled-output calls on `threads`."""
+    """{workload: min wall seconds} of our recycled-output calls on `threads`,
+    and of the threads floor: arithmetic alone split over as many threads,
+    the most any workload can gain on the machine at the time."""
     env = dict(os.environ, EXACTMEX_THREADS=str(threads))
     env.pop("EXACTMEX_TARGET", None)
     out = subprocess.run(
         [os.path.join(build, "bench", "exactmex_bench"), "--benchmark_format=json",
          "--benchmark_repetitions=%d" % repetitions, "--benchmark_min_time=0.2",
-         "--benchmark_enable_random_interleaving=true", "--benchmark_filter=recycled$"],
+         "--benchmark_enable_random_interleaving=true", "--benchmark_filter=recycled$|^floor threads$"],
         env=env, check=True, capture_output=True, text=True).stdout
     best = {}
     scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
     for b in json.loads(out)["benchmarks"]:
         if b.get("run_type") != "iteration":
             continue
-        name = b["run_name"][:-len(" recycled")]
+        name = b["run_name"].replace(" recycled", "")
         t = b["real_time"] * scale[b["time_unit"]]
         best[name] = min(t, best.get(name, t))
     return best

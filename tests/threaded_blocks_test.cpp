@@ -292,13 +292,19 @@ struct Recorder {
   }
 };
 
+// The blocks on `threads` threads with the poll; the body learns when the
+// call has returned.
+gateway::Shared runRecorded(const Blocks &b, int threads, StopAfter &poll, Recorder &body) {
+  const gateway::Shared r =
+      gateway::forSharedBlocks(b, threads, gateway::Poll{StopAfter::goOn, &poll}, nullptr, body);
+  body.returned = true;
+  return r;
+}
+
 TEST(ThreadedBlocks, PollIsAskedBetweenBlocksOnTheCallingThreadOnly) {
   StopAfter poll{1000};
   Recorder body;
-  const Blocks b{48, 0, 1};
-  ASSERT_EQ(gateway::forSharedBlocks(b, 3, gateway::Poll{StopAfter::goOn, &poll}, nullptr, body),
-            gateway::Shared::kDone);
-  body.returned = true;
+  ASSERT_EQ(runRecorded(Blocks{48, 0, 1}, 3, poll, body), gateway::Shared::kDone);
   EXPECT_EQ(body.ran, 48);
   EXPECT_EQ(body.running, 0);
   EXPECT_GT(body.runners.size(), 1u) << "no worker took a block";
@@ -312,10 +318,7 @@ TEST(ThreadedBlocks, PollIsAskedBetweenBlocksOnTheCallingThreadOnly) {
 TEST(ThreadedBlocks, StopHandsOutNoMoreBlocksAndWaitsForRunningOnes) {
   StopAfter poll{2};
   Recorder body;
-  const Blocks b{400, 0, 1};
-  ASSERT_EQ(gateway::forSharedBlocks(b, 4, gateway::Poll{StopAfter::goOn, &poll}, nullptr, body),
-            gateway::Shared::kStopped);
-  body.returned = true;
+  ASSERT_EQ(runRecorded(Blocks{400, 0, 1}, 4, poll, body), gateway::Shared::kStopped);
   EXPECT_EQ(body.running, 0);
   // The caller ran two blocks, asked after each and stopped at the second
   // answer; the workers ran some meanwhile.

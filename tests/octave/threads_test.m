@@ -8,25 +8,23 @@ cases = {@threads_variable_is_read_at_every_call, @forked_children_make_their_ow
          @load_call_clear_cycles};
 end
 
-function [A, B] = shared_inputs()
-% Just over the work a call shares with workers: 300 x 300 pairs of 64.
+function [A, B, want, restore] = threaded_start(threads)
+% Inputs just over the work a call shares with workers (300 x 300 pairs of
+% 64), EXACTMEX_THREADS set to THREADS until restore is cleared, the module
+% loaded afresh, and its result.
+require_module('sampledist');
 rand('state', 15);
 A = rand(64, 300);
 B = rand(64, 300);
-end
-
-function restore = threads_variable(value)
 old = getenv('EXACTMEX_THREADS');
-setenv('EXACTMEX_THREADS', value);
+setenv('EXACTMEX_THREADS', threads);
 restore = onCleanup(@() setenv('EXACTMEX_THREADS', old));
+clear sampledist
+want = sampledist(A, B, 1);
 end
 
 function threads_variable_is_read_at_every_call
-require_module('sampledist');
-[A, B] = shared_inputs();
-restore = threads_variable('1');
-clear sampledist
-want = sampledist(A, B, 1);
+[A, B, want, restore] = threaded_start('1');
 assert(worker_threads() == 0, 'one thread asked for, yet %d workers', worker_threads());
 for threads = {'3', '2', '7'}
   setenv('EXACTMEX_THREADS', threads{1});
@@ -39,10 +37,7 @@ assert(worker_threads(0) == 0, 'workers left after clearing the module');
 end
 
 function load_call_clear_cycles
-require_module('sampledist');
-[A, B] = shared_inputs();
-restore = threads_variable('2');
-want = sampledist(A, B, 1);
+[A, B, want, restore] = threaded_start('2');
 for cycle = 1:1000
   assert_bits(sampledist(A, B, 1), want);
   if mod(cycle, 2)
@@ -60,11 +55,7 @@ function forked_children_make_their_own_workers
 % worker of its own, and the parent's calls go on with the parent's after.
 % parcellfun's workers, which this version of the parallel package starts
 % as new Octave processes, call the same module too.
-require_module('sampledist');
-[A, B] = shared_inputs();
-restore = threads_variable('2');
-clear sampledist
-want = sampledist(A, B, 1);
+[A, B, want, restore] = threaded_start('2');
 assert(worker_threads() == 1, '%d workers in the parent', worker_threads());
 % Cleanups would run in the child too, at its exit: the parent removes it.
 report = [tempname() '.txt'];

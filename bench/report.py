@@ -138,10 +138,13 @@ def thread_goals(folder):
     goals = []
     if "2" in ours:
         floor = ours["1"]["floor threads"] / ours["2"]["floor threads"]
-        note = "threads floor %.2f" % floor
+        work = scaling["work"]
         for w, one in ours["1"].items():
             if w == "floor threads":
                 continue
+            # What the machine gave two threads, and the work they did per
+            # CPU second against one thread's.
+            note = "threads floor %.2f, work %.2f" % (floor, work["2"][w] / work["1"][w])
             bound = 1.85 if w.split()[0] in COMPUTE_BOUND else 0.95 if w.startswith("S ") else 1
             goals.append(Goal("2 threads", w, "1 thread / 2 threads", one / ours["2"][w], bound,
                               note=note))

@@ -36,7 +36,7 @@ def run_threads(build, threads, repetitions):
          "--benchmark_repetitions=%d" % repetitions, "--benchmark_min_time=0.2",
          "--benchmark_enable_random_interleaving=true", "--benchmark_filter=recycled$|^floor threads$"],
         env=env, check=True, capture_output=True, text=True).stdout
-    best = {}
+    best, rate = {}, {}
     scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
     for b in json.loads(out)["benchmarks"]:
         if b.get("run_type") != "iteration":
@@ -44,7 +44,11 @@ def run_threads(build, threads, repetitions):
         name = b["run_name"].replace(" recycled", "")
         t = b["real_time"] * scale[b["time_unit"]]
         best[name] = min(t, best.get(name, t))
-    return best
+        # Work per CPU cycle of the whole process, all its threads.
+        for key, value in b.items():
+            if key.endswith("/cycle"):
+                rate[name] = max(value, rate.get(name, value))
+    return best, rate
 
 
 # Peers on one thread, and scikit-learn's on n_jobs processes, each checked
@@ -68,20 +72,23 @@ def main():
     args = p.parse_args()
     cpus = len(os.sched_getaffinity(0))
     counts = list(range(1, cpus + 1))
-    ours = {}
+    ours, rates = {}, {}
     for threads in counts:
         print("Timing our modules on %d thread(s)..." % threads, flush=True)
-        ours[threads] = run_threads(args.build, threads, args.repetitions)
+        ours[threads], rates[threads] = run_threads(args.build, threads, args.repetitions)
 
     print("\nWall ms, minimum of %d, on 1 to %d threads; 'n x' is the 1-thread time "
-          "over the n-thread time.\n" % (args.repetitions, cpus))
+          "over the n-thread time; 'n work' the work done per CPU second on n threads, "
+          "against 1 (below 1: the threads cost extra work).\n" % (args.repetitions, cpus))
     header = ["workload"] + ["%d thread%s ms" % (t, "s" if t > 1 else "") for t in counts]
-    header += ["%d x" % t for t in counts[1:]]
+    header += ["%d x" % t for t in counts[1:]] + ["%d work" % t for t in counts[1:]]
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     for name in ours[1]:
         cells = ["%.3g" % (ours[t][name] * 1e3) for t in counts]
         cells += ["%.2f" % (ours[1][name] / ours[t][name]) for t in counts[1:]]
+        cells += ["%.2f" % (rates[t][name] / rates[1][name]) if name in rates[1] else "-"
+                  for t in counts[1:]]
         print("| %s | %s |" % (name, " | ".join(cells)))
 
     host = Host(args.build)
@@ -100,7 +107,8 @@ def main():
             peers.setdefault(name, {})[peer] = t
             mine = ours[cpus][name]
             print("| %s | %.1f | %s | %.1f | %.2f |" % (name, mine * 1e3, peer, t * 1e3, t / mine))
-    save_results(args.build, "scaling", {"ours": ours, "peers": peers, "cpus": cpus})
+    save_results(args.build, "scaling", {"ours": ours, "work": rates, "peers": peers,
+                                         "cpus": cpus})
 
 
 if __name__ == "__main__":

@@ -53,7 +53,9 @@ foreach(module IN LISTS MODULES)
     string(REGEX MATCHALL "\n[0-9a-f]+ [^\n]*" symbols "${symbols}")
     set(exports "")
     foreach(symbol IN LISTS symbols)
-      if(NOT symbol MATCHES "\\*UND\\*" AND symbol MATCHES " ([^ ]+)$")
+      # Imports are undefined; local entries (the section symbols arm64
+      # linkers add) export nothing.
+      if(NOT symbol MATCHES "\\*UND\\*|^\n[0-9a-f]+ l" AND symbol MATCHES " ([^ ]+)$")
         list(APPEND exports ${CMAKE_MATCH_1})
       endif()
     endforeach()

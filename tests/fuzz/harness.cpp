@@ -30,8 +30,10 @@ namespace fuzz {
 namespace {
 
 // Arrays with more elements, or a dimension beyond this, cannot be backed by
-// memory here: they are turned into shapes that every module rejects.
-constexpr mwSize kMaxElements = 4096;
+// memory here: they are turned into shapes that every module rejects. 1024
+// elements still make a column straddle the pair tile's 256-row chunks, and
+// keep a meshapply output within 8 MiB, so each run takes milliseconds.
+constexpr mwSize kMaxElements = 1024;
 constexpr mwSize kMaxDim = 4096;
 constexpr mwSize kBeyondInt32 = mwSize(INT32_MAX) + 1;
 

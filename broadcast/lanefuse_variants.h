@@ -7,15 +7,15 @@ namespace SIMD_NAMESPACE {
 namespace {
 
 // Op(X(i,j), p) with p = v(i) for the column form (d == 1), v(j) otherwise.
-template <class Op>
+template <Op op>
 void lane(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n, int32_t j0,
           int32_t j1) {
   if (d == 1)
     sweep<kReadsX | kReadsCol>(X, v, nullptr, Y, m, n, j0, j1,
-                               [](auto x, auto c, auto) { return Op()(x, c); });
+                               [](auto x, auto c, auto) { return apply<op>(x, c); });
   else
     sweep<kReadsX | kReadsRow>(X, nullptr, v, Y, m, n, j0, j1,
-                               [](auto x, auto, auto r) { return Op()(x, r); });
+                               [](auto x, auto, auto r) { return apply<op>(x, r); });
 }
 
 void laneCopy(int32_t d, const double *, const double *v, double *Y, int32_t m, int32_t n,
@@ -26,7 +26,8 @@ void laneCopy(int32_t d, const double *, const double *v, double *Y, int32_t m, 
     sweep<kReadsRow>(nullptr, nullptr, v, Y, m, n, j0, j1, [](auto, auto, auto r) { return r; });
 }
 
-constexpr LaneKernel kernels[] = {laneCopy, lane<Add>, lane<Multiply>, lane<Max>, lane<Min>};
+constexpr LaneKernel kernels[] = {laneCopy, lane<Op::kAdd>, lane<Op::kMultiply>, lane<Op::kMax>,
+                                  lane<Op::kMin>};
 
 }  // namespace
 }  // namespace SIMD_NAMESPACE

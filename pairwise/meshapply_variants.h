@@ -7,22 +7,16 @@
 namespace SIMD_NAMESPACE {
 namespace {
 
-struct AbsDifference {
-  template <class V>
-  V operator()(V a, V b) const {
-    return absOf(sub(a, b));
-  }
-};
-
-template <class Op>
+template <Op op>
 void mesh(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
           int32_t j1) {
   sweep<kReadsCol | kReadsRow>(nullptr, x, y, Y, m, n, j0, j1,
-                               [](auto, auto a, auto b) { return Op()(a, b); });
+                               [](auto, auto a, auto b) { return apply<op>(a, b); });
 }
 
-constexpr MeshKernel kernels[] = {nullptr,   mesh<Add>, mesh<Multiply>, mesh<AbsDifference>,
-                                  mesh<Max>, mesh<Min>};
+constexpr MeshKernel kernels[] = {
+    nullptr,        mesh<Op::kAdd>, mesh<Op::kMultiply>, mesh<Op::kAbsDifference>,
+    mesh<Op::kMax>, mesh<Op::kMin>};
 
 }  // namespace
 }  // namespace SIMD_NAMESPACE

@@ -22,32 +22,19 @@ namespace {
 // may be null) and reach the rule as zeros.
 enum Reads { kReadsX = 1, kReadsCol = 2, kReadsRow = 4 };
 
-// The operations rules are made of, as types a kernel's table can name.
-struct Add {
-  template <class V>
-  V operator()(V a, V b) const {
-    return add(a, b);
+// The operations rules are made of, by name, so that a kernel's table can
+// pick one; Max and Min give a when a > b (a < b), otherwise b.
+enum class Op { kAdd, kMultiply, kMax, kMin, kAbsDifference };
+template <Op op, class V>
+V apply(V a, V b) {
+  switch (op) {  // a constant: only its case is compiled in
+    case Op::kAdd: return add(a, b);
+    case Op::kMultiply: return mul(a, b);
+    case Op::kMax: return maxOf(a, b);
+    case Op::kMin: return minOf(a, b);
+    default: return absOf(sub(a, b));
   }
-};
-struct Multiply {
-  template <class V>
-  V operator()(V a, V b) const {
-    return mul(a, b);
-  }
-};
-// a when a > b, otherwise b (ties and NaN).
-struct Max {
-  template <class V>
-  V operator()(V a, V b) const {
-    return maxOf(a, b);
-  }
-};
-struct Min {
-  template <class V>
-  V operator()(V a, V b) const {
-    return minOf(a, b);
-  }
-};
+}
 
 // Columns X[0..kCols) of the group, rows [begin, end) one element at a time.
 template <int kCols, int kReads, class Rule>

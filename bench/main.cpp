@@ -17,6 +17,7 @@
 #endif
 
 #include "floors.h"
+#include "kernels.h"
 #include "module_loader.h"
 #include "simd/targets.h"
 #include "workloads.h"
@@ -140,6 +141,7 @@ int main(int argc, char **argv) {
     benchmark::RegisterBenchmark(("floor fresh output " + mib).c_str(), freshOutputFloor, w.bytes)
         ->Unit(benchmark::kMillisecond);
   }
+  bench::registerKernels();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -25,8 +25,10 @@ TEST(Targets, ForcedTargetFallsBackToTheBestTheMachineHas) {
   EXPECT_EQ(resolve(nullptr, best), best);
   for (const char *unknown : {"", "AVX2", "avx", "scalar ", "sse"})
     EXPECT_EQ(resolve(unknown, best), best) << unknown;
-#define SIMD_ELSEWHERE(name, on, isa) \
-  if (!SIMD_BUILT_##on) EXPECT_EQ(resolve(#name, Target(0)), Target(0)) << #name;
+#define SIMD_ELSEWHERE(name, on, isa)                         \
+  if (!SIMD_BUILT_##on) {                                     \
+    EXPECT_EQ(resolve(#name, Target(0)), Target(0)) << #name; \
+  }
   SIMD_TARGETS(SIMD_ELSEWHERE)
 }
 
@@ -34,6 +36,15 @@ TEST(Targets, NamesRoundTrip) {
   for (int32_t t = 0; t < simd::kTargetCount; ++t)
     EXPECT_EQ(resolve(simd::targetName(Target(t)), Target(simd::kTargetCount - 1)), Target(t));
   EXPECT_STREQ(simd::targetName(Target(0)), "scalar");
+}
+
+// CMake reads the same list (cmake/Targets.cmake) to run the tests once per
+// target and to check the instructions of each.
+TEST(Targets, BuildReadsTheTargetsBuiltHere) {
+  std::string built;
+  for (int32_t t = 0; t < simd::kTargetCount; ++t)
+    built += std::string(t > 0 ? "," : "") + simd::targetName(Target(t));
+  EXPECT_EQ(built, EXACTMEX_LISTED_TARGETS);
 }
 
 TEST(Targets, ActiveTargetIsTheOneAskedFor) {

@@ -1,21 +1,13 @@
 // AVX-512 (AVX512F): eight doubles per 512-bit register, 32 registers.
 // Included by simd/vec.h: no include guard.
-#include <immintrin.h>
+#include "simd/vec_x86.h"
 
 namespace SIMD_NAMESPACE {
 
 using Vec = __m512d;
 constexpr int kLanes = 8;
 constexpr bool kStreamingStores = true;
-inline Vec load(const double *p) { return _mm512_loadu_pd(p); }
-inline Vec splat(double x) { return _mm512_set1_pd(x); }
-inline void store(double *p, Vec a) { _mm512_storeu_pd(p, a); }
-inline void stream(double *p, Vec a) { _mm512_stream_pd(p, a); }
-inline void streamFence() { _mm_sfence(); }
-inline Vec add(Vec a, Vec b) { return _mm512_add_pd(a, b); }
-inline Vec mul(Vec a, Vec b) { return _mm512_mul_pd(a, b); }
-inline Vec sub(Vec a, Vec b) { return _mm512_sub_pd(a, b); }
-inline Vec div(Vec a, Vec b) { return _mm512_div_pd(a, b); }
+SIMD_X86_OPERATIONS(_mm512)
 // AVX-512F has no floating-point and-not: the sign is cleared as integers.
 inline Vec absOf(Vec a) {
   return _mm512_castsi512_pd(

@@ -49,10 +49,25 @@ bool heapInUse(size_t *bytes) {
 TEST(RepeatedCalls, HeapStaysFlatOverManyCallsAndErrors) {
   Array one = scalar(1), complexX = ofClass(mxDOUBLE_CLASS, 2, 3, mxCOMPLEX);
   Array cell = ofClass(mxCELL_CLASS, 1, 1);
+  // Special values on the way through, and the checks that compare
+  // arguments with each other or look a code up.
+  Array X = matrix(2, 3, {1, kNaN, 3, 4, -0.0, kInf}), col = matrix(2, 1, {5, 6});
+  Array row = matrix(1, 3, {7, 8, 9}), seven = scalar(7);
   std::vector<Case> cases = {
       {"mintid", 2, {}, true},
       {"mintid", 2, {one.get()}, false},
       {"mintid", 1, {}, false},
+      {"lanefuse", 1, {X.get(), col.get(), one.get(), one.get()}, true},
+      {"lanefuse", 1, {X.get(), row.get(), one.get(), one.get()}, false},
+      {"lanefuse", 1, {X.get(), col.get(), seven.get(), one.get()}, false},
+      {"crossfuse", 0, {X.get(), row.get(), col.get(), one.get()}, true},
+      {"crossfuse", 1, {X.get(), col.get(), col.get(), one.get()}, false},
+      {"meshapply", 1, {X.get(), row.get(), one.get()}, true},
+      {"meshapply", 1, {X.get(), row.get(), seven.get()}, false},
+      {"sampledist", 1, {X.get(), X.get(), one.get()}, true},
+      {"sampledist", 1, {X.get(), row.get(), one.get()}, false},
+      {"bindist", 1, {X.get(), X.get(), one.get()}, true},
+      {"bindist", 1, {X.get(), X.get(), seven.get()}, false},
   };
   // Each module with arguments: a valid call, and calls with an output too
   // many, an argument short, a complex data argument, a cell for a selector.

@@ -19,8 +19,9 @@
 #endif
 
 #include "floors.h"
+#include "kernels.h"
+#include "module_loader.h"
 #include "simd/targets.h"
-#include "support/arrays.h"
 #include "workloads.h"
 
 namespace {
@@ -53,9 +54,9 @@ void reportRate(benchmark::State &state, const std::string &unit, double perIter
 // `recycled` the output's memory is reused from call to call (see above),
 // otherwise each call writes fresh memory.
 void runWorkload(benchmark::State &state, const bench::Workload &w, bool recycled) {
-  test::Module mod(w.module);
-  const std::vector<test::Array> inputs = w.inputs();
-  const std::vector<const mxArray *> in = test::pointers(inputs);
+  mexhost::Module mod(w.module);
+  const std::vector<mexhost::Array> inputs = w.inputs();
+  const std::vector<const mxArray *> in = mexhost::pointers(inputs);
 #if defined(__GLIBC__)
   std::unique_ptr<RecycledMemory> recycling(recycled ? new RecycledMemory : nullptr);
 #endif
@@ -63,7 +64,7 @@ void runWorkload(benchmark::State &state, const bench::Workload &w, bool recycle
   // Processor time, which the library reports too, for the cycles below.
   const std::clock_t start = std::clock();
   for (auto _ : state) {
-    test::CallResult r = mod.call(1, in);
+    mexhost::CallResult r = mod.call(1, in);
     if (!r.ok) {
       state.SkipWithError(r.error.c_str());
       break;
@@ -111,7 +112,7 @@ void fillFloor(benchmark::State &state, double bytes) {
 void freshOutputFloor(benchmark::State &state, double bytes) {
   const size_t n = static_cast<size_t>(bytes / sizeof(double));
   for (auto _ : state) {
-    test::Array out(mxCreateUninitNumericMatrix(n, 1, mxDOUBLE_CLASS, mxREAL));
+    mexhost::Array out(mxCreateUninitNumericMatrix(n, 1, mxDOUBLE_CLASS, mxREAL));
     bench::streamingFill(mxGetPr(out.get()), n, 1.0);
     benchmark::DoNotOptimize(mxGetPr(out.get()));
   }
@@ -165,6 +166,7 @@ int main(int argc, char **argv) {
         ->Unit(benchmark::kMillisecond);
   }
   benchmark::RegisterBenchmark("floor threads", threadsFloor)->Unit(benchmark::kMillisecond);
+  bench::registerKernels();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "support/arrays.h"
+#include "module_loader.h"
 
 namespace bench {
 
@@ -11,12 +11,12 @@ namespace {
 constexpr size_t kSide = 4096;
 
 // Ordinary values: the modules' speed does not depend on them.
-test::Array randomMatrix(size_t m, size_t n, uint64_t seed) {
+mexhost::Array randomMatrix(size_t m, size_t n, uint64_t seed) {
   std::mt19937_64 rng(seed);
   std::uniform_real_distribution<double> value(-100.0, 100.0);
   std::vector<double> v(m * n);
   for (double &x : v) x = value(rng);
-  return test::matrix(m, n, v);
+  return mexhost::matrix(m, n, v);
 }
 
 // A pairwise module on two d-row matrices of non-negative values (histograms
@@ -28,7 +28,8 @@ Workload pairwise(const char *name, const char *module, size_t d, size_t N1, siz
     std::vector<double> a(d * N1), b(d * N2);
     for (double &x : a) x = value(rng);
     for (double &x : b) x = value(rng);
-    return test::arrays(test::matrix(d, N1, a), test::matrix(d, N2, b), test::scalar(code));
+    return mexhost::arrays(mexhost::matrix(d, N1, a), mexhost::matrix(d, N2, b),
+                           mexhost::scalar(code));
   };
   return {name, module, inputs, double(d) * N1 * N2, double(N1) * N2 * sizeof(double), "terms"};
 }
@@ -40,30 +41,32 @@ std::vector<Workload> workloads() {
   return {
       {"W1 lanefuse add d=1", "lanefuse",
        [] {
-         return test::arrays(randomMatrix(kSide, kSide, 1), randomMatrix(kSide, 1, 2),
-                             test::scalar(1), test::scalar(1));
+         return mexhost::arrays(randomMatrix(kSide, kSide, 1), randomMatrix(kSide, 1, 2),
+                                mexhost::scalar(1), mexhost::scalar(1));
        },
        square, bytes},
       {"W1 lanefuse add d=2", "lanefuse",
        [] {
-         return test::arrays(randomMatrix(kSide, kSide, 1), randomMatrix(1, kSide, 2),
-                             test::scalar(2), test::scalar(1));
+         return mexhost::arrays(randomMatrix(kSide, kSide, 1), randomMatrix(1, kSide, 2),
+                                mexhost::scalar(2), mexhost::scalar(1));
        },
        square, bytes},
       {"W2 crossfuse sum", "crossfuse",
        [] {
-         return test::arrays(randomMatrix(kSide, kSide, 1), randomMatrix(1, kSide, 2),
-                             randomMatrix(kSide, 1, 3), test::scalar(1));
+         return mexhost::arrays(randomMatrix(kSide, kSide, 1), randomMatrix(1, kSide, 2),
+                                randomMatrix(kSide, 1, 3), mexhost::scalar(1));
        },
        square, bytes},
       {"W3 meshapply sum", "meshapply",
        [] {
-         return test::arrays(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2), test::scalar(1));
+         return mexhost::arrays(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2),
+                                mexhost::scalar(1));
        },
        square, bytes},
       {"W3 meshapply absdiff", "meshapply",
        [] {
-         return test::arrays(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2), test::scalar(3));
+         return mexhost::arrays(randomMatrix(kSide, 1, 1), randomMatrix(1, kSide, 2),
+                                mexhost::scalar(3));
        },
        square, bytes},
       pairwise("W4a sampledist L1", "sampledist", 128, 2000, 2000, 1),

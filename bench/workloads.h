@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "support/module.h"
+#include "module_loader.h"
 
 namespace bench {
 
 struct Workload {
   std::string name;    // "W1 lanefuse add d=1": workload, module, case
   std::string module;  // the module file, without extension
-  std::function<std::vector<test::Array>()> inputs;
+  std::function<std::vector<mexhost::Array>()> inputs;
   double elements;                // output elements (or terms) one call computes
   double bytes;                   // output bytes: the size of the matching copy floor
   std::string unit = "elements";  // what `elements` counts: "terms" for pairwise sums

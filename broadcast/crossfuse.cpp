@@ -5,9 +5,6 @@
 
 namespace {
 
-using Kernel = void (*)(const double *X, const double *vrow, const double *vcol, double *Y,
-                        int32_t m, int32_t n, int32_t j0, int32_t j1);
-
 void crossfuse(const gateway::Call &c) {
   using namespace gateway;
   if (c.nlhs > 1) fail(c, "nargout", "The number of outputs should not be larger than 1\n");
@@ -23,9 +20,10 @@ void crossfuse(const gateway::Call &c) {
   if (col.rows != x.rows || col.cols != 1)
     fail(c, "sizeMismatch", "The size of the column vector is illegal, it should be m x 1.\n");
 
-  const Kernel kernel = opcode == 1 ? crossSum : opcode == 2 ? crossProduct : nullptr;
+  // No kernel for the code: Y keeps the zeros it is created with.
+  const CrossKernel kernel = crossfuseKernels().at(opcode);
   double *Y = createOutputLike(c, 0, x, kernel != nullptr);
-  if (kernel)  // otherwise no operation: Y keeps the zeros it is created with
+  if (kernel)
     forColumns(c, x.cols, x.rows, [&](int32_t j0, int32_t j1) {
       kernel(x.data, row.data, col.data, Y, x.rows, x.cols, j0, j1);
     });

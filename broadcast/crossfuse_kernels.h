@@ -5,20 +5,12 @@
 #ifndef EXACTMEX_CROSSFUSE_KERNELS_H
 #define EXACTMEX_CROSSFUSE_KERNELS_H
 
-#include <cstdint>
-
 #include "simd/targets.h"
 
-void crossSum(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
-              int32_t n, int32_t j0, int32_t j1);
-void crossProduct(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m,
-                  int32_t n, int32_t j0, int32_t j1);
+using CrossKernel = void (*)(const double *X, const double *vrow, const double *vcol, double *Y,
+                             int32_t m, int32_t n, int32_t j0, int32_t j1);
 
-// The same kernels for each instruction-set target; the ones above run the
-// active target's.
-SIMD_VARIANTS(void crossSum(const double *X, const double *vrow, const double *vcol, double *Y,
-                            int32_t m, int32_t n, int32_t j0, int32_t j1);
-              void crossProduct(const double *X, const double *vrow, const double *vcol, double *Y,
-                                int32_t m, int32_t n, int32_t j0, int32_t j1);)
+// By opcode: none (0), sum (1), product (2).
+simd::Kernels<CrossKernel> crossfuseKernels(simd::Target t = simd::activeTarget());
 
 #endif

@@ -6,9 +6,6 @@
 
 namespace {
 
-using Kernel = void (*)(int32_t d, const double *X, const double *v, double *Y, int32_t m,
-                        int32_t n, int32_t j0, int32_t j1);
-
 void lanefuse(const gateway::Call &c) {
   using namespace gateway;
   if (c.nlhs > 1) fail(c, "nargout", "The number of outputs should not be larger than 1\n");
@@ -29,15 +26,8 @@ void lanefuse(const gateway::Call &c) {
     fail(c, "badCode", "The value of d is illegal, it should be either 1 or 2\n");
   }
 
-  Kernel kernel = nullptr;
-  switch (opcode) {
-    case 0: kernel = laneCopy; break;
-    case 1: kernel = laneAdd; break;
-    case 2: kernel = laneMultiply; break;
-    case 3: kernel = laneMax; break;
-    case 4: kernel = laneMin; break;
-    default: break;  // no operation: Y keeps the zeros it is created with
-  }
+  // No kernel for the code: Y keeps the zeros it is created with.
+  const LaneKernel kernel = lanefuseKernels().at(opcode);
   double *Y = createOutputLike(c, 0, x, kernel != nullptr);
   if (kernel)
     forColumns(c, x.cols, x.rows, [&](int32_t j0, int32_t j1) {

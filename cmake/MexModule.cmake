@@ -46,6 +46,19 @@ function(mex_source_object source var)
   set(${var} ${target} PARENT_SCOPE)
 endfunction()
 
+# mex_kernel_objects(VAR): the objects of every module's kernels and of the
+# target choice, for programs that call the kernels directly.
+function(mex_kernel_objects var)
+  set(sources ${MANIFEST_SOURCES})
+  list(FILTER sources INCLUDE REGEX "_kernels\\.cpp$|^simd/")
+  set(objects "")
+  foreach(source IN LISTS sources)
+    mex_source_object(${source} object)
+    list(APPEND objects $<TARGET_OBJECTS:${object}>)
+  endforeach()
+  set(${var} ${objects} PARENT_SCOPE)
+endfunction()
+
 function(mex_add_module name)
   add_library(${name} MODULE ${ARGN})
   set_property(GLOBAL APPEND PROPERTY MEX_MODULES ${name})

@@ -2,6 +2,8 @@
 // and column j of H2 (d-by-N2), the intersection distance normalised by the
 // total of column j (1), the chi-square distance (2) or the logarithmic
 // divergence (3), as the N1-by-N2 matrix D.
+#include <new>
+
 #include "gateway/gateway.h"
 #include "pairwise/bindist_kernels.h"
 
@@ -9,7 +11,27 @@ namespace {
 
 // Work of one term, against a term of sampledist: chi-square divides, the
 // log divergence takes a logarithm.
-constexpr double kTermWork[] = {1, 2, 4};
+constexpr double kTermWork[] = {0, 1, 2, 4};
+
+// The N2 sums of H2's columns, each from +0.0 in row order, that the
+// intersection distance divides by; null, with nothing allocated, when the
+// heap cannot provide them (a byte count that overflows size_t fails the
+// same way). The out-of-memory test builds this file with
+// BINDIST_FAIL_ALLOCATION, so that the request fails.
+double *columnSums(int32_t N2, int32_t d, const double *H2) {
+#ifdef BINDIST_FAIL_ALLOCATION
+  (void)N2, (void)d, (void)H2;
+  return nullptr;
+#else
+  double *sums = new (std::nothrow) double[static_cast<size_t>(N2)];
+  for (int32_t j = 0; sums && j < N2; ++j) {
+    double s = 0.0;
+    for (int32_t k = 0; k < d; ++k) s += H2[ptrdiff_t(j) * d + k];
+    sums[j] = s;
+  }
+  return sums;
+#endif
+}
 
 void bindist(const gateway::Call &c) {
   using namespace gateway;
@@ -19,26 +41,20 @@ void bindist(const gateway::Call &c) {
   const Input h1 = readMatrix(c, 0, "H1");
   const Input h2 = readMatrix(c, 1, "H2");
   const int32_t mcode = readSelector(c, 2, "mcode");
+  const BinKernel kernel = bindistKernels().at(mcode);
   // The wording of both messages is relied on by callers as it stands.
   if (h1.rows != h2.rows) fail(c, "sizeMismatch", "The dimensions of H1 ans H2 are not equal.\n");
-  if (mcode < 1 || mcode > 3) fail(c, "badCode", "mcode should be either 1 or 2.\n");
+  if (!kernel) fail(c, "badCode", "mcode should be either 1 or 2.\n");
 
   const int32_t N1 = h1.cols, N2 = h2.cols, d = h1.rows;
   double *D = createOutput(c, N1, N2, true);  // every kernel writes all of D
-  const double work = double(N1) * d * kTermWork[mcode - 1];
-  if (mcode == 1) {
+  double *sums = nullptr;
+  if (mcode == 1 && !(sums = columnSums(N2, d, h2.data)))
     // D, not yet handed over, is released by the host with the failed call.
-    double *sums = intersectionColumnSums(N2, d, h2.data);
-    if (!sums) fail(c, "outOfMemory", "bindist: not enough memory for the column sums of H2.\n");
-    forColumns(c, N2, work, [&](int32_t j0, int32_t j1) {
-      intersectionDistance(N1, N2, d, h1.data, h2.data, sums, D, j0, j1);
-    });
-    releaseColumnSums(sums);
-  } else {
-    const auto kernel = mcode == 2 ? chiSquareDistance : logDivergence;
-    forColumns(c, N2, work,
-               [&](int32_t j0, int32_t j1) { kernel(N1, N2, d, h1.data, h2.data, D, j0, j1); });
-  }
+    fail(c, "outOfMemory", "bindist: not enough memory for the column sums of H2.\n");
+  forColumns(c, N2, double(N1) * d * kTermWork[mcode],
+             [&](int32_t j0, int32_t j1) { kernel(h1.data, h2.data, sums, D, N1, N2, d, j0, j1); });
+  delete[] sums;
 }
 
 }  // namespace

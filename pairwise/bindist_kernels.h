@@ -6,35 +6,19 @@
 #ifndef EXACTMEX_BINDIST_KERNELS_H
 #define EXACTMEX_BINDIST_KERNELS_H
 
-#include <cstdint>
-
 #include "simd/targets.h"
 
-// The N2 column sums of H2 that the intersection distance divides by, each
-// from +0.0 in row order, in a new array; null, with nothing left allocated,
-// when the array cannot be had. Released with releaseColumnSums.
-double *intersectionColumnSums(int32_t N2, int32_t d, const double *H2);
-void releaseColumnSums(double *columnSums);
-// 1 - (sum of min(a, b)) / columnSums[j], where min takes a only when b > a
-// (ties and NaN take b).
-void intersectionDistance(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
-                          const double *columnSums, double *D, int32_t j0, int32_t j1);
-// Sum of (a - b)^2 / ((a + b) * 2); an empty bin in both gives 0/0 = NaN.
-void chiSquareDistance(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
-                       double *D, int32_t j0, int32_t j1);
-// Sum of (xlogx(a) + xlogx(b)) - xlogx((a + b) * 0.5) * 2, with xlogx(t) =
-// t * log(t) for t > 0 and 0 otherwise (0, negative, NaN).
-void logDivergence(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2, double *D,
-                   int32_t j0, int32_t j1);
+// columnSums: the N2 sums of H2's columns, which the intersection distance
+// divides by (the others do not read it).
+using BinKernel = void (*)(const double *H1, const double *H2, const double *columnSums, double *D,
+                           int32_t N1, int32_t N2, int32_t d, int32_t j0, int32_t j1);
 
-// The kernels for each instruction-set target; the ones above run the active
-// target's. intersectionPairs is intersectionDistance's variant.
-SIMD_VARIANTS(void intersectionPairs(int32_t N1, int32_t N2, int32_t d, const double *H1,
-                                     const double *H2, const double *columnSums, double *D,
-                                     int32_t j0, int32_t j1);
-              void chiSquareDistance(int32_t N1, int32_t N2, int32_t d, const double *H1,
-                                     const double *H2, double *D, int32_t j0, int32_t j1);
-              void logDivergence(int32_t N1, int32_t N2, int32_t d, const double *H1,
-                                 const double *H2, double *D, int32_t j0, int32_t j1);)
+// By mcode: none (0); the intersection distance 1 - (sum of min(a, b)) /
+// columnSums[j], where min takes a only when b > a (ties and NaN take b);
+// the chi-square distance, the sum of (a - b)^2 / ((a + b) * 2) (an empty
+// bin in both gives 0/0 = NaN); and the log divergence, the sum of
+// (xlogx(a) + xlogx(b)) - xlogx((a + b) * 0.5) * 2, with xlogx(t) =
+// t * log(t) for t > 0 and 0 otherwise (0, negative, NaN).
+simd::Kernels<BinKernel> bindistKernels(simd::Target t = simd::activeTarget());
 
 #endif

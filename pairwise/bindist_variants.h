@@ -1,23 +1,24 @@
 // The bindist kernels in the vector operations of one target: included once
 // per target by bindist_kernels.cpp (simd/foreach_target.h), so no include
 // guard. a = H1(k, i), b = H2(k, j), each pair's sum starting at +0.
-#include "pairwise/pairtile.h"
+#include "simd/pair_tile.h"
 
 namespace SIMD_NAMESPACE {
-
 namespace {
 
 struct Sum {
   static constexpr bool kSumFromZero = true;
+  const double *columnSums;
+  int32_t j0;  // finish takes j counted from here
   Vec step(Vec s, Vec t) const { return add(s, t); }
+  Vec finish(Vec s, int32_t) const { return s; }
 };
 
 // a only when b > a: ties and NaN take b.
 struct Intersection : Sum {
   static constexpr bool kLogs = false;
-  const double *columnSums;
   Vec term(Vec a, Vec b) const { return minOf(a, b); }
-  Vec finish(Vec s, int32_t j) const { return sub(splat(1.0), div(s, splat(columnSums[j]))); }
+  Vec finish(Vec s, int32_t j) const { return sub(splat(1.0), div(s, splat(columnSums[j0 + j]))); }
 };
 
 struct ChiSquare : Sum {
@@ -26,7 +27,6 @@ struct ChiSquare : Sum {
     const Vec diff = sub(a, b);
     return div(mul(diff, diff), mul(add(a, b), splat(2.0)));
   }
-  Vec finish(Vec s, int32_t) const { return s; }
 };
 
 // xlogx(a) and xlogx(b) come from the tile, made once per element; only
@@ -35,24 +35,15 @@ struct LogDivergence : Sum {
   static constexpr bool kLogs = true;
   Vec mean(Vec a, Vec b) const { return mul(add(a, b), splat(0.5)); }
   Vec term(Vec xa, Vec xb, Vec xm) const { return sub(add(xa, xb), mul(xm, splat(2.0))); }
-  Vec finish(Vec s, int32_t) const { return s; }
 };
 
+template <class Metric>
+void bin(const double *H1, const double *H2, const double *columnSums, double *D, int32_t N1,
+         int32_t N2, int32_t d, int32_t j0, int32_t j1) {
+  pairs(Metric{{columnSums, j0}}, H1, H2, D, N1, N2, d, j0, j1);
+}
+
+constexpr BinKernel kernels[] = {nullptr, bin<Intersection>, bin<ChiSquare>, bin<LogDivergence>};
+
 }  // namespace
-
-void intersectionPairs(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
-                       const double *columnSums, double *D, int32_t j0, int32_t j1) {
-  pairs(Intersection{{}, columnSums + j0}, H1, H2, D, N1, N2, d, j0, j1);
-}
-
-void chiSquareDistance(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2,
-                       double *D, int32_t j0, int32_t j1) {
-  pairs(ChiSquare(), H1, H2, D, N1, N2, d, j0, j1);
-}
-
-void logDivergence(int32_t N1, int32_t N2, int32_t d, const double *H1, const double *H2, double *D,
-                   int32_t j0, int32_t j1) {
-  pairs(LogDivergence(), H1, H2, D, N1, N2, d, j0, j1);
-}
-
 }  // namespace SIMD_NAMESPACE

@@ -6,21 +6,16 @@
 
 namespace {
 
-using Kernel = void (*)(const double *x, const double *y, double *Y, int32_t m, int32_t n,
-                        int32_t j0, int32_t j1);
-
 void meshapply(const gateway::Call &c) {
   using namespace gateway;
   if (c.nrhs != 3) fail(c, "nargin", "The number of input arguments should be 3.\n");
   if (c.nlhs > 1) fail(c, "nargout", "The number of output arguments should not exceed 1.\n");
 
-  const int32_t opcode = readSelector(c, 2, "opcode");
-  if (opcode < 1 || opcode > 5) fail(c, "badCode", "The opcode should be between 1 and 5.\n");
+  const MeshKernel kernel = meshapplyKernels().at(readSelector(c, 2, "opcode"));
+  if (!kernel) fail(c, "badCode", "The opcode should be between 1 and 5.\n");
 
   const Input x = readMatrix(c, 0, "x");
   const Input y = readMatrix(c, 1, "y");
-  const Kernel kernels[] = {meshSum, meshProduct, meshAbsDifference, meshMax, meshMin};
-  const Kernel kernel = kernels[opcode - 1];
   const int32_t m = x.count, n = y.count;
   double *Y = createOutput(c, m, n, true);
   forColumns(c, n, m, [&](int32_t j0, int32_t j1) { kernel(x.data, y.data, Y, m, n, j0, j1); });

@@ -4,35 +4,14 @@
 #ifndef EXACTMEX_MESHAPPLY_KERNELS_H
 #define EXACTMEX_MESHAPPLY_KERNELS_H
 
-#include <cstdint>
-
 #include "simd/targets.h"
 
-void meshSum(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
-             int32_t j1);
-void meshProduct(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
-                 int32_t j1);
-// |x(i) - y(j)| with the sign cleared: never -0.
-void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m, int32_t n,
-                       int32_t j0, int32_t j1);
-// x(i) when x(i) > y(j), otherwise y(j): ties and NaN give y(j).
-void meshMax(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
-             int32_t j1);
-// x(i) when x(i) < y(j), otherwise y(j).
-void meshMin(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
-             int32_t j1);
+using MeshKernel = void (*)(const double *x, const double *y, double *Y, int32_t m, int32_t n,
+                            int32_t j0, int32_t j1);
 
-// The same kernels for each instruction-set target; the ones above run the
-// active target's.
-SIMD_VARIANTS(void meshSum(const double *x, const double *y, double *Y, int32_t m, int32_t n,
-                           int32_t j0, int32_t j1);
-              void meshProduct(const double *x, const double *y, double *Y, int32_t m, int32_t n,
-                               int32_t j0, int32_t j1);
-              void meshAbsDifference(const double *x, const double *y, double *Y, int32_t m,
-                                     int32_t n, int32_t j0, int32_t j1);
-              void meshMax(const double *x, const double *y, double *Y, int32_t m, int32_t n,
-                           int32_t j0, int32_t j1);
-              void meshMin(const double *x, const double *y, double *Y, int32_t m, int32_t n,
-                           int32_t j0, int32_t j1);)
+// By opcode: none (0), sum, product, |x(i) - y(j)| (the sign cleared: never
+// -0), max (x(i) when x(i) > y(j), otherwise y(j): ties and NaN give y(j))
+// and min (likewise with <).
+simd::Kernels<MeshKernel> meshapplyKernels(simd::Target t = simd::activeTarget());
 
 #endif

@@ -6,24 +6,19 @@
 
 namespace {
 
-using Kernel = void (*)(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                        int32_t d, int32_t j0, int32_t j1);
-
 void sampledist(const gateway::Call &c) {
   using namespace gateway;
   if (c.nrhs != 3) fail(c, "nargin", "The number of input should be 3.\n");
   if (c.nlhs > 1) fail(c, "nargout", "The number of output should not be larger than 1.\n");
 
-  const int32_t code = readSelector(c, 2, "code");
-  if (code < 1 || code > 3) fail(c, "badCode", "The pdm code should be from 1 to 3.\n");
+  const SampleKernel kernel = sampledistKernels().at(readSelector(c, 2, "code"));
+  if (!kernel) fail(c, "badCode", "The pdm code should be from 1 to 3.\n");
 
   const Input x1 = readMatrix(c, 0, "X1");
   const Input x2 = readMatrix(c, 1, "X2");
   if (x1.rows != x2.rows)
     fail(c, "sizeMismatch", "The sample dimensions of X1 and X2 are not the same.\n");
 
-  const Kernel kernels[] = {sumAbsDifference, maxAbsDifference, minAbsDifference};
-  const Kernel kernel = kernels[code - 1];
   const int32_t N1 = x1.cols, N2 = x2.cols, d = x1.rows;
   // Without rows no pair has a first term to start from: D keeps its zeros.
   double *D = createOutput(c, N1, N2, d > 0);

@@ -6,28 +6,14 @@
 #ifndef EXACTMEX_SAMPLEDIST_KERNELS_H
 #define EXACTMEX_SAMPLEDIST_KERNELS_H
 
-#include <cstdint>
-
 #include "simd/targets.h"
 
-// t(0) + t(1) + ... + t(d-1), one accumulator.
-void sumAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                      int32_t d, int32_t j0, int32_t j1);
-// The running value takes t(k) only when t(k) > it: a NaN t(0) stays, later
-// NaN terms are passed over.
-void maxAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                      int32_t d, int32_t j0, int32_t j1);
-// Likewise with t(k) < running value.
-void minAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                      int32_t d, int32_t j0, int32_t j1);
+using SampleKernel = void (*)(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
+                              int32_t d, int32_t j0, int32_t j1);
 
-// The same kernels for each instruction-set target; the ones above run the
-// active target's.
-SIMD_VARIANTS(void sumAbsDifference(const double *X1, const double *X2, double *D, int32_t N1,
-                                    int32_t N2, int32_t d, int32_t j0, int32_t j1);
-              void maxAbsDifference(const double *X1, const double *X2, double *D, int32_t N1,
-                                    int32_t N2, int32_t d, int32_t j0, int32_t j1);
-              void minAbsDifference(const double *X1, const double *X2, double *D, int32_t N1,
-                                    int32_t N2, int32_t d, int32_t j0, int32_t j1);)
+// By code: none (0), the sum t(0) + ... + t(d-1) with one accumulator, the
+// largest (the running value takes t(k) only when t(k) > it: a NaN t(0)
+// stays, later NaN terms are passed over) and the smallest (likewise with <).
+simd::Kernels<SampleKernel> sampledistKernels(simd::Target t = simd::activeTarget());
 
 #endif

@@ -2,10 +2,9 @@
 // once per target by sampledist_kernels.cpp (simd/foreach_target.h), so no
 // include guard. The terms are |X1(k, i) - X2(k, j)|, the first row's term
 // the running value's start.
-#include "pairwise/pairtile.h"
+#include "simd/pair_tile.h"
 
 namespace SIMD_NAMESPACE {
-
 namespace {
 
 struct AbsDifference {
@@ -28,21 +27,13 @@ struct Smallest : AbsDifference {
   Vec step(Vec r, Vec t) const { return minOf(t, r); }
 };
 
+template <class Metric>
+void sample(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2, int32_t d,
+            int32_t j0, int32_t j1) {
+  pairs(Metric(), X1, X2, D, N1, N2, d, j0, j1);
+}
+
+constexpr SampleKernel kernels[] = {nullptr, sample<Sum>, sample<Largest>, sample<Smallest>};
+
 }  // namespace
-
-void sumAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                      int32_t d, int32_t j0, int32_t j1) {
-  pairs(Sum(), X1, X2, D, N1, N2, d, j0, j1);
-}
-
-void maxAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                      int32_t d, int32_t j0, int32_t j1) {
-  pairs(Largest(), X1, X2, D, N1, N2, d, j0, j1);
-}
-
-void minAbsDifference(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2,
-                      int32_t d, int32_t j0, int32_t j1) {
-  pairs(Smallest(), X1, X2, D, N1, N2, d, j0, j1);
-}
-
 }  // namespace SIMD_NAMESPACE

@@ -1,27 +1,25 @@
-// Builds kernel variants once per instruction-set target, in one translation
-// unit. A kernel source defines SIMD_BODY as the file that holds its variants
-// and includes this file, which includes that body once per target with
-// SIMD_TARGET_ID set (0 scalar, 1 SSE2, 2 AVX2, 3 AVX-512; see simd/vec.h).
-// The instruction sets are switched on here, in the source, around each
-// body, not by compiler flags: the one compile command that builds a module
-// builds all its variants, and all other code stays baseline x86-64.
+// Builds a module's kernels once per target built here (simd/targets.h), in
+// one translation unit, and the table that picks them by target. The
+// instruction sets are switched on here, in the source, around each target's
+// code, not by compiler flags: the one compile command that builds a module
+// builds all its variants, and all other code stays at the baseline.
 //
-// The body, and the headers it includes for each target, have no include
-// guard.
-//
-// A module with variants (broadcast/lanefuse_* shows each part):
-//   *_kernels.h    the kernels, then SIMD_VARIANTS(the same declarations)
-//   *_variants.h   the bodies, in namespace SIMD_NAMESPACE, written in the
-//                  operations of simd/vec.h
-//   *_kernels.cpp  #define SIMD_BODY "folder/*_variants.h", include this file,
-//                  then each kernel calls SIMD_DISPATCH(name)(arguments)
+// A module's kernels (broadcast/lanefuse_* shows each part):
+//   *_kernels.h    the kernels' signature and the function that gives their
+//                  table: simd::Kernels<Kernel> NAMEKernels(simd::Target t =
+//                  simd::activeTarget());
+//   *_variants.h   the kernels, written in the vector operations of
+//                  simd/vec.h, ending in their table
+//                    constexpr Kernel kernels[] = {...};
+//                  in the order of the codes that select them; included once
+//                  per target in namespace SIMD_NAMESPACE, so no include guard
+//   *_kernels.cpp  #define SIMD_BODY "folder/*_variants.h", include this
+//                  file, then SIMD_DISPATCH(Kernel, NAMEKernels)
 //   modules.txt    simd/targets.cpp among the module's sources
-// Tests call SIMD_VARIANT(name, target) for every target up to
-// simd::bestSupported().
 #include "simd/targets.h"
 
-#if SIMD_X86
-#include <immintrin.h>
+#if SIMD_BUILT_COUNT > 6
+#error "simd/foreach_target.h builds at most 6 targets per architecture"
 #endif
 
 // Code generation for instruction set isa ("avx2", ...) from here to
@@ -39,26 +37,34 @@
 #define SIMD_END_TARGET()
 #endif
 
-#define SIMD_TARGET_ID 0
-#include SIMD_BODY
-#undef SIMD_TARGET_ID
+// Entry k of a list that ends in a comma. SIMD_EXPAND makes MSVC's
+// traditional preprocessor split the list into arguments.
+#define SIMD_EXPAND(x) x
+#define SIMD_NTH(k, ...) SIMD_EXPAND(SIMD_CAT(SIMD_ARG_, k)(__VA_ARGS__))
+#define SIMD_ARG_0(a, ...) a
+#define SIMD_ARG_1(a, b, ...) b
+#define SIMD_ARG_2(a, b, c, ...) c
+#define SIMD_ARG_3(a, b, c, d, ...) d
+#define SIMD_ARG_4(a, b, c, d, e, ...) e
+#define SIMD_ARG_5(a, b, c, d, e, f, ...) f
 
-#if SIMD_X86
-#define SIMD_TARGET_ID 1  // SSE2 is part of the x86-64 baseline
-#include SIMD_BODY
-#undef SIMD_TARGET_ID
-#endif
+#define SIMD_SLOT 0
+#include "simd/target_slot.h"
+#define SIMD_SLOT 1
+#include "simd/target_slot.h"
+#define SIMD_SLOT 2
+#include "simd/target_slot.h"
+#define SIMD_SLOT 3
+#include "simd/target_slot.h"
+#define SIMD_SLOT 4
+#include "simd/target_slot.h"
+#define SIMD_SLOT 5
+#include "simd/target_slot.h"
 
-#if SIMD_WIDE
-SIMD_BEGIN_TARGET("avx2")
-#define SIMD_TARGET_ID 2
-#include SIMD_BODY
-#undef SIMD_TARGET_ID
-SIMD_END_TARGET()
-
-SIMD_BEGIN_TARGET("avx512f")
-#define SIMD_TARGET_ID 3
-#include SIMD_BODY
-#undef SIMD_TARGET_ID
-SIMD_END_TARGET()
-#endif
+// Kernels fn(t): the table `kernels` of target t's variants.
+#define SIMD_TABLE_IF_BUILT(name, on, isa) SIMD_IF_BUILT(on, simd_##name::kernels)
+#define SIMD_DISPATCH(Kernel, fn)                                                          \
+  simd::Kernels<Kernel> fn(simd::Target t) {                                               \
+    static constexpr simd::Kernels<Kernel> tables[] = {SIMD_TARGETS(SIMD_TABLE_IF_BUILT)}; \
+    return tables[static_cast<int32_t>(t)];                                                \
+  }

@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#if SIMD_WIDE && defined(_MSC_VER)
+#if SIMD_BUILT_x86_64_wide && defined(_MSC_VER)
 #include <intrin.h>
-#elif SIMD_WIDE
+#elif SIMD_BUILT_x86_64_wide
 #include <cpuid.h>
 #endif
 
@@ -13,9 +13,10 @@ namespace simd {
 
 namespace {
 
-const char *const kNames[kTargetCount] = {"scalar", "sse2", "avx2", "avx512"};
+#define SIMD_NAME_STRING_IF_BUILT(name, on, isa) SIMD_IF_BUILT(on, #name)
+const char *const kNames[] = {SIMD_TARGETS(SIMD_NAME_STRING_IF_BUILT)};
 
-#if SIMD_WIDE
+#if SIMD_BUILT_x86_64_wide
 // cpuid leaf (and subleaf): registers eax, ebx, ecx, edx; all zero when the
 // CPU has no such leaf.
 struct CpuidRegs {
@@ -49,40 +50,54 @@ unsigned long long enabledStates() {
 #endif
 }
 
-Target detect() {
+// Whether the CPU and the OS run AVX2 (and with it AVX-512F).
+struct X86Features {
+  bool avx2, avx512;
+};
+
+X86Features x86Features() {
   const unsigned ecx1 = cpuid(1, 0).r[2];
   const bool osxsave = ecx1 & (1u << 27), avx = ecx1 & (1u << 28);
-  if (!osxsave || !avx) return kSse2;
+  if (!osxsave || !avx) return {false, false};
   const unsigned long long states = enabledStates();
   const unsigned long long ymm = 0x6;   // SSE and AVX state
   const unsigned long long zmm = 0xe0;  // opmask, upper ZMM0-15, ZMM16-31
-  if ((states & ymm) != ymm) return kSse2;
+  if ((states & ymm) != ymm) return {false, false};
   const unsigned ebx7 = cpuid(7, 0).r[1];
   const bool avx2 = ebx7 & (1u << 5), avx512f = ebx7 & (1u << 16);
-  if (!avx2) return kSse2;
-  if (avx512f && (states & zmm) == zmm) return kAvx512;
-  return kAvx2;
+  return {avx2, avx2 && avx512f && (states & zmm) == zmm};
 }
 #endif
 
+// Whether this CPU and its OS run target t. A target that switches no
+// instructions on runs wherever it is built.
+bool runs(Target t) {
+#if SIMD_BUILT_x86_64_wide
+  static const X86Features x86 = x86Features();
+  if (t == Target::avx2) return x86.avx2;
+  if (t == Target::avx512) return x86.avx512;
+#endif
+  (void)t;
+  return true;
+}
+
 }  // namespace
 
-const char *targetName(Target t) { return t >= 0 && t < kTargetCount ? kNames[t] : "unknown"; }
+const char *targetName(Target t) {
+  const int32_t k = static_cast<int32_t>(t);
+  return k >= 0 && k < kTargetCount ? kNames[k] : "unknown";
+}
 
 Target bestSupported() {
-#if SIMD_WIDE
-  return detect();
-#elif SIMD_WIDE
-  return kSse2;  // part of the x86-64 baseline
-#else
-  return kScalar;
-#endif
+  int32_t best = kTargetCount - 1;
+  while (best > 0 && !runs(Target(best))) --best;
+  return Target(best);
 }
 
 Target resolve(const char *requested, Target best) {
   if (!requested) return best;
-  for (int t = 0; t < kTargetCount; ++t)
-    if (std::strcmp(requested, kNames[t]) == 0) return t < best ? Target(t) : best;
+  for (int32_t t = 0; t < kTargetCount; ++t)
+    if (std::strcmp(requested, kNames[t]) == 0) return Target(t) < best ? Target(t) : best;
   return best;
 }
 

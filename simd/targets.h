@@ -1,85 +1,91 @@
-// Instruction-set targets a kernel is built for, and the one this process
+// The instruction-set targets kernels are built for, and the one this process
 // runs: the best the CPU and the operating system support, or the one named by
-// the environment variable EXACTMEX_TARGET (scalar, sse2, avx2, avx512) when
-// the machine has it.
+// the environment variable EXACTMEX_TARGET when the machine has it.
 #ifndef EXACTMEX_SIMD_TARGETS_H
 #define EXACTMEX_SIMD_TARGETS_H
 
-// Builds for x86-64 carry SSE2, AVX2 and AVX-512 variants of each kernel;
-// others only the portable one. Defining SIMD_NO_WIDE_TARGETS leaves out the
-// AVX2 and AVX-512 variants, for a compiler that cannot spill their 32- and
-// 64-byte registers safely (modules.txt says which).
+#include <cstdint>
+
+// Every target, one entry each: its name, where it is built, and the
+// instruction set the compiler switches on around its code (none: the
+// architecture's baseline). Within an architecture the order is that of
+// preference, and each target runs only where those before it run. Target
+// NAME's code lives in namespace simd_NAME, written in the vector operations
+// of simd/vec_NAME.h; simd/targets.cpp says whether the CPU runs a target
+// that switches instructions on. CMake reads this list too (cmake/Targets.cmake).
+#define SIMD_TARGETS(T)           \
+  T(scalar, any, none)            \
+  T(sse2, x86_64, none)           \
+  T(avx2, x86_64_wide, avx2)      \
+  T(avx512, x86_64_wide, avx512f) \
+  T(neon, aarch64, none)
+
+// Where a target is built: 1 or 0 for each place the list names. AVX2 and
+// AVX-512 spill 32- and 64-byte registers; SIMD_NO_WIDE_TARGETS leaves them
+// out, for a compiler that cannot spill them safely (modules.txt says which).
+#define SIMD_BUILT_any 1
 #if defined(__x86_64__) || defined(_M_X64)
-#define SIMD_X86 1
+#define SIMD_BUILT_x86_64 1
 #else
-#define SIMD_X86 0
+#define SIMD_BUILT_x86_64 0
 #endif
-#if SIMD_X86 && !defined(SIMD_NO_WIDE_TARGETS)
-#define SIMD_WIDE 1
+#if SIMD_BUILT_x86_64 && !defined(SIMD_NO_WIDE_TARGETS)
+#define SIMD_BUILT_x86_64_wide 1
 #else
-#define SIMD_WIDE 0
+#define SIMD_BUILT_x86_64_wide 0
 #endif
+#if defined(__aarch64__) || defined(_M_ARM64)
+#define SIMD_BUILT_aarch64 1
+#else
+#define SIMD_BUILT_aarch64 0
+#endif
+
+#define SIMD_CAT(a, b) SIMD_CAT_(a, b)
+#define SIMD_CAT_(a, b) a##b
+#define SIMD_STR(x) SIMD_STR_(x)
+#define SIMD_STR_(x) #x
+// x followed by a comma for a target built here, nothing for another.
+#define SIMD_IF_BUILT(on, x) SIMD_CAT(SIMD_KEEP_, SIMD_BUILT_##on)(x)
+#define SIMD_KEEP_1(x) x,
+#define SIMD_KEEP_0(x)
+// Lists of the targets built here, in order, each entry followed by a comma.
+#define SIMD_NAME_IF_BUILT(name, on, isa) SIMD_IF_BUILT(on, name)
+#define SIMD_ISA_IF_BUILT(name, on, isa) SIMD_IF_BUILT(on, isa)
+#define SIMD_COUNT_IF_BUILT(name, on, isa) +SIMD_BUILT_##on
+#define SIMD_BUILT_COUNT (0 SIMD_TARGETS(SIMD_COUNT_IF_BUILT))
 
 namespace simd {
 
-// Ordered: each x86 target runs only where the ones below it also run.
-enum Target { kScalar = 0, kSse2 = 1, kAvx2 = 2, kAvx512 = 3, kTargetCount = 4 };
+// The targets built here, in the list's order; the first is the portable one.
+enum class Target : int32_t { SIMD_TARGETS(SIMD_NAME_IF_BUILT) };
+constexpr int32_t kTargetCount = SIMD_BUILT_COUNT;
 
 const char *targetName(Target t);
 
-// The best target built into this binary that the CPU and OS can run; kScalar
-// where only the portable code is built (not x86-64), at most kSse2 without
-// the wide variants.
+// The best target built here that the CPU and OS can run.
 Target bestSupported();
 
 // The target to run when `requested` (a target name, or null when nothing is
 // asked for) meets a machine whose best is `best`: the requested one if it is
-// no better than best, otherwise best. Unknown names select best.
+// built here and no better than best, otherwise best.
 Target resolve(const char *requested, Target best);
 
-// The target every dispatched kernel of this module runs, fixed at its first
-// call.
+// The target every kernel of this module runs, fixed at its first call.
 Target activeTarget();
 
-// Picks the variant of a kernel built for target t.
-template <class F>
-F pick(Target t, F scalar, F sse2, F avx2, F avx512) {
-  switch (t) {
-    case kSse2: return sse2;
-    case kAvx2: return avx2;
-    case kAvx512: return avx512;
-    default: return scalar;
-  }
-}
+// The kernels of one module built for one target, indexed by the code that
+// selects them in the module's gateway: a null entry, or a code past either
+// end, selects none.
+template <class Kernel>
+struct Kernels {
+  const Kernel *list;
+  int32_t count;
+
+  template <int32_t N>
+  constexpr Kernels(const Kernel (&kernels)[N]) : list(kernels), count(N) {}
+  Kernel at(int32_t code) const { return code >= 0 && code < count ? list[code] : nullptr; }
+};
 
 }  // namespace simd
-
-// Every kernel with variants is built in one namespace per target:
-// simd_scalar (portable C++), and on x86-64 simd_sse2, simd_avx2 and
-// simd_avx512 (see simd/foreach_target.h). SIMD_VARIANTS declares the same
-// functions in each; SIMD_VARIANT(fn, t) names target t's variant and
-// SIMD_DISPATCH(fn) the variant of the active target.
-#define SIMD_IN(ns, ...) \
-  namespace ns {         \
-  __VA_ARGS__            \
-  }
-#define SIMD_UP_TO_SSE2(...) SIMD_IN(simd_scalar, __VA_ARGS__) SIMD_IN(simd_sse2, __VA_ARGS__)
-#if SIMD_WIDE
-#define SIMD_VARIANTS(...)        \
-  SIMD_UP_TO_SSE2(__VA_ARGS__)    \
-  SIMD_IN(simd_avx2, __VA_ARGS__) \
-  SIMD_IN(simd_avx512, __VA_ARGS__)
-#define SIMD_VARIANT(fn, t) \
-  simd::pick((t), simd_scalar::fn, simd_sse2::fn, simd_avx2::fn, simd_avx512::fn)
-#elif SIMD_X86
-#define SIMD_VARIANTS(...) SIMD_UP_TO_SSE2(__VA_ARGS__)
-// No target beyond SSE2 is ever active here (bestSupported).
-#define SIMD_VARIANT(fn, t) \
-  simd::pick((t), simd_scalar::fn, simd_sse2::fn, simd_sse2::fn, simd_sse2::fn)
-#else
-#define SIMD_VARIANTS(...) SIMD_IN(simd_scalar, __VA_ARGS__)
-#define SIMD_VARIANT(fn, t) ((void)(t), simd_scalar::fn)
-#endif
-#define SIMD_DISPATCH(fn) SIMD_VARIANT(fn, simd::activeTarget())
 
 #endif

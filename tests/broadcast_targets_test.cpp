@@ -16,11 +16,6 @@ namespace {
 
 using namespace test;
 
-using LaneKernel = void (*)(int32_t, const double *, const double *, double *, int32_t, int32_t,
-                            int32_t, int32_t);
-using CrossKernel = void (*)(const double *, const double *, const double *, double *, int32_t,
-                             int32_t, int32_t, int32_t);
-
 struct Shape {
   int32_t m, n;
   size_t offset;  // alignment of X, v and Y, in doubles past 64 bytes
@@ -49,16 +44,13 @@ const std::vector<double> &pool() {
 }
 
 void checkLane(simd::Target t, int op, int32_t d, const Shape &s) {
-  const LaneKernel kernels[] = {SIMD_VARIANT(laneCopy, t), SIMD_VARIANT(laneAdd, t),
-                                SIMD_VARIANT(laneMultiply, t), SIMD_VARIANT(laneMax, t),
-                                SIMD_VARIANT(laneMin, t)};
+  const LaneKernel kernel = lanefuseKernels(t).at(op);
   const size_t count = size_t(s.m) * s.n, vlen = d == 1 ? s.m : s.n;
   Buffer X(count, s.offset, 0.0), v(vlen, (s.offset + 5) % 8, 0.0), Y(count, s.offset);
   std::copy(pool().begin(), pool().begin() + count, X.data);
   std::copy(pool().end() - vlen, pool().end(), v.data);
-  inBlocks(s.n, [&](int32_t j0, int32_t j1) {
-    kernels[op](d, X.data, v.data, Y.data, s.m, s.n, j0, j1);
-  });
+  inBlocks(s.n,
+           [&](int32_t j0, int32_t j1) { kernel(d, X.data, v.data, Y.data, s.m, s.n, j0, j1); });
   for (int32_t j = 0; j < s.n; ++j)
     for (int32_t i = 0; i < s.m; ++i) {
       const size_t k = i + size_t(j) * s.m;
@@ -71,7 +63,7 @@ void checkLane(simd::Target t, int op, int32_t d, const Shape &s) {
 }
 
 void checkCross(simd::Target t, int op, const Shape &s) {
-  const CrossKernel kernel = op == 1 ? SIMD_VARIANT(crossSum, t) : SIMD_VARIANT(crossProduct, t);
+  const CrossKernel kernel = crossfuseKernels(t).at(op);
   const size_t count = size_t(s.m) * s.n;
   Buffer X(count, s.offset, 0.0), row(s.n, 7, 0.0), col(s.m, 2, 0.0), Y(count, s.offset);
   std::copy(pool().begin(), pool().begin() + count, X.data);
@@ -96,7 +88,7 @@ TEST(BroadcastTargets, LanefuseMatchesDefinitionOnEveryTarget) {
   for (simd::Target t : runnableTargets())
     for (const Shape &s : shapes())
       for (int32_t d : {1, 2})
-        for (int op = 0; op < 5; ++op) {
+        for (int32_t op : codesOf(lanefuseKernels(t))) {
           checkLane(t, op, d, s);
           if (HasFatalFailure()) return;
         }
@@ -105,7 +97,7 @@ TEST(BroadcastTargets, LanefuseMatchesDefinitionOnEveryTarget) {
 TEST(BroadcastTargets, CrossfuseMatchesDefinitionOnEveryTarget) {
   for (simd::Target t : runnableTargets())
     for (const Shape &s : shapes())
-      for (int op : {1, 2}) {
+      for (int32_t op : codesOf(crossfuseKernels(t))) {
         checkCross(t, op, s);
         if (HasFatalFailure()) return;
       }
@@ -123,8 +115,7 @@ TEST(BroadcastTargets, MaxMinTiesAndNaNTakeTheVectorElement) {
       for (int32_t k = 0; k < m * 2; ++k) X[k] = xs[k % 8];
       for (int32_t k = 0; k < m; ++k) v[k] = ps[k % 8];
       for (int op : {3, 4}) {
-        (op == 3 ? SIMD_VARIANT(laneMax, t) : SIMD_VARIANT(laneMin, t))(1, X.data(), v.data(),
-                                                                        Y.data(), m, 2, 0, 2);
+        lanefuseKernels(t).at(op)(1, X.data(), v.data(), Y.data(), m, 2, 0, 2);
         for (int32_t k = 0; k < m * 2; ++k) {
           const double x = X[k], p = v[k % m];
           const bool pairedWins = x == p || std::isnan(x) || std::isnan(p);
@@ -146,25 +137,21 @@ TEST(BroadcastTargets, NaNOperandsGiveNaNAndSelectedNaNsKeepTheirBits) {
   double payload;
   std::memcpy(&payload, &payloadBits, sizeof payload);
   for (simd::Target t : runnableTargets()) {
-    const LaneKernel kernels[] = {SIMD_VARIANT(laneCopy, t), SIMD_VARIANT(laneAdd, t),
-                                  SIMD_VARIANT(laneMultiply, t), SIMD_VARIANT(laneMax, t),
-                                  SIMD_VARIANT(laneMin, t)};
     std::vector<double> X(7, payload), v(7, -kNaN), Y(7);
     for (int32_t d : {1, 2})
-      for (int op = 0; op < 5; ++op) {
+      for (int32_t op : codesOf(lanefuseKernels(t))) {
         const int32_t m = d == 1 ? 7 : 1, n = d == 1 ? 1 : 7;
-        kernels[op](d, X.data(), v.data(), Y.data(), m, n, 0, n);
+        lanefuseKernels(t).at(op)(d, X.data(), v.data(), Y.data(), m, n, 0, n);
         for (int k = 0; k < 7; ++k) {
-          if (op == 1 || op == 2)
+          if (oracle::laneElement(op) == Element::kComputed)
             EXPECT_TRUE(std::isnan(Y[k])) << simd::targetName(t) << " op " << op << " k " << k;
           else
             EXPECT_EQ(bits(Y[k]), bits(v[k])) << simd::targetName(t) << " op " << op << " k " << k;
         }
       }
     std::vector<double> row(7, -kNaN), col(1, kNaN);
-    for (int op : {1, 2}) {
-      (op == 1 ? SIMD_VARIANT(crossSum, t) : SIMD_VARIANT(crossProduct, t))(
-          X.data(), row.data(), col.data(), Y.data(), 1, 7, 0, 7);
+    for (int32_t op : codesOf(crossfuseKernels(t))) {
+      crossfuseKernels(t).at(op)(X.data(), row.data(), col.data(), Y.data(), 1, 7, 0, 7);
       for (int k = 0; k < 7; ++k)
         EXPECT_TRUE(std::isnan(Y[k])) << simd::targetName(t) << " op " << op;
     }

@@ -1,5 +1,5 @@
 # cmake -DOBJDUMP=... -DPROCESSOR=... -DFORMAT=ELF|PE -DOBJECTS="a.o;..."
-#       -DMODULES="a.mexa64;..." -P check_binaries.cmake
+#       -DMODULES="a.mexa64;..." -DEXTENDED="avx2;..." -P check_binaries.cmake
 #
 # Reads the built modules and the object code they are linked from, without
 # running anything, and fails when
@@ -10,8 +10,9 @@
 #    the flags;
 #  - on 32-bit x86, our object code does arithmetic in the x87 unit, whose
 #    wider registers would round differently from SSE2;
-#  - on x86-64, a function outside the AVX2 and AVX-512 variants (namespaces
-#    simd_avx2, simd_avx512) uses 256- or 512-bit registers: such code would
+#  - on x86-64, a function outside the variants of the targets that switch
+#    instructions on (EXTENDED, from simd/targets.h: namespaces simd_avx2,
+#    simd_avx512) uses 256- or 512-bit registers: such code would
 #    stop with an illegal instruction on an x86-64 CPU without them, for
 #    instance when the linker keeps the copy of an inline function that a
 #    variant built with wider instructions.
@@ -53,7 +54,9 @@ foreach(module IN LISTS MODULES)
     string(REGEX MATCHALL "\n[0-9a-f]+ [^\n]*" symbols "${symbols}")
     set(exports "")
     foreach(symbol IN LISTS symbols)
-      if(NOT symbol MATCHES "\\*UND\\*" AND symbol MATCHES " ([^ ]+)$")
+      # Imports are undefined; local entries (the section symbols arm64
+      # linkers add) export nothing.
+      if(NOT symbol MATCHES "\\*UND\\*|^\n[0-9a-f]+ l" AND symbol MATCHES " ([^ ]+)$")
         list(APPEND exports ${CMAKE_MATCH_1})
       endif()
     endforeach()
@@ -83,11 +86,12 @@ foreach(object IN LISTS OBJECTS)
     endif()
   endif()
   if(PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+    string(JOIN "|" extended ${EXTENDED})
     # One entry per function: its name, then its instructions.
     string(REPLACE ";" "," code "${code}")
     string(REGEX REPLACE "\n[0-9a-f]+ <" ";<" functions "${code}")
     foreach(function IN LISTS functions)
-      if(function MATCHES "%[yz]mm" AND NOT function MATCHES "^<[^>]*simd_avx(2|512)")
+      if(function MATCHES "%[yz]mm" AND NOT function MATCHES "^<[^>]*simd_(${extended})")
         string(REGEX MATCH "^<[^>]*>" fn "${function}")
         string(APPEND failures "${name}: ${fn} uses wide vector registers\n")
       endif()

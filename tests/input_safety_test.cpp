@@ -8,46 +8,14 @@
 
 #include "support/arrays.h"
 #include "support/sanitizers.h"
+#include "support/signatures.h"
 
 namespace {
 
 using namespace test;
 
-struct Signature {
-  const char *module;
-  // A valid call: arguments built fresh for each case.
-  std::function<std::vector<Array>()> validArgs;
-  std::vector<const char *> names;  // one per argument
-  std::vector<bool> isSelector;
-};
-
-std::vector<Signature> signatures() {
-  return {
-      {"lanefuse",
-       [] { return arrays(matrix(2, 3), matrix(2, 1), scalar(1), scalar(1)); },
-       {"X", "v", "d", "opcode"},
-       {false, false, true, true}},
-      {"crossfuse",
-       [] { return arrays(matrix(2, 3), matrix(1, 3), matrix(2, 1), scalar(1)); },
-       {"X", "vrow", "vcol", "opcode"},
-       {false, false, false, true}},
-      {"meshapply",
-       [] { return arrays(matrix(2, 3), matrix(1, 4), scalar(1)); },
-       {"x", "y", "opcode"},
-       {false, false, true}},
-      {"sampledist",
-       [] { return arrays(matrix(2, 3), matrix(2, 4), scalar(1)); },
-       {"X1", "X2", "code"},
-       {false, false, true}},
-      {"bindist",
-       [] { return arrays(matrix(2, 3), matrix(2, 4), scalar(1)); },
-       {"H1", "H2", "mcode"},
-       {false, false, true}},
-  };
-}
-
 std::string expectedPrefix(const Signature &s, size_t k) {
-  return std::string(s.module) + ": " + s.names[k] + " ";
+  return s.module + ": " + s.args[k].name + " ";
 }
 
 TEST(InputSafety, DataInputsMustBeRealFullDouble) {
@@ -55,8 +23,8 @@ TEST(InputSafety, DataInputsMustBeRealFullDouble) {
                               mxUINT8_CLASS, mxCELL_CLASS,   mxSTRUCT_CLASS,  mxINT64_CLASS};
   for (const Signature &s : signatures()) {
     Module mod(s.module);
-    for (size_t k = 0; k < s.names.size(); ++k) {
-      if (s.isSelector[k]) continue;
+    for (size_t k = 0; k < s.args.size(); ++k) {
+      if (s.args[k].selector) continue;
       std::vector<Array> args = s.validArgs();
       const size_t m = mxGetM(args[k].get()), n = mxGetN(args[k].get());
       std::vector<Array> bad;
@@ -69,7 +37,8 @@ TEST(InputSafety, DataInputsMustBeRealFullDouble) {
         const size_t live = mxHostLiveArrays();
         const std::string e = mod.error(1, in);
         EXPECT_EQ(e.rfind(expectedPrefix(s, k), 0), 0u)
-            << s.module << " arg " << s.names[k] << " class " << mxGetClassID(b.get()) << ": " << e;
+            << s.module << " arg " << s.args[k].name << " class " << mxGetClassID(b.get()) << ": "
+            << e;
         EXPECT_EQ(e.back(), '\n');
         EXPECT_EQ(mxHostLiveArrays(), live);
       }
@@ -80,8 +49,8 @@ TEST(InputSafety, DataInputsMustBeRealFullDouble) {
 TEST(InputSafety, SelectorsMustBeNumericLogicalOrChar) {
   for (const Signature &s : signatures()) {
     Module mod(s.module);
-    for (size_t k = 0; k < s.names.size(); ++k) {
-      if (!s.isSelector[k]) continue;
+    for (size_t k = 0; k < s.args.size(); ++k) {
+      if (!s.args[k].selector) continue;
       for (mxClassID cls : {mxCELL_CLASS, mxSTRUCT_CLASS}) {
         std::vector<Array> args = s.validArgs();
         Array bad = ofClass(cls, 1, 1);
@@ -89,7 +58,7 @@ TEST(InputSafety, SelectorsMustBeNumericLogicalOrChar) {
         in[k] = bad.get();
         const std::string e = mod.error(1, in);
         EXPECT_EQ(e.rfind(expectedPrefix(s, k), 0), 0u)
-            << s.module << " " << s.names[k] << ": " << e;
+            << s.module << " " << s.args[k].name << ": " << e;
       }
     }
   }
@@ -102,8 +71,8 @@ TEST(InputSafety, DimensionsBeyondInt32AreRejectedWithoutReadingData) {
   if (sizeof(mwSize) > 4) shapes.push_back({65536, 65536});
   for (const Signature &s : signatures()) {
     Module mod(s.module);
-    for (size_t k = 0; k < s.names.size(); ++k) {
-      if (s.isSelector[k]) continue;
+    for (size_t k = 0; k < s.args.size(); ++k) {
+      if (s.args[k].selector) continue;
       for (const auto &dims : shapes) {
         std::vector<Array> args = s.validArgs();
         Array fake(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, dims.data()));
@@ -111,7 +80,7 @@ TEST(InputSafety, DimensionsBeyondInt32AreRejectedWithoutReadingData) {
         in[k] = fake.get();
         const std::string e = mod.error(1, in);
         EXPECT_EQ(e.rfind(expectedPrefix(s, k), 0), 0u)
-            << s.module << " " << s.names[k] << ": " << e;
+            << s.module << " " << s.args[k].name << ": " << e;
       }
     }
   }

@@ -172,7 +172,7 @@ TEST(PairwiseLargeOutput, MeshapplyAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) y[j] = double(j) * kRows;
   expectEveryElementInPlace(
       [&](simd::Target t, double *Y) {
-        const auto kernel = SIMD_VARIANT(meshSum, t);
+        const MeshKernel kernel = meshapplyKernels(t).at(1);
         kernel(x.data(), y.data(), Y, kRows, kCols, 0, kSplit);
         kernel(x.data(), y.data(), Y, kRows, kCols, kSplit, kCols);
       },
@@ -185,7 +185,7 @@ TEST(PairwiseLargeOutput, SampledistAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) X2[j] = -double(j) * kRows;
   expectEveryElementInPlace(
       [&](simd::Target t, double *D) {
-        const auto kernel = SIMD_VARIANT(sumAbsDifference, t);
+        const SampleKernel kernel = sampledistKernels(t).at(1);
         kernel(X1.data(), X2.data(), D, kRows, kCols, 1, 0, kSplit);
         kernel(X1.data(), X2.data(), D, kRows, kCols, 1, kSplit, kCols);
       },
@@ -199,9 +199,9 @@ TEST(PairwiseLargeOutput, BindistAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) H2[j] = 1.0 + j;
   expectEveryElementInPlace(
       [&](simd::Target t, double *D) {
-        const auto kernel = SIMD_VARIANT(intersectionPairs, t);
-        kernel(kRows, kCols, 1, H1.data(), H2.data(), H2.data(), D, 0, kSplit);
-        kernel(kRows, kCols, 1, H1.data(), H2.data(), H2.data(), D, kSplit, kCols);
+        const BinKernel kernel = bindistKernels(t).at(1);
+        kernel(H1.data(), H2.data(), H2.data(), D, kRows, kCols, 1, 0, kSplit);
+        kernel(H1.data(), H2.data(), H2.data(), D, kRows, kCols, 1, kSplit, kCols);
       },
       [](int32_t i, int32_t j) { return 1.0 - (0.0 + -double(i)) / (1.0 + j); });
 }

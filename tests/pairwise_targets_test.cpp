@@ -80,28 +80,11 @@ void checkPairs(const char *what, int code, simd::Target t, const Pairs &s, size
 void checkSampledist(simd::Target t, const Pairs &s, size_t offset, int rarity) {
   const std::vector<double> X1 = mixedValues(size_t(s.N1) * s.d, s.N1 * 31 + s.d, rarity);
   const std::vector<double> X2 = mixedValues(size_t(s.N2) * s.d, s.N2 * 17 + s.d, rarity);
-  const PairKernel kernels[] = {SIMD_VARIANT(sumAbsDifference, t),
-                                SIMD_VARIANT(maxAbsDifference, t),
-                                SIMD_VARIANT(minAbsDifference, t)};
-  for (int code = 1; code <= 3; ++code)
-    checkPairs("sampledist", code, t, s, offset, X1, X2, kernels[code - 1],
+  for (int32_t code : codesOf(sampledistKernels(t)))
+    checkPairs("sampledist", code, t, s, offset, X1, X2, sampledistKernels(t).at(code),
                [code](const double *a, const double *b, int32_t d, int32_t) {
                  return oracle::sample(code, a, b, d);
                });
-}
-
-// The bindist kernels in the argument order of the sampledist ones.
-PairKernel bindistKernel(simd::Target t, int mcode, const std::vector<double> &columnSums) {
-  const auto intersection = SIMD_VARIANT(intersectionPairs, t);
-  const auto other =
-      mcode == 2 ? SIMD_VARIANT(chiSquareDistance, t) : SIMD_VARIANT(logDivergence, t);
-  return [=, &columnSums](const double *a, const double *b, double *D, int32_t N1, int32_t N2,
-                          int32_t d, int32_t j0, int32_t j1) {
-    if (mcode == 1)
-      intersection(N1, N2, d, a, b, columnSums.data(), D, j0, j1);
-    else
-      other(N1, N2, d, a, b, D, j0, j1);
-  };
 }
 
 void checkBindist(simd::Target t, const Pairs &s, size_t offset, int rarity) {
@@ -113,13 +96,19 @@ void checkBindist(simd::Target t, const Pairs &s, size_t offset, int rarity) {
   std::vector<double> columnSums(s.N2, 0.0);
   for (int32_t j = 0; j < s.N2; ++j)
     for (int32_t k = 0; k < s.d; ++k) columnSums[j] += H2[size_t(j) * s.d + k];
-  for (int mcode = 1; mcode <= 3; ++mcode)
-    checkPairs("bindist", mcode, t, s, offset, H1, H2, bindistKernel(t, mcode, columnSums),
+  for (int32_t mcode : codesOf(bindistKernels(t))) {
+    const BinKernel kernel = bindistKernels(t).at(mcode);
+    const PairKernel withSums = [&](const double *a, const double *b, double *D, int32_t N1,
+                                    int32_t N2, int32_t d, int32_t j0, int32_t j1) {
+      kernel(a, b, columnSums.data(), D, N1, N2, d, j0, j1);
+    };
+    checkPairs("bindist", mcode, t, s, offset, H1, H2, withSums,
                [&](const double *a, const double *b, int32_t d, int32_t j) {
                  double sum = 0.0;
                  for (int32_t k = 0; k < d; ++k) sum += oracle::binTerm(mcode, a[k], b[k]);
                  return mcode == 1 ? 1.0 - sum / columnSums[j] : sum;
                });
+  }
 }
 
 TEST(PairwiseTargets, SampledistMatchesDefinitionOnEveryTarget) {
@@ -159,16 +148,13 @@ TEST(PairwiseTargets, LargeOutputsMatchDefinitionOnEveryTarget) {
 
 TEST(PairwiseTargets, MeshapplyMatchesDefinitionOnEveryTarget) {
   for (simd::Target t : runnableTargets()) {
-    const auto kernels = {SIMD_VARIANT(meshSum, t), SIMD_VARIANT(meshProduct, t),
-                          SIMD_VARIANT(meshAbsDifference, t), SIMD_VARIANT(meshMax, t),
-                          SIMD_VARIANT(meshMin, t)};
     for (int32_t m : {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 33, 1031})
       for (int32_t n : {0, 1, 3, 4, 5, 9, 1025}) {
         if (m * n > 1024 * 1024 && m != 1031) continue;
         const std::vector<double> x = mixedValues(m, m, 3), y = mixedValues(n, n + 99, 3);
         const size_t count = size_t(m) * n;
-        int op = 1;
-        for (auto kernel : kernels) {
+        for (int32_t op : codesOf(meshapplyKernels(t))) {
+          const MeshKernel kernel = meshapplyKernels(t).at(op);
           Buffer Y(count, size_t(m + n) % 8);
           inBlocks(
               n, [&](int32_t j0, int32_t j1) { kernel(x.data(), y.data(), Y.data, m, n, j0, j1); });
@@ -180,7 +166,6 @@ TEST(PairwiseTargets, MeshapplyMatchesDefinitionOnEveryTarget) {
                   << " at (" << i << ", " << j << "): " << got << " want " << want;
             }
           Y.expectGuardIntact(count);
-          ++op;
         }
       }
   }

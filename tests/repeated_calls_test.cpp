@@ -19,13 +19,14 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
 
 #include "support/arrays.h"
+#include "support/signatures.h"
 
 namespace {
 
 using namespace test;
 
 struct Case {
-  const char *module;
+  std::string module;
   int nlhs;
   std::vector<const mxArray *> inputs;
   bool succeeds;
@@ -46,31 +47,44 @@ bool heapInUse(size_t *bytes) {
 }
 
 TEST(RepeatedCalls, HeapStaysFlatOverManyCallsAndErrors) {
+  Array one = scalar(1), complexX = ofClass(mxDOUBLE_CLASS, 2, 3, mxCOMPLEX);
+  Array cell = ofClass(mxCELL_CLASS, 1, 1);
+  // Special values on the way through, and the checks that compare
+  // arguments with each other or look a code up.
   Array X = matrix(2, 3, {1, kNaN, 3, 4, -0.0, kInf}), col = matrix(2, 1, {5, 6});
-  Array row = matrix(1, 3, {7, 8, 9}), one = scalar(1), seven = scalar(7);
-  Array complexX = ofClass(mxDOUBLE_CLASS, 2, 3, mxCOMPLEX), cell = ofClass(mxCELL_CLASS, 1, 1);
-  const std::vector<Case> cases = {
-      {"lanefuse", 1, {X.get(), col.get(), one.get(), one.get()}, true},
-      {"lanefuse", 2, {X.get(), col.get(), one.get(), one.get()}, false},
-      {"lanefuse", 1, {X.get(), row.get(), one.get(), one.get()}, false},
-      {"lanefuse", 1, {X.get(), col.get(), seven.get(), one.get()}, false},
-      {"lanefuse", 1, {complexX.get(), col.get(), one.get(), one.get()}, false},
-      {"crossfuse", 0, {X.get(), row.get(), col.get(), one.get()}, true},
-      {"crossfuse", 1, {X.get(), col.get(), col.get(), one.get()}, false},
-      {"crossfuse", 1, {X.get(), row.get(), col.get()}, false},
-      {"meshapply", 1, {X.get(), row.get(), one.get()}, true},
-      {"meshapply", 1, {X.get(), row.get(), seven.get()}, false},
-      {"meshapply", 1, {X.get(), row.get(), cell.get()}, false},
-      {"sampledist", 1, {X.get(), X.get(), one.get()}, true},
-      {"sampledist", 1, {X.get(), row.get(), one.get()}, false},
-      {"sampledist", 1, {X.get(), cell.get(), one.get()}, false},
-      {"bindist", 1, {X.get(), X.get(), one.get()}, true},
-      {"bindist", 1, {X.get(), X.get(), seven.get()}, false},
-      {"bindist", 2, {X.get(), X.get(), one.get()}, false},
+  Array row = matrix(1, 3, {7, 8, 9}), seven = scalar(7);
+  std::vector<Case> cases = {
       {"mintid", 2, {}, true},
       {"mintid", 2, {one.get()}, false},
       {"mintid", 1, {}, false},
+      {"lanefuse", 1, {X.get(), col.get(), one.get(), one.get()}, true},
+      {"lanefuse", 1, {X.get(), row.get(), one.get(), one.get()}, false},
+      {"lanefuse", 1, {X.get(), col.get(), seven.get(), one.get()}, false},
+      {"crossfuse", 0, {X.get(), row.get(), col.get(), one.get()}, true},
+      {"crossfuse", 1, {X.get(), col.get(), col.get(), one.get()}, false},
+      {"meshapply", 1, {X.get(), row.get(), one.get()}, true},
+      {"meshapply", 1, {X.get(), row.get(), seven.get()}, false},
+      {"sampledist", 1, {X.get(), X.get(), one.get()}, true},
+      {"sampledist", 1, {X.get(), row.get(), one.get()}, false},
+      {"bindist", 1, {X.get(), X.get(), one.get()}, true},
+      {"bindist", 1, {X.get(), X.get(), seven.get()}, false},
   };
+  // Each module with arguments: a valid call, and calls with an output too
+  // many, an argument short, a complex data argument, a cell for a selector.
+  std::vector<std::vector<Array>> valid;
+  for (const Signature &s : signatures()) {
+    if (s.args.empty()) continue;
+    valid.push_back(s.validArgs());
+    const std::vector<const mxArray *> in = pointers(valid.back());
+    std::vector<const mxArray *> complexData = in, cellSelector = in;
+    complexData[0] = complexX.get();
+    cellSelector[s.operationArg()] = cell.get();
+    cases.push_back({s.module, 1, in, true});
+    cases.push_back({s.module, 2, in, false});
+    cases.push_back({s.module, 1, {in.begin(), in.end() - 1}, false});
+    cases.push_back({s.module, 1, complexData, false});
+    cases.push_back({s.module, 1, cellSelector, false});
+  }
   std::map<std::string, std::unique_ptr<Module>> modules;
   for (const Case &c : cases)
     if (!modules.count(c.module)) modules[c.module] = std::make_unique<Module>(c.module);

@@ -46,9 +46,10 @@ ensure_packages clang-14 libclang-rt-14-dev
 # Octave, its MEX compiler and parallel package, and a plotter for the demo.
 ensure_packages octave octave-dev octave-parallel
 ensure_plotting
-# Windows cross builds and wine; the 32-bit x86 Linux cross build and qemu.
+# Windows cross builds and wine; the 32-bit x86 and arm64 Linux cross builds
+# and qemu.
 ensure_packages g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest \
-  wine wine64 wine32:i386 g++-i686-linux-gnu qemu-user
+  wine wine64 wine32:i386 g++-i686-linux-gnu g++-aarch64-linux-gnu qemu-user
 
 # The large-output tests write 16 GiB through a 12 MiB block mapped over and
 # over: with 2 MiB pages that takes seconds, with 4 KiB pages minutes. Root
@@ -78,3 +79,6 @@ stage "64-bit Windows: cross-built, tests under wine"
 run_preset win64
 
 STAGE=stage run_32bit
+
+stage "64-bit Arm Linux (NEON): cross-built, tests under qemu-aarch64"
+run_preset arm64

@@ -20,12 +20,9 @@ fuzz::Expected expect(const fuzz::Call &c) {
 const fuzz::Target &fuzz::target() {
   static const Target t{
       "bindist",
-      3,
       {"bindist uses 3 input arguments.\n", "Too many output arguments for bindist.\n",
        "The dimensions of H1 ans H2 are not equal.\n", "mcode should be either 1 or 2.\n"},
       expect,
-      // The selector input, and the codes tried on the data of each valid call.
-      2,
       0,
       4};
   return t;

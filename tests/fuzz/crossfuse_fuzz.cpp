@@ -22,14 +22,11 @@ fuzz::Expected expect(const fuzz::Call &c) {
 
 const fuzz::Target &fuzz::target() {
   static const Target t{"crossfuse",
-                        4,
                         {"The number of outputs should not be larger than 1\n",
                          "The number of inputs should be 4: X, vrow, vcol, opcode\n",
                          "The size of the row vector is illegal, it should be 1 x n.\n",
                          "The size of the column vector is illegal, it should be m x 1.\n"},
                         expect,
-                        // The selector input, and the codes tried on the data of each valid call.
-                        3,
                         -1,
                         3};
   return t;

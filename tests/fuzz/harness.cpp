@@ -302,20 +302,22 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const fuzz::Target &t = fuzz::target();
+  const test::Signature &sig = test::signature(t.module);
+  const int codeArg = sig.operationArg();
   const size_t live = mxHostLiveArrays();
   {
     FuzzedDataProvider in(data, size);
     std::vector<test::Array> owned;
-    const fuzz::Call call = fuzz::decode(in, t.arity, owned);
+    const fuzz::Call call = fuzz::decode(in, int(sig.args.size()), owned);
     const std::vector<std::vector<uint64_t>> before = fuzz::snapshot(call);
     fuzz::callAndCheck(t, call);
     // A valid call is made again with every code, so that each input the
     // fuzzer finds reaches every kernel.
-    if (t.codeArg >= 0 && t.expect(call).valid) {
+    if (codeArg >= 0 && t.expect(call).valid) {
       for (int code = t.firstCode; code <= t.lastCode; ++code) {
         const test::Array selector = test::scalar(code);
         fuzz::Call again = call;
-        again.args[t.codeArg] = selector.get();
+        again.args[codeArg] = selector.get();
         fuzz::callAndCheck(t, again);
       }
     }

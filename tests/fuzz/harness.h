@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "support/arrays.h"
+#include "support/signatures.h"
 
 namespace fuzz {
 
@@ -57,14 +58,14 @@ struct Expected {
   test::Element element = test::Element::kComputed;
 };
 
+// A module's arguments, and which of them selects the operation, come from
+// its line of tests/module_signatures.txt.
 struct Target {
   const char *module;
-  int arity;  // inputs of a valid call
   std::vector<std::string> messages;
   Expected (*expect)(const Call &);
-  // The input that selects the operation, and the codes to try on the data
-  // of every valid call (none when codeArg is -1).
-  int codeArg;
+  // The codes to try on the data of every valid call, given to the input
+  // that selects the operation (when the module has one).
   int firstCode, lastCode;
   // Checks the outputs of a valid call that succeeded; null for the one
   // m-by-n double output of the numeric modules.

@@ -26,13 +26,10 @@ fuzz::Expected expect(const fuzz::Call &c) {
 const fuzz::Target &fuzz::target() {
   static const Target t{
       "lanefuse",
-      4,
       {"The number of outputs should not be larger than 1\n",
        "The number of inputs should be 4: X, v, d, opcode\n", "The size of vector v is illegal\n",
        "The value of d is illegal, it should be either 1 or 2\n"},
       expect,
-      // The selector input, and the codes tried on the data of each valid call.
-      3,
       -1,
       5};
   return t;

@@ -19,13 +19,10 @@ fuzz::Expected expect(const fuzz::Call &c) {
 
 const fuzz::Target &fuzz::target() {
   static const Target t{"meshapply",
-                        3,
                         {"The number of input arguments should be 3.\n",
                          "The number of output arguments should not exceed 1.\n",
                          "The opcode should be between 1 and 5.\n"},
                         expect,
-                        // The selector input, and the codes tried on the data of each valid call.
-                        2,
                         0,
                         6};
   return t;

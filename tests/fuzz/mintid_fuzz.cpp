@@ -30,10 +30,8 @@ void checkOutputs(const test::CallResult &r) {
 const fuzz::Target &fuzz::target() {
   static const Target t{
       "mintid",
-      0,
       {"No input variables are allowed for mintid", "The number of outputs should be exactly 2"},
       expect,
-      -1,
       0,
       0,
       checkOutputs};

@@ -20,13 +20,10 @@ fuzz::Expected expect(const fuzz::Call &c) {
 const fuzz::Target &fuzz::target() {
   static const Target t{
       "sampledist",
-      3,
       {"The number of input should be 3.\n", "The number of output should not be larger than 1.\n",
        "The pdm code should be from 1 to 3.\n",
        "The sample dimensions of X1 and X2 are not the same.\n"},
       expect,
-      // The selector input, and the codes tried on the data of each valid call.
-      2,
       0,
       4};
   return t;

@@ -8,17 +8,13 @@ cases = {@every_function_has_a_help_file, @contents_lists_every_function, ...
          @lookfor_finds_the_distances};
 end
 
-function names = all_functions()
-names = {'lanefuse', 'crossfuse', 'meshapply', 'sampledist', 'bindist', 'mintid'};
-end
-
 function lines = help_lines(file)
 lines = regexp(fileread(file), '\r?\n', 'split');
 lines = lines(~cellfun(@isempty, strtrim(lines)));
 end
 
 function every_function_has_a_help_file
-for name = all_functions()
+for name = listed_modules()
   lines = help_lines(fullfile(repo_root(), 'help', [name{1} '.m']));
   % Only help text: no line of code that could run in the MEX file's place.
   assert(all(strncmp(lines, '%', 1)), '%s.m holds more than comments', name{1});
@@ -30,7 +26,7 @@ end
 
 function contents_lists_every_function
 contents = fileread(fullfile(repo_root(), 'help', 'Contents.m'));
-for name = all_functions()
+for name = listed_modules()
   first = help_lines(fullfile(repo_root(), 'help', [name{1} '.m'])){1};
   summary = strtrim(first(numel(name{1}) + 2:end));
   assert(~isempty(regexp(contents, ['\n%\s+' name{1} '\s+- ' regexptranslate('escape', summary)], 'once')), ...

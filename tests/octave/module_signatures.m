@@ -1,17 +1,30 @@
 function sigs = module_signatures()
-% A valid call of every numeric module (args), one whose output is 100-by-100
-% (large), the names its messages give the arguments, and which arguments are
-% selector codes.
-sigs = struct( ...
-  'name', {'lanefuse', 'crossfuse', 'meshapply', 'sampledist', 'bindist'}, ...
-  'args', {{ones(2, 3), ones(2, 1), 1, 1}, {ones(2, 3), ones(1, 3), ones(2, 1), 1}, ...
-           {ones(2, 3), ones(1, 4), 1}, {ones(3, 2), ones(3, 4), 1}, ...
-           {ones(3, 2), ones(3, 4), 1}}, ...
-  'large', {{ones(100), ones(100, 1), 1, 1}, {ones(100), ones(1, 100), ones(100, 1), 1}, ...
-            {ones(100, 1), ones(1, 100), 1}, {ones(3, 100), ones(3, 100), 1}, ...
-            {ones(3, 100), ones(3, 100), 1}}, ...
-  'argnames', {{'X', 'v', 'd', 'opcode'}, {'X', 'vrow', 'vcol', 'opcode'}, ...
-               {'x', 'y', 'opcode'}, {'X1', 'X2', 'code'}, {'H1', 'H2', 'mcode'}}, ...
-  'selector', {[false false true true], [false false false true], [false false true], ...
-               [false false true], [false false true]});
+% Every module with arguments, from tests/module_signatures.txt: a valid call
+% (args: ones of each data argument's size, 1 for each selector), one whose
+% output is 100-by-100 (large), the names its messages give the arguments,
+% and which arguments are selector codes.
+text = fileread(fullfile(repo_root(), 'tests', 'module_signatures.txt'));
+sigs = struct('name', {}, 'args', {}, 'large', {}, 'argnames', {}, 'selector', {});
+for line = regexp(text, '\r?\n', 'split')
+  words = strsplit(strtrim(line{1}));
+  if isempty(words{1}) || words{1}(1) == '#' || numel(words) < 2
+    continue;
+  end
+  s = struct('name', words{1}, 'args', {{}}, 'large', {{}}, 'argnames', {{}}, 'selector', []);
+  for w = words(2:end)
+    parts = strsplit(w{1}, '=');
+    s.argnames{end + 1} = parts{1};
+    s.selector(end + 1) = strcmp(parts{2}, 'code');
+    if s.selector(end)
+      s.args{end + 1} = 1;
+      s.large{end + 1} = 1;
+    else
+      sizes = sscanf(parts{2}, '%dx%d,%dx%d');
+      s.args{end + 1} = ones(sizes(1), sizes(2));
+      s.large{end + 1} = ones(sizes(3), sizes(4));
+    end
+  end
+  s.selector = logical(s.selector);
+  sigs(end + 1) = s;
+end
 end

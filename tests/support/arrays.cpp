@@ -5,17 +5,11 @@
 
 namespace test {
 
-Array matrix(size_t m, size_t n, const std::vector<double> &values) {
-  Array a(mxCreateDoubleMatrix(m, n, mxREAL));
-  if (!values.empty()) std::memcpy(mxGetPr(a.get()), values.data(), m * n * sizeof(double));
-  return a;
-}
+std::string testModuleDir() { return EXACTMEX_TEST_MODULE_DIR; }
 
 Array matrix(size_t m, size_t n, std::initializer_list<double> values) {
   return matrix(m, n, std::vector<double>(values));
 }
-
-Array scalar(double value) { return matrix(1, 1, {value}); }
 
 Array ndArray(const std::vector<mwSize> &dims, const std::vector<double> &values) {
   Array a(mxCreateNumericArray(dims.size(), dims.data(), mxDOUBLE_CLASS, mxREAL));
@@ -42,12 +36,6 @@ Array sparse(size_t m, size_t n, const std::vector<Stored> &stored) {
     for (size_t j = stored[k].col + 1; j <= n; ++j) jc[j] = k + 1;
   }
   return a;
-}
-
-std::vector<const mxArray *> pointers(const std::vector<Array> &args) {
-  std::vector<const mxArray *> r;
-  for (const Array &a : args) r.push_back(a.get());
-  return r;
 }
 
 std::vector<double> values(const mxArray *a) {

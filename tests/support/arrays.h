@@ -1,4 +1,5 @@
-// Builders for input arrays and bit-level comparison of results.
+// Builders for input arrays and bit-level comparison of results, and the
+// module loader (host/module_loader.h) under the tests' names.
 #ifndef EXACTMEX_TESTS_ARRAYS_H
 #define EXACTMEX_TESTS_ARRAYS_H
 
@@ -12,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/module.h"
+#include "module_loader.h"
 #include "support/oracles.h"
 
 namespace test {
@@ -20,10 +21,21 @@ namespace test {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
+using mexhost::Array;
+using mexhost::arrays;
+using mexhost::CallResult;
+using mexhost::deliverables;
+using mexhost::matrix;
+using mexhost::Module;
+using mexhost::moduleDir;
+using mexhost::pointers;
+using mexhost::scalar;
+
+// Where the test builds of modules (tests/fakes) lie.
+std::string testModuleDir();
+
 // An m-by-n double matrix from values in column-major order (zeros if none).
 Array matrix(size_t m, size_t n, std::initializer_list<double> values = {});
-Array matrix(size_t m, size_t n, const std::vector<double> &values);
-Array scalar(double value);
 // A double array of any dims from values in column-major order.
 Array ndArray(const std::vector<mwSize> &dims, const std::vector<double> &values);
 std::vector<mwSize> dimsOf(const mxArray *a);
@@ -36,17 +48,6 @@ struct Stored {
   double value;
 };
 Array sparse(size_t m, size_t n, const std::vector<Stored> &stored = {});
-
-// The arguments of one call, in order: Array only moves, so an initializer
-// list cannot hold them.
-template <class... A>
-std::vector<Array> arrays(A &&...a) {
-  std::vector<Array> v;
-  (v.push_back(std::forward<A>(a)), ...);
-  return v;
-}
-// The arrays as a call takes them.
-std::vector<const mxArray *> pointers(const std::vector<Array> &args);
 
 std::vector<double> values(const mxArray *a);
 uint64_t bits(double x);

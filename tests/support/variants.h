@@ -29,8 +29,17 @@ inline double poison() {
 // Every target up to the best this machine supports.
 inline std::vector<simd::Target> runnableTargets() {
   std::vector<simd::Target> ts;
-  for (int t = 0; t <= simd::bestSupported(); ++t) ts.push_back(simd::Target(t));
+  for (int32_t t = 0; t <= int32_t(simd::bestSupported()); ++t) ts.push_back(simd::Target(t));
   return ts;
+}
+
+// The codes that select a kernel in a module's table, in order.
+template <class Kernel>
+std::vector<int32_t> codesOf(simd::Kernels<Kernel> kernels) {
+  std::vector<int32_t> codes;
+  for (int32_t code = 0; code < kernels.count; ++code)
+    if (kernels.at(code)) codes.push_back(code);
+  return codes;
 }
 
 // count doubles starting `offset` doubles past a 64-byte boundary, filled with

@@ -1,4 +1,4 @@
-// The loop the sampledist and bindist variants share: every pair of a column
+// The loop of every kernel that takes pairs of columns: every pair of a column
 // i of A (d-by-N1) and a column j of B (d-by-N2), one running value per pair
 // taking the rows in increasing order, in the vector operations of the target
 // being built (simd/vec.h). Lanes hold different columns of A, so different
@@ -9,11 +9,12 @@
 // tile on the stack (kTileDoubles, 32 KiB with AVX-512), so one vector load
 // gives one row of kLanes columns. Against the panel go kTileCols columns of
 // B at a time, each element broadcast to all lanes: kPanelVecs x kTileCols
-// running values stay in registers for the whole column. Short columns let
-// the tile hold a block of several panels, which every column of B visits in
-// turn; columns longer than kChunkRows go in chunks, the panel copied again
-// for every group of B's columns, the running values carried from chunk to
-// chunk.
+// running values, with the panel's vectors and a broadcast, stay in the
+// target's registers (simd/vec_TARGET.h) for the whole column. Short
+// columns let the tile hold a block of several panels, which every column of
+// B visits in turn; columns longer than kChunkRows go in chunks, the panel
+// copied again for every group of B's columns, the running values carried
+// from chunk to chunk.
 //
 // D(i, j) sits at i + j * N1: a tile writes kWidth consecutive elements of
 // each of its columns, with streaming stores (whole cache lines) when D is
@@ -21,29 +22,13 @@
 // boundary go as a block of their own, so that every full tile after them
 // starts at a boundary.
 //
-// Included once per target (simd/foreach_target.h): no include guard.
+// Included once per target, after simd/vec.h (simd/target_slot.h): no
+// include guard.
 #include <cmath>
-
-#include "simd/vec.h"
 
 namespace SIMD_NAMESPACE {
 namespace {
 
-// Register blocking per target: running values kPanelVecs x kTileCols, with
-// the panel's vectors and a broadcast, within the target's registers.
-#if SIMD_TARGET_ID == 3
-constexpr int kPanelVecs = 2, kTileCols = 6;
-#elif SIMD_TARGET_ID == 2
-constexpr int kPanelVecs = 2, kTileCols = 4;
-#elif SIMD_TARGET_ID == 1
-constexpr int kPanelVecs = 4, kTileCols = 2;
-#else
-// The portable code takes one pair at a time, as the plain loop does: with
-// several, the compiler may order the operands of an addition differently
-// from tile to tile, and which NaN an addition of two NaNs returns follows
-// the operand order, so results would depend on how B is split into calls.
-constexpr int kPanelVecs = 1, kTileCols = 1;
-#endif
 constexpr int kWidth = kPanelVecs * kLanes;
 constexpr int32_t kChunkRows = 256;
 

@@ -1,25 +1,40 @@
 // Loads a built module by path and calls its mexFunction through the
-// standalone host, as MATLAB would.
-#ifndef EXACTMEX_TESTS_MODULE_H
-#define EXACTMEX_TESTS_MODULE_H
+// standalone host, as MATLAB would, with inputs made here: for the tests and
+// the benchmarks.
+#ifndef EXACTMEX_HOST_MODULE_LOADER_H
+#define EXACTMEX_HOST_MODULE_LOADER_H
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mexhost.h"
 
-namespace test {
+namespace mexhost {
 
+// Where this build puts the deliverable modules, and their names.
 std::string moduleDir();
-std::string testModuleDir();
-// Names of every deliverable module in this build.
 std::vector<std::string> deliverables();
 
 struct ArrayDeleter {
   void operator()(mxArray *a) const { mxDestroyArray(a); }
 };
 using Array = std::unique_ptr<mxArray, ArrayDeleter>;
+
+// An m-by-n double matrix from values in column-major order (zeros if none).
+Array matrix(size_t m, size_t n, const std::vector<double> &values);
+Array scalar(double value);
+// The arguments of one call, in order: Array only moves, so an initializer
+// list cannot hold them.
+template <class... A>
+std::vector<Array> arrays(A &&...a) {
+  std::vector<Array> v;
+  (v.push_back(std::forward<A>(a)), ...);
+  return v;
+}
+// The arrays as a call takes them.
+std::vector<const mxArray *> pointers(const std::vector<Array> &args);
 
 struct CallResult {
   bool ok = false;
@@ -30,8 +45,7 @@ struct CallResult {
 
 class Module {
  public:
-  // name is the file's name without the MEX extension; dir is where it lies:
-  // moduleDir() for the deliverables, testModuleDir() for test builds.
+  // name is the file's name without the MEX extension; dir is where it lies.
   explicit Module(const std::string &name, const std::string &dir = moduleDir());
   ~Module();
   Module(const Module &) = delete;
@@ -53,6 +67,6 @@ class Module {
 
 std::string modulePath(const std::string &name, const std::string &dir = moduleDir());
 
-}  // namespace test
+}  // namespace mexhost
 
 #endif

@@ -1,5 +1,6 @@
-#include "support/module.h"
+#include "module_loader.h"
 
+#include <cstring>
 #include <stdexcept>
 
 #if defined(_WIN32)
@@ -8,10 +9,9 @@
 #include <dlfcn.h>
 #endif
 
-namespace test {
+namespace mexhost {
 
 std::string moduleDir() { return EXACTMEX_MODULE_DIR; }
-std::string testModuleDir() { return EXACTMEX_TEST_MODULE_DIR; }
 
 std::vector<std::string> deliverables() {
   std::vector<std::string> names;
@@ -22,6 +22,20 @@ std::vector<std::string> deliverables() {
     names.push_back(all.substr(start, end - start));
   }
   return names;
+}
+
+Array matrix(size_t m, size_t n, const std::vector<double> &values) {
+  Array a(mxCreateDoubleMatrix(m, n, mxREAL));
+  if (!values.empty()) std::memcpy(mxGetPr(a.get()), values.data(), m * n * sizeof(double));
+  return a;
+}
+
+Array scalar(double value) { return matrix(1, 1, {value}); }
+
+std::vector<const mxArray *> pointers(const std::vector<Array> &args) {
+  std::vector<const mxArray *> r;
+  for (const Array &a : args) r.push_back(a.get());
+  return r;
 }
 
 std::string modulePath(const std::string &name, const std::string &dir) {
@@ -79,4 +93,4 @@ std::string Module::error(int nlhs, const std::vector<const mxArray *> &inputs) 
   return call(nlhs, inputs).error;
 }
 
-}  // namespace test
+}  // namespace mexhost

@@ -1,30 +1,40 @@
-// The loop every broadcast kernel variant shares: Y(i, j) = rule(X(i, j),
-// col(i), row(j)) for the m-by-n matrix X, in the vector operations of the
+// The loop of every kernel that streams its output: Y(i, j) = rule(X(i, j),
+// col(i), row(j)) for the m-by-n matrix Y, from any of the matrix X, the
+// column vector col and the row vector row, in the vector operations of the
 // target being built (simd/vec.h). A rule says what one element is, for one
 // double or one vector of them; sweep says how the matrix is walked.
 //
 // A call writes columns [j0, j1) of the output; whether it streams is
 // decided on the whole output, so every block of a large one streams.
 //
-// Columns go several at a time, so each vector of col is loaded once for
-// the whole group of columns of X and Y. Outputs larger than the caches are
-// written with streaming stores a whole cache line at a time: each column
-// then starts and ends with single elements up to its first and from its
-// last line boundary.
+// Columns go kSweepGroup at a time (as many as the target's registers hold a
+// step of), so each vector of col is loaded once for the whole group.
+// Outputs larger than the caches are written with streaming stores a whole
+// cache line at a time: each column then starts and ends with single
+// elements up to its first and from its last line boundary.
 //
-// Included once per target (simd/foreach_target.h): no include guard.
-#include "simd/vec.h"
-
+// Included once per target, after simd/vec.h (simd/target_slot.h): no
+// include guard.
 namespace SIMD_NAMESPACE {
 namespace {
 
-// Which operands a rule reads; the others are never touched (the pointers
+// Which operands a rule reads; the others are never touched (their pointers
 // may be null) and reach the rule as zeros.
 enum Reads { kReadsX = 1, kReadsCol = 2, kReadsRow = 4 };
 
-// Columns per pass over col: eight where a step's values for all of them
-// still fit in the vector registers (AVX2, AVX-512), four elsewhere.
-constexpr int kGroup = kLanes >= 4 ? 8 : 4;
+// The operations rules are made of, by name, so that a kernel's table can
+// pick one; Max and Min give a when a > b (a < b), otherwise b.
+enum class Op { kAdd, kMultiply, kMax, kMin, kAbsDifference };
+template <Op op, class V>
+V apply(V a, V b) {
+  switch (op) {  // a constant: only its case is compiled in
+    case Op::kAdd: return add(a, b);
+    case Op::kMultiply: return mul(a, b);
+    case Op::kMax: return maxOf(a, b);
+    case Op::kMin: return minOf(a, b);
+    default: return absOf(sub(a, b));
+  }
+}
 
 // Columns X[0..kCols) of the group, rows [begin, end) one element at a time.
 template <int kCols, int kReads, class Rule>
@@ -75,31 +85,40 @@ void sweepGroup(const double *X, const double *col, const double *row, double *Y
   sweepElements<kCols, kReads>(X, col, row, Y, stride, end, m, rule);
 }
 
+// p moved on by offset, for an operand the rule reads; null otherwise, as
+// operands never read may be.
+template <bool kRead>
+const double *moved(const double *p, ptrdiff_t offset) {
+  return kRead ? p + offset : nullptr;
+}
+
 template <int kReads, bool kStream, class Rule>
 void sweepColumns(const double *X, const double *col, const double *row, double *Y, int32_t m,
                   int32_t n, Rule rule) {
+  constexpr bool kX = kReads & kReadsX, kRow = kReads & kReadsRow;
   const ptrdiff_t stride = m;
   int32_t j = 0;
   // Streaming, the columns of a group share their cache-line boundaries only
   // when a column is a whole number of lines.
   if (!kStream || m % kLineDoubles == 0) {
-    for (; j + kGroup <= n; j += kGroup)
-      sweepGroup<kGroup, kReads, kStream>(X + j * stride, col, row ? row + j : row, Y + j * stride,
-                                          m, rule);
+    for (; j + kSweepGroup <= n; j += kSweepGroup)
+      sweepGroup<kSweepGroup, kReads, kStream>(moved<kX>(X, j * stride), col, moved<kRow>(row, j),
+                                               Y + j * stride, m, rule);
   }
   for (; j < n; ++j)
-    sweepGroup<1, kReads, kStream>(X + j * stride, col, row ? row + j : row, Y + j * stride, m,
-                                   rule);
+    sweepGroup<1, kReads, kStream>(moved<kX>(X, j * stride), col, moved<kRow>(row, j),
+                                   Y + j * stride, m, rule);
 }
 
 template <int kReads, class Rule>
 void sweep(const double *X, const double *col, const double *row, double *Y, int32_t m, int32_t n,
            int32_t j0, int32_t j1, Rule rule) {
+  constexpr bool kX = kReads & kReadsX, kRow = kReads & kReadsRow;
   const bool stream = streams(Y, static_cast<double>(m) * n);
   const ptrdiff_t at = ptrdiff_t(j0) * m;
-  X += at;
+  X = moved<kX>(X, at);
+  row = moved<kRow>(row, j0);
   Y += at;
-  if (row) row += j0;
   if (stream) {
     sweepColumns<kReads, true>(X, col, row, Y, m, j1 - j0, rule);
     streamFence();

@@ -1,0 +1,25 @@
+// AVX-512 (AVX512F): eight doubles per 512-bit register, 32 registers.
+// Included by simd/vec.h: no include guard.
+#include "simd/vec_x86.h"
+
+namespace SIMD_NAMESPACE {
+
+using Vec = __m512d;
+constexpr int kLanes = 8;
+constexpr bool kStreamingStores = true;
+SIMD_X86_OPERATIONS(_mm512)
+// AVX-512F has no floating-point and-not: the sign is cleared as integers.
+inline Vec absOf(Vec a) {
+  return _mm512_castsi512_pd(
+      _mm512_and_epi64(_mm512_castpd_si512(a), _mm512_set1_epi64(0x7fffffffffffffff)));
+}
+// vmaxpd(a, b) and vminpd(a, b) return b unless a > b (a < b) holds. All
+// lanes selected: the unmasked forms trip a false uninitialised-value warning
+// in GCC 12's headers. Same instruction, same rule.
+inline Vec maxOf(Vec x, Vec p) { return _mm512_mask_max_pd(p, 0xff, x, p); }
+inline Vec minOf(Vec x, Vec p) { return _mm512_mask_min_pd(p, 0xff, x, p); }
+
+constexpr int kSweepGroup = 8;
+constexpr int kPanelVecs = 2, kTileCols = 6;
+
+}  // namespace SIMD_NAMESPACE

@@ -1,0 +1,21 @@
+// SSE2: two doubles per 128-bit register, 16 registers; part of the x86-64
+// baseline. Included by simd/vec.h: no include guard. Built first of the x86
+// targets, outside any instruction set's region, it declares the intrinsics
+// of them all, so that they are never declared inside a wider target's.
+#include "simd/vec_x86.h"
+
+namespace SIMD_NAMESPACE {
+
+using Vec = __m128d;
+constexpr int kLanes = 2;
+constexpr bool kStreamingStores = true;
+SIMD_X86_OPERATIONS(_mm)
+inline Vec absOf(Vec a) { return _mm_andnot_pd(_mm_set1_pd(-0.0), a); }
+// maxpd(a, b) and minpd(a, b) return b unless a > b (a < b) holds.
+inline Vec maxOf(Vec x, Vec p) { return _mm_max_pd(x, p); }
+inline Vec minOf(Vec x, Vec p) { return _mm_min_pd(x, p); }
+
+constexpr int kSweepGroup = 4;
+constexpr int kPanelVecs = 4, kTileCols = 2;
+
+}  // namespace SIMD_NAMESPACE

@@ -1,0 +1,20 @@
+// The operations the x86 targets spell alike, their intrinsics differing in
+// prefix alone (_mm, _mm256, _mm512): expanded by simd/vec_TARGET.h in its
+// namespace, after it defines Vec.
+#ifndef EXACTMEX_SIMD_VEC_X86_H
+#define EXACTMEX_SIMD_VEC_X86_H
+
+#include <immintrin.h>
+
+#define SIMD_X86_OPERATIONS(p)                                  \
+  inline Vec load(const double *q) { return p##_loadu_pd(q); }  \
+  inline Vec splat(double x) { return p##_set1_pd(x); }         \
+  inline void store(double *q, Vec a) { p##_storeu_pd(q, a); }  \
+  inline void stream(double *q, Vec a) { p##_stream_pd(q, a); } \
+  inline void streamFence() { _mm_sfence(); }                   \
+  inline Vec add(Vec a, Vec b) { return p##_add_pd(a, b); }     \
+  inline Vec mul(Vec a, Vec b) { return p##_mul_pd(a, b); }     \
+  inline Vec sub(Vec a, Vec b) { return p##_sub_pd(a, b); }     \
+  inline Vec div(Vec a, Vec b) { return p##_div_pd(a, b); }
+
+#endif

@@ -78,8 +78,8 @@ std::vector<Workload> workloads() {
       // Calls of 64 x 64, which stay on the calling thread.
       {"S lanefuse add 64x64", "lanefuse",
        [] {
-         return test::arrays(randomMatrix(64, 64, 1), randomMatrix(64, 1, 2), test::scalar(1),
-                             test::scalar(1));
+         return mexhost::arrays(randomMatrix(64, 64, 1), randomMatrix(64, 1, 2), mexhost::scalar(1),
+                                mexhost::scalar(1));
        },
        64.0 * 64, 64.0 * 64 * sizeof(double)},
       pairwise("S sampledist L1 64x64", "sampledist", 64, 64, 64, 1),

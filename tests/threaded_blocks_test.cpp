@@ -81,6 +81,14 @@ void checkOnThreads(const Case &c, size_t offset, const std::vector<int> &thread
   }
 }
 
+// The codes of a module's table, or only the first when not `all`.
+template <class Kernel>
+std::vector<int32_t> someCodes(simd::Kernels<Kernel> kernels, bool all) {
+  std::vector<int32_t> codes = codesOf(kernels);
+  if (!all) codes.resize(1);
+  return codes;
+}
+
 // Every broadcast kernel and meshapply on an m-by-n output, or only the
 // first of each module when not `all`.
 std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all) {
@@ -88,11 +96,8 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
   const Values X = valuesFor(rng, size_t(m) * n), col = valuesFor(rng, m), row = valuesFor(rng, n);
   const std::string on = std::string(" on ") + simd::targetName(t);
   std::vector<Case> cases;
-  const auto lanes = {SIMD_VARIANT(laneCopy, t), SIMD_VARIANT(laneAdd, t),
-                      SIMD_VARIANT(laneMultiply, t), SIMD_VARIANT(laneMax, t),
-                      SIMD_VARIANT(laneMin, t)};
-  int op = 0;
-  for (auto kernel : lanes) {
+  for (int32_t op : someCodes(lanefuseKernels(t), all)) {
+    const LaneKernel kernel = lanefuseKernels(t).at(op);
     for (int d : {1, 2}) {
       const Values v = d == 1 ? col : row;
       cases.push_back({"lanefuse op " + std::to_string(op) + " d " + std::to_string(d) + on,
@@ -102,30 +107,24 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
                        m, n, oracle::lanefuse(X->data(), v->data(), d, op, m, n),
                        oracle::laneElement(op)});
     }
-    if (!all || ++op > 4) break;
   }
-  for (int cop : {1, 2}) {
-    const auto kernel = cop == 1 ? SIMD_VARIANT(crossSum, t) : SIMD_VARIANT(crossProduct, t);
-    cases.push_back({"crossfuse op " + std::to_string(cop) + on,
+  for (int32_t op : someCodes(crossfuseKernels(t), all)) {
+    const CrossKernel kernel = crossfuseKernels(t).at(op);
+    cases.push_back({"crossfuse op " + std::to_string(op) + on,
                      [=](double *Y, int32_t j0, int32_t j1) {
                        kernel(X->data(), row->data(), col->data(), Y, m, n, j0, j1);
                      },
-                     m, n, oracle::crossfuse(X->data(), row->data(), col->data(), cop, m, n),
+                     m, n, oracle::crossfuse(X->data(), row->data(), col->data(), op, m, n),
                      Element::kComputed});
-    if (!all) break;
   }
-  const auto meshes = {SIMD_VARIANT(meshSum, t), SIMD_VARIANT(meshProduct, t),
-                       SIMD_VARIANT(meshAbsDifference, t), SIMD_VARIANT(meshMax, t),
-                       SIMD_VARIANT(meshMin, t)};
-  op = 1;
-  for (auto kernel : meshes) {
+  for (int32_t op : someCodes(meshapplyKernels(t), all)) {
+    const MeshKernel kernel = meshapplyKernels(t).at(op);
     cases.push_back({"meshapply op " + std::to_string(op) + on,
                      [=](double *Y, int32_t j0, int32_t j1) {
                        kernel(col->data(), row->data(), Y, m, n, j0, j1);
                      },
                      m, n, oracle::meshapply(col->data(), m, row->data(), n, op),
                      oracle::meshElement(op)});
-    if (!all || ++op > 5) break;
   }
   return cases;
 }
@@ -147,31 +146,23 @@ std::vector<Case> pairwiseCases(simd::Target t, int32_t N1, int32_t N2, int32_t 
   const Values columnSums = std::make_shared<const std::vector<double>>(sums);
   const std::string on = std::string(" on ") + simd::targetName(t);
   std::vector<Case> cases;
-  const auto samples = {SIMD_VARIANT(sumAbsDifference, t), SIMD_VARIANT(maxAbsDifference, t),
-                        SIMD_VARIANT(minAbsDifference, t)};
-  int code = 1;
-  for (auto kernel : samples) {
+  for (int32_t code : someCodes(sampledistKernels(t), all)) {
+    const SampleKernel kernel = sampledistKernels(t).at(code);
     cases.push_back({"sampledist code " + std::to_string(code) + on,
                      [=](double *D, int32_t j0, int32_t j1) {
                        kernel(A->data(), B->data(), D, N1, N2, d, j0, j1);
                      },
                      N1, N2, oracle::sampledist(A->data(), N1, B->data(), N2, d, code),
                      Element::kComputed});
-    if (!all || ++code > 3) break;
   }
-  const auto intersection = SIMD_VARIANT(intersectionPairs, t);
-  for (int mcode = 1; mcode <= (all ? 3 : 1); ++mcode) {
-    const auto other =
-        mcode == 2 ? SIMD_VARIANT(chiSquareDistance, t) : SIMD_VARIANT(logDivergence, t);
-    cases.push_back(
-        {"bindist mcode " + std::to_string(mcode) + on,
-         [=](double *D, int32_t j0, int32_t j1) {
-           if (mcode == 1)
-             intersection(N1, N2, d, H1->data(), H2->data(), columnSums->data(), D, j0, j1);
-           else
-             other(N1, N2, d, H1->data(), H2->data(), D, j0, j1);
-         },
-         N1, N2, oracle::bindist(H1->data(), N1, H2->data(), N2, d, mcode), Element::kComputed});
+  for (int32_t mcode : someCodes(bindistKernels(t), all)) {
+    const BinKernel kernel = bindistKernels(t).at(mcode);
+    cases.push_back({"bindist mcode " + std::to_string(mcode) + on,
+                     [=](double *D, int32_t j0, int32_t j1) {
+                       kernel(H1->data(), H2->data(), columnSums->data(), D, N1, N2, d, j0, j1);
+                     },
+                     N1, N2, oracle::bindist(H1->data(), N1, H2->data(), N2, d, mcode),
+                     Element::kComputed});
   }
   return cases;
 }

@@ -146,9 +146,10 @@ def fastest_floor(runs, kinds, size):
 
 
 def run_bench(build, target, repetitions, only="."):
-    """Our times for one target: {benchmark name: min CPU seconds}, or None
-    when the machine lacks the target. `only` filters the benchmarks by name."""
-    env = dict(os.environ, EXACTMEX_TARGET=target)
+    """Our times for one target on one thread: {benchmark name: min CPU
+    seconds}, or None when the machine lacks the target. `only` filters the
+    benchmarks by name. bench/scaling.py times the threads."""
+    env = dict(os.environ, EXACTMEX_TARGET=target, EXACTMEX_THREADS="1")
     out = subprocess.run(
         [os.path.join(build, "bench", "exactmex_bench"), "--benchmark_format=json",
          "--benchmark_repetitions=%d" % repetitions, "--benchmark_min_time=0.2",

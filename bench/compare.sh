@@ -3,9 +3,10 @@
 # workloads, printing tables of ratios: the broadcast modules (W1, W2) beside
 # numpy and Octave (bench/compare.py), the pairwise ones (W3-W5) beside numpy,
 # scipy, scikit-learn and the C histogram library (bench/compare_pairwise.py),
-# then whole calls from Octave (bench/octave/end_to_end.sh); last, every
+# then whole calls from Octave (bench/octave/end_to_end.sh), all on one
+# thread; then every workload on 1 to all the CPUs (bench/scaling.py); last, every
 # goal against what was measured, also saved as build/bench/results/compare.png
-# (bench/report.py). Arguments go to the first two (--repetitions N).
+# (bench/report.py). Arguments go to the Python steps (--repetitions N).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
@@ -19,4 +20,6 @@ cmake --build --preset default
 /usr/bin/python3 bench/compare_pairwise.py "$@"
 # Whole calls from Octave, against the host's own floors and Octave's expressions.
 bash bench/octave/end_to_end.sh
+# Every workload on 1 to all of the CPUs, and against peers on as many.
+/usr/bin/python3 bench/scaling.py "$@"
 /usr/bin/python3 bench/report.py

@@ -2,9 +2,9 @@
 every goal, what was measured and whether it was met, and saves it as a PNG
 chart beside the results.
 
-Reads what bench/compare.py, bench/compare_pairwise.py and
-bench/octave/end_to_end.sh (our Octave functions) left in <build>/bench/results; bench/compare.sh
-runs them all and then this. Our kernels are judged on the instruction-set
+Reads what bench/compare.py, bench/compare_pairwise.py,
+bench/octave/end_to_end.sh (our Octave functions) and bench/scaling.py left
+in <build>/bench/results; bench/compare.sh runs them all and then this. Our kernels are judged on the instruction-set
 target a module picks by itself on this machine (the best it has).
 """
 import argparse
@@ -38,6 +38,15 @@ PAIRWISE = [("W4a sampledist L1", "scipy cdist", 5, None),
             ("W5 bindist log", "numpy/scipy xlogy", 1.5, None)]
 # Octave's expressions that need temporaries, where ours must win by more.
 TEMPORARIES = {"W2 crossfuse sum", "W3 meshapply absdiff"}
+# Threads (bench/scaling.py): the compute-bound workloads gain nearly all of
+# a second core, the memory-bound ones never lose, small calls stay as they
+# are; on every core, ours against single-threaded peers and scikit-learn on
+# as many processes.
+COMPUTE_BOUND = ("W4a", "W4b", "W5")
+THREADED_PEERS = [("W4a sampledist L1", "scipy cdist", 10),
+                  ("W4a sampledist L1", "scikit-learn n_jobs", 1),
+                  ("W5 bindist chi2", "scikit-learn", 5),
+                  ("W5 bindist chi2", "scikit-learn n_jobs", 1)]
 STARTS = [("end_to_end_default", "Octave, default start"),
           ("end_to_end_hugetlb", "Octave, glibc.malloc.hugetlb=1")]
 
@@ -121,6 +130,30 @@ def end_to_end_goals(folder):
     return goals
 
 
+def thread_goals(folder):
+    if not os.path.exists(os.path.join(folder, "scaling.json")):
+        return []
+    scaling = load(folder, "scaling")
+    ours, cpus = scaling["ours"], scaling["cpus"]
+    goals = []
+    if "2" in ours:
+        floor = ours["1"]["floor threads"] / ours["2"]["floor threads"]
+        work = scaling["work"]
+        for w, one in ours["1"].items():
+            if w == "floor threads":
+                continue
+            # What the machine gave two threads, and the work they did per
+            # CPU second against one thread's.
+            note = "threads floor %.2f, work %.2f" % (floor, work["2"][w] / work["1"][w])
+            bound = 1.85 if w.split()[0] in COMPUTE_BOUND else 0.95 if w.startswith("S ") else 1
+            goals.append(Goal("2 threads", w, "1 thread / 2 threads", one / ours["2"][w], bound,
+                              note=note))
+    for w, peer, bound in THREADED_PEERS:
+        goals.append(Goal("%d threads" % cpus, w, peer + " / ours",
+                          scaling["peers"][w][peer] / ours[str(cpus)][w], bound))
+    return goals
+
+
 def print_table(goals):
     print("| where | workload | ratio | goal | measured | met |")
     print("|---|---|---|---|---|---|")
@@ -150,7 +183,7 @@ def save_chart(goals, path):
     ax.set_yticks(list(y))
     ax.set_yticklabels(labels, fontsize=7)
     ax.set_xlabel("measured against goal (right of 1: met)")
-    ax.set_title("exactmex speed goals, single thread")
+    ax.set_title("exactmex speed goals")
     fig.tight_layout()
     fig.savefig(path, dpi=110)
 
@@ -162,8 +195,9 @@ def main():
     folder = results_folder(args.build)
     target, goals = kernel_goals(load(folder, "broadcast"), load(folder, "pairwise"))
     goals += end_to_end_goals(folder)
-    print("\nGoals: kernels on the standalone host (target %s), whole calls from Octave.\n"
-          % target)
+    goals += thread_goals(folder)
+    print("\nGoals: kernels on the standalone host (target %s) and whole calls from Octave,"
+          " on one thread; then threads.\n" % target)
     print_table(goals)
     chart = os.path.join(folder, "compare.png")
     save_chart(goals, chart)

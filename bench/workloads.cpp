@@ -75,6 +75,15 @@ std::vector<Workload> workloads() {
       pairwise("W5 bindist intersection", "bindist", 256, 1000, 1000, 1),
       pairwise("W5 bindist chi2", "bindist", 256, 1000, 1000, 2),
       pairwise("W5 bindist log", "bindist", 256, 300, 300, 3),
+      // Calls of 64 x 64, which stay on the calling thread.
+      {"S lanefuse add 64x64", "lanefuse",
+       [] {
+         return mexhost::arrays(randomMatrix(64, 64, 1), randomMatrix(64, 1, 2), mexhost::scalar(1),
+                                mexhost::scalar(1));
+       },
+       64.0 * 64, 64.0 * 64 * sizeof(double)},
+      pairwise("S sampledist L1 64x64", "sampledist", 64, 64, 64, 1),
+      pairwise("S bindist chi2 64x64", "bindist", 64, 64, 64, 2),
   };
 }
 

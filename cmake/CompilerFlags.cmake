@@ -13,6 +13,24 @@ if(EXACTMEX_SANITIZE)
   add_link_options(${_sanitize})
 endif()
 
+# Race build: ThreadSanitizer (clang) over the modules, the host and the
+# threaded suites, which are all it builds tests of.
+option(EXACTMEX_SANITIZE_THREADS "Build with ThreadSanitizer" OFF)
+if(EXACTMEX_SANITIZE_THREADS)
+  if(EXACTMEX_SANITIZE)
+    message(FATAL_ERROR "ThreadSanitizer and AddressSanitizer do not go together")
+  endif()
+  set(_sanitize -fsanitize=thread -fno-omit-frame-pointer)
+  add_compile_options(${_sanitize})
+  add_link_options(${_sanitize})
+endif()
+# Either sanitizer build: instrumented code, which ships nowhere.
+if(EXACTMEX_SANITIZE OR EXACTMEX_SANITIZE_THREADS)
+  set(EXACTMEX_SANITIZED ON)
+else()
+  set(EXACTMEX_SANITIZED OFF)
+endif()
+
 # Fuzzing build (clang, with the sanitizers above): every target also gets
 # the coverage instrumentation that guides libFuzzer; tests/fuzz links it.
 option(EXACTMEX_FUZZ "Build the libFuzzer targets, instrumenting every target" OFF)

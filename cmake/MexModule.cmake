@@ -78,7 +78,7 @@ function(mex_add_module name)
     target_link_options(${name} PRIVATE
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/mexFunction.map)
     # Clang leaves the sanitizer runtimes to the executable that loads the module.
-    if(NOT (EXACTMEX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
+    if(NOT (EXACTMEX_SANITIZED AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
       target_link_options(${name} PRIVATE -Wl,--no-undefined)
     endif()
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS

@@ -9,6 +9,11 @@ function D = sharded(fn, A, B, code, nblocks, connections)
 %
 %   D = SHARDED(FN, A, B, CODE, NBLOCKS) makes NBLOCKS blocks.
 %
+%   The worker processes share this machine's cores: each calls FN with
+%   EXACTMEX_THREADS set to its share of them (of EXACTMEX_THREADS itself,
+%   when set), so that together they start no more threads than there are
+%   cores. This process's variable stays as it is.
+%
 %   D = SHARDED(FN, A, B, CODE, NBLOCKS, CONNECTIONS) computes the blocks on
 %   the servers of a parallel cluster with netcellfun. A server looks
 %   functions up in the folder of the client's current folder's name, so
@@ -43,8 +48,17 @@ if isa(fn, 'function_handle')
 end
 block_result = @(block) feval(fn, A, block, code);
 if nargin < 6
-  parts = parcellfun(min(nblocks, nproc()), block_result, blocks, 'UniformOutput', false, ...
-                     'VerboseLevel', 0);
+  workers = min(nblocks, nproc());
+  cores = str2double(getenv('EXACTMEX_THREADS'));
+  if ~(cores >= 1)
+    cores = nproc();
+  end
+  % Each worker sets its share before its block: the workers are processes
+  % of their own, started at the first parcellfun. deal evaluates its
+  % arguments in order, and evalc gives setenv a value to pass.
+  set_threads = sprintf('setenv(''EXACTMEX_THREADS'', ''%d'')', max(1, floor(cores / workers)));
+  [~, parts] = parcellfun(workers, @(block) deal(evalc(set_threads), block_result(block)), ...
+                          blocks, 'UniformOutput', false, 'VerboseLevel', 0);
 else
   parts = netcellfun(connections, block_result, blocks, 'UniformOutput', false);
 end

@@ -96,12 +96,15 @@ inline void raise(void *ctx, const char *id, const char *message) {
   mexErrMsgIdAndTxt(id, "%s", message);
 }
 
-inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, nullptr};
+// The host calls it when it clears the module, before unloading it.
+inline void atUnload(void (*release)(void)) { mexAtExit(release); }
+
+inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, nullptr, atUnload};
 
 inline void run(const char *fn, void (*body)(const Call &), int nlhs, mxArray *plhs[], int nrhs,
                 const mxArray *prhs[]) {
   State state{fn, plhs, prhs};
-  body(Call{fn, nlhs, nrhs, &kHost, &state});
+  body(Call{fn, nlhs, nrhs, &kHost, &state, OutputPlace{nullptr, 0}});
 }
 
 }  // namespace mexhost

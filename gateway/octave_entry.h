@@ -164,12 +164,14 @@ inline bool goOn(void *ctx) {
   }
 }
 
-inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn};
+// Octave has no exit function for an oct-file: the module's own teardown
+// joins its workers when Octave unloads it (gateway/workers.cpp).
+inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn, nullptr};
 
 inline octave_value_list run(const char *fn, void (*body)(const Call &),
                              const octave_value_list &args, int nargout) {
   State state(args);
-  body(Call{fn, nargout, static_cast<int>(args.length()), &kHost, &state});
+  body(Call{fn, nargout, static_cast<int>(args.length()), &kHost, &state, OutputPlace{nullptr, 0}});
   if (state.stopped) std::rethrow_exception(state.stopped);
   return state.results();
 }

@@ -10,6 +10,8 @@
 %   m-by-n with its dimensions 2 to N as the columns (as X(:,:)), and Y has
 %   the size of X.
 %
+%   Uses all cores; EXACTMEX_THREADS limits them.
+%
 %   Example:
 %      Y = crossfuse([1 2 3; 4 5 6], [10 20 30], [1; 2], 1)   % [12 23 34; 16 27 38]
 %

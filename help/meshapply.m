@@ -9,6 +9,8 @@
 %   a tie or when either is NaN they return y(j). The absolute difference is
 %   never -0. x and y must be real, full double arrays.
 %
+%   Uses all cores; EXACTMEX_THREADS limits them.
+%
 %   Example:
 %      Y = meshapply([1 2 3], [10; 20], 1)   % [11 21; 12 22; 13 23]
 %

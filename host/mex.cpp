@@ -2,9 +2,21 @@
 // mexErrMsgTxt and mexErrMsgIdAndTxt into an error the caller can read.
 #include <csetjmp>
 #include <cstdarg>
+#include <map>
+#include <mutex>
 
 #include "call_state.h"
 #include "mexhost.h"
+
+namespace {
+
+// The module whose call is in progress on this thread, and the exit
+// function each module registered, by its entry point.
+thread_local mexFunctionPtr calling = nullptr;
+std::mutex exitLock;
+std::map<mexFunctionPtr, void (*)(void)> exitFunctions;
+
+}  // namespace
 
 extern "C" {
 
@@ -23,15 +35,38 @@ int mexHostCall(mexFunctionPtr fn, int nlhs, mxArray *plhs[], int nrhs, const mx
   const int nslots = nlhs > 1 ? nlhs : 1;
   for (int k = 0; k < nslots; ++k) plhs[k] = nullptr;
   mxHostBeginCall();
+  calling = fn;
   // No local of this frame changes between setjmp and longjmp, so none needs
   // to be volatile.
   if (setjmp(*mxHostJumpTarget()) != 0) {
+    calling = nullptr;
     mxHostEndCall(1, plhs, nslots);
     return 1;
   }
   fn(nlhs, plhs, nrhs, prhs);
+  calling = nullptr;
   mxHostEndCall(0, plhs, nslots);
   return 0;
+}
+
+int mexAtExit(void (*exit_fcn)(void)) {
+  if (calling) {
+    std::lock_guard<std::mutex> held(exitLock);
+    exitFunctions[calling] = exit_fcn;
+  }
+  return 0;
+}
+
+void mexHostUnload(mexFunctionPtr fn) {
+  void (*exit_fcn)(void) = nullptr;
+  {
+    std::lock_guard<std::mutex> held(exitLock);
+    auto found = exitFunctions.find(fn);
+    if (found == exitFunctions.end()) return;
+    exit_fcn = found->second;
+    exitFunctions.erase(found);
+  }
+  if (exit_fcn) exit_fcn();
 }
 
 const char *mexHostLastError(void) { return mxHostLastMessage(); }

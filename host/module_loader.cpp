@@ -67,6 +67,7 @@ void *Module::symbol(const char *name) const {
 }
 
 Module::~Module() {
+  mexHostUnload(entry_);
 #if defined(_WIN32)
   FreeLibrary(static_cast<HMODULE>(handle_));
 #else

@@ -72,6 +72,9 @@ run_preset default
 stage "AddressSanitizer, UndefinedBehaviorSanitizer and fuzz targets (clang)"
 run_preset sanitize
 
+stage "ThreadSanitizer: the threaded suites (clang)"
+run_preset tsan
+
 stage "64-bit Windows: cross-built, tests under wine"
 run_preset win64
 

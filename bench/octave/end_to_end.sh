@@ -12,6 +12,8 @@ source tools/packages.sh
 ensure_packages octave octave-dev g++ cmake ninja-build libgtest-dev libbenchmark-dev
 
 repetitions="${1:-7}"
+# One thread, as Octave's own expressions run: bench/scaling.py times threads.
+export EXACTMEX_THREADS=1
 root="$PWD"
 octdir="$root/build/octave/exactmex"
 mexdir="$root/build/octave-mex/exactmex"

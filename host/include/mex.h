@@ -37,6 +37,10 @@ __attribute__((noreturn, format(printf, 2, 3)))
 #endif
 void mexErrMsgIdAndTxt(const char *identifier, const char *format, ...);
 
+/* Registers the function to call before the calling module is unloaded,
+ * replacing any it registered before. Returns 0. */
+MEX_API int mexAtExit(void (*exit_fcn)(void));
+
 #ifdef __cplusplus
 }
 #endif

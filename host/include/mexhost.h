@@ -23,6 +23,11 @@ MEX_API int mexHostCall(mexFunctionPtr fn, int nlhs, mxArray *plhs[], int nrhs,
 MEX_API const char *mexHostLastError(void);
 MEX_API const char *mexHostLastErrorId(void);
 
+/* Runs and forgets the exit function that calls of fn registered with
+ * mexAtExit, as MATLAB does when it clears a MEX file: call it before
+ * unloading the module fn belongs to. */
+MEX_API void mexHostUnload(mexFunctionPtr fn);
+
 /* Arrays created and not yet destroyed, to check that nothing leaks. */
 MX_API size_t mxHostLiveArrays(void);
 

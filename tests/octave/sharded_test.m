@@ -1,7 +1,8 @@
 function cases = sharded_test
 % examples/sharded.m: column blocks computed in parallel worker processes and
 % concatenated give the single call's result bit for bit.
-cases = {@sampledist_blocks, @bindist_blocks, @meshapply_blocks, @cluster_blocks};
+cases = {@sampledist_blocks, @bindist_blocks, @meshapply_blocks, @workers_share_the_cores, ...
+         @cluster_blocks};
 end
 
 function check(fn, A, B)
@@ -30,6 +31,34 @@ function meshapply_blocks
 require_module('meshapply');
 randn('state', 8);
 check(@meshapply, randn(1, 30), randn(1, 47));
+end
+
+function workers_share_the_cores
+% Each worker process sees EXACTMEX_THREADS as its share of the threads
+% allowed (the variable, or every core), and the caller's variable is as it
+% was afterwards.
+[folder, cleanup] = scratch_folder();
+fid = fopen(fullfile(folder, 'threads_seen.m'), 'w');
+fprintf(fid, 'function D = threads_seen(A, B, code)\n');
+fprintf(fid, 'D = repmat(str2double(getenv(''EXACTMEX_THREADS'')), 1, size(B, 2));\n');
+fprintf(fid, 'end\n');
+fclose(fid);
+addpath(folder);
+addpath(fullfile(repo_root(), 'examples'));
+old = getenv('EXACTMEX_THREADS');
+restore = onCleanup(@() setenv('EXACTMEX_THREADS', old));
+workers = min(3, nproc());
+for allowed = {'6', ''}
+  setenv('EXACTMEX_THREADS', allowed{1});
+  cores = str2double(allowed{1});
+  if isnan(cores)
+    cores = nproc();
+  end
+  seen = sharded(@threads_seen, 0, zeros(1, 6), 1, 3);
+  assert(isequal(seen, repmat(max(1, floor(cores / workers)), 1, 6)), ...
+         'with EXACTMEX_THREADS "%s" the workers saw %s', allowed{1}, mat2str(seen));
+  assert(strcmp(getenv('EXACTMEX_THREADS'), allowed{1}), 'EXACTMEX_THREADS was not restored');
+end
 end
 
 function cluster_blocks

@@ -1,0 +1,58 @@
+// A module's worker threads, which run the column blocks of a large call
+// beside the calling thread. They only ever run blocks of a kernel: they
+// never call the host, never throw, and are joined before the module is
+// unloaded (the host's exit function in a MEX build, the module's own
+// teardown elsewhere). Host-neutral, like the block loop that uses them
+// (gateway/column_blocks.h).
+#ifndef EXACTMEX_GATEWAY_WORKERS_H
+#define EXACTMEX_GATEWAY_WORKERS_H
+
+#include <cstdint>
+
+namespace gateway {
+
+// Whether to go on: asked between blocks, never during one, on the calling
+// thread only. A null goOn (the MEX route, where interrupts are the host's
+// business) never stops.
+struct Poll {
+  bool (*goOn)(void *ctx);
+  void *ctx;
+};
+
+// Column blocks of [0, n): [0, first), then size columns each from first
+// on, the last one cut at n. An empty first block (first == 0) is skipped.
+struct Blocks {
+  int32_t n, first, size;
+};
+
+// Registers a function for the host to call before it unloads the module
+// (mexAtExit); null where the module's own teardown at unload is enough.
+using AtUnload = void (*)(void (*release)(void));
+
+// The threads a large call may use: EXACTMEX_THREADS when it holds a whole
+// number of at least 1, read at every call so that a change made from MATLAB
+// or Octave (setenv) takes effect at the next one; otherwise the CPUs this
+// process may run on.
+int threadsWanted();
+
+// What runBlocks did.
+enum class Shared { kDone, kStopped, kNotShared };
+
+// Runs run(body, j0, j1) over the blocks on the calling thread and up to
+// threads - 1 workers of this module's pool, each block once, in any order
+// and at once. The calling thread asks poll between its own blocks; when it
+// says stop, no further block is handed out and the call returns kStopped
+// once the blocks already running have ended. kNotShared when the pool is
+// in use by another thread of the process or cannot be had: nothing was
+// run. Workers that cannot be started leave their share to the others.
+// When it returns, every store of every block is visible to the caller.
+Shared runBlocks(const Blocks &blocks, int threads, Poll poll, AtUnload atUnload,
+                 void (*run)(void *body, int32_t j0, int32_t j1), void *body);
+
+// Ends the pool's workers and joins them; the next call that needs workers
+// starts new ones. What the host's exit function runs.
+void releaseWorkers();
+
+}  // namespace gateway
+
+#endif

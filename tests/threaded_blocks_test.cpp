@@ -1,0 +1,346 @@
+// Column blocks shared among threads (gateway/column_blocks.h,
+// gateway/workers.h). Every kernel of every target this machine runs gives
+// the plain definition's result on 1, 2, 3, 7 and 16 threads, with blocks
+// of one column, blocks cut through the tiles and groups the kernels take,
+// and the blocks a large call gets; outputs large enough for streaming
+// stores too. Block edges fall on cache lines where the output has columns
+// starting on one; the host's question is asked between blocks on the
+// calling thread alone, and once it says stop no block is left running.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "broadcast/crossfuse_kernels.h"
+#include "broadcast/lanefuse_kernels.h"
+#include "gateway/column_blocks.h"
+#include "pairwise/bindist_kernels.h"
+#include "pairwise/meshapply_kernels.h"
+#include "pairwise/sampledist_kernels.h"
+#include "support/arrays.h"
+#include "support/oracles.h"
+#include "support/variants.h"
+
+namespace {
+
+using namespace test;
+using gateway::Blocks;
+using Values = std::shared_ptr<const std::vector<double>>;
+
+const std::vector<int> kThreadCounts = {1, 2, 3, 7, 16};
+
+// One kernel on one shape: it writes columns [j0, j1) of the m-by-n output
+// Y, whose every element must match want.
+struct Case {
+  std::string what;
+  std::function<void(double *Y, int32_t j0, int32_t j1)> kernel;
+  int32_t m, n;
+  std::vector<double> want;
+  Element element;
+};
+
+Values valuesFor(std::mt19937_64 &rng, size_t count) {
+  return std::make_shared<const std::vector<double>>(specialValues(rng, count));
+}
+
+// Blocks of one column; a first block of 5 columns, then 7 at a time, which
+// cuts through every tile and group of columns a kernel takes; and the
+// blocks a large call on three threads gets for this output.
+std::vector<Blocks> plans(int32_t n, const double *out, int32_t rows) {
+  return {{n, 0, 1}, {n, 5, 7}, gateway::shareBlocks(n, 1e6, out, rows, 3)};
+}
+
+// The case on each thread count, over every plan (or the large call's
+// alone), into a poisoned output offset doubles past a cache line.
+void checkOnThreads(const Case &c, size_t offset, const std::vector<int> &threadCounts,
+                    bool everyPlan) {
+  const size_t count = size_t(c.m) * c.n;
+  for (int threads : threadCounts) {
+    Buffer Y(count, offset);
+    std::vector<Blocks> ps = plans(c.n, Y.data, c.m);
+    if (!everyPlan) ps.erase(ps.begin(), ps.end() - 1);
+    for (const Blocks &plan : ps) {
+      std::fill(Y.data, Y.data + count, poison());
+      auto body = [&](int32_t j0, int32_t j1) { c.kernel(Y.data, j0, j1); };
+      ASSERT_EQ(
+          gateway::forSharedBlocks(plan, threads, gateway::Poll{nullptr, nullptr}, nullptr, body),
+          gateway::Shared::kDone);
+      for (size_t k = 0; k < count; ++k)
+        ASSERT_TRUE(sameResult(Y.data[k], c.want[k], c.element))
+            << c.what << ", " << threads << " threads, blocks " << plan.first << " then "
+            << plan.size << ", m " << c.m << " n " << c.n << " at " << k << ": " << Y.data[k]
+            << " want " << c.want[k];
+      Y.expectGuardIntact(count);
+    }
+  }
+}
+
+// The codes of a module's table, or only the first when not `all`.
+template <class Kernel>
+std::vector<int32_t> someCodes(simd::Kernels<Kernel> kernels, bool all) {
+  std::vector<int32_t> codes = codesOf(kernels);
+  if (!all) codes.resize(1);
+  return codes;
+}
+
+// Every broadcast kernel and meshapply on an m-by-n output, or only the
+// first of each module when not `all`.
+std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all) {
+  std::mt19937_64 rng(uint64_t(m) * 131 + n);
+  const Values X = valuesFor(rng, size_t(m) * n), col = valuesFor(rng, m), row = valuesFor(rng, n);
+  const std::string on = std::string(" on ") + simd::targetName(t);
+  std::vector<Case> cases;
+  for (int32_t op : someCodes(lanefuseKernels(t), all)) {
+    const LaneKernel kernel = lanefuseKernels(t).at(op);
+    for (int d : {1, 2}) {
+      const Values v = d == 1 ? col : row;
+      cases.push_back({"lanefuse op " + std::to_string(op) + " d " + std::to_string(d) + on,
+                       [=](double *Y, int32_t j0, int32_t j1) {
+                         kernel(d, X->data(), v->data(), Y, m, n, j0, j1);
+                       },
+                       m, n, oracle::lanefuse(X->data(), v->data(), d, op, m, n),
+                       oracle::laneElement(op)});
+    }
+  }
+  for (int32_t op : someCodes(crossfuseKernels(t), all)) {
+    const CrossKernel kernel = crossfuseKernels(t).at(op);
+    cases.push_back({"crossfuse op " + std::to_string(op) + on,
+                     [=](double *Y, int32_t j0, int32_t j1) {
+                       kernel(X->data(), row->data(), col->data(), Y, m, n, j0, j1);
+                     },
+                     m, n, oracle::crossfuse(X->data(), row->data(), col->data(), op, m, n),
+                     Element::kComputed});
+  }
+  for (int32_t op : someCodes(meshapplyKernels(t), all)) {
+    const MeshKernel kernel = meshapplyKernels(t).at(op);
+    cases.push_back({"meshapply op " + std::to_string(op) + on,
+                     [=](double *Y, int32_t j0, int32_t j1) {
+                       kernel(col->data(), row->data(), Y, m, n, j0, j1);
+                     },
+                     m, n, oracle::meshapply(col->data(), m, row->data(), n, op),
+                     oracle::meshElement(op)});
+  }
+  return cases;
+}
+
+// Every sampledist and bindist kernel on N1 x N2 pairs of d rows, or only
+// the first of each module when not `all`.
+std::vector<Case> pairwiseCases(simd::Target t, int32_t N1, int32_t N2, int32_t d, bool all) {
+  std::mt19937_64 rng(uint64_t(N1) * 7 + N2 * 3 + d);
+  const Values A = valuesFor(rng, size_t(N1) * d), B = valuesFor(rng, size_t(N2) * d);
+  // Histograms: non-negative, so that the logarithms are taken.
+  std::vector<double> h1(*A), h2(*B);
+  for (std::vector<double> *h : {&h1, &h2})
+    for (double &x : *h) x = std::isnan(x) ? x : std::fabs(x);
+  const Values H1 = std::make_shared<const std::vector<double>>(h1);
+  const Values H2 = std::make_shared<const std::vector<double>>(h2);
+  std::vector<double> sums(N2, 0.0);
+  for (int32_t j = 0; j < N2; ++j)
+    for (int32_t k = 0; k < d; ++k) sums[j] += h2[size_t(j) * d + k];
+  const Values columnSums = std::make_shared<const std::vector<double>>(sums);
+  const std::string on = std::string(" on ") + simd::targetName(t);
+  std::vector<Case> cases;
+  for (int32_t code : someCodes(sampledistKernels(t), all)) {
+    const SampleKernel kernel = sampledistKernels(t).at(code);
+    cases.push_back({"sampledist code " + std::to_string(code) + on,
+                     [=](double *D, int32_t j0, int32_t j1) {
+                       kernel(A->data(), B->data(), D, N1, N2, d, j0, j1);
+                     },
+                     N1, N2, oracle::sampledist(A->data(), N1, B->data(), N2, d, code),
+                     Element::kComputed});
+  }
+  for (int32_t mcode : someCodes(bindistKernels(t), all)) {
+    const BinKernel kernel = bindistKernels(t).at(mcode);
+    cases.push_back({"bindist mcode " + std::to_string(mcode) + on,
+                     [=](double *D, int32_t j0, int32_t j1) {
+                       kernel(H1->data(), H2->data(), columnSums->data(), D, N1, N2, d, j0, j1);
+                     },
+                     N1, N2, oracle::bindist(H1->data(), N1, H2->data(), N2, d, mcode),
+                     Element::kComputed});
+  }
+  return cases;
+}
+
+// Rows around the lanes and cache lines; columns around the groups of 4
+// and 8 and the tiles of 1, 2, 4 and 6 columns, over several blocks.
+TEST(ThreadedBlocks, BroadcastKernelsGiveTheDefinitionOnAnyThreadCount) {
+  for (simd::Target t : runnableTargets())
+    for (auto [m, n] : {std::pair<int32_t, int32_t>{1, 29}, {7, 33}, {9, 26}, {16, 30}, {33, 25}})
+      for (const Case &c : broadcastCases(t, m, n, true)) {
+        checkOnThreads(c, size_t(m + n) % 8, kThreadCounts, true);
+        if (HasFatalFailure()) return;
+      }
+}
+
+// Panels of 2 to 16 columns, tiles of 1 to 6, chunks of 256 rows.
+TEST(ThreadedBlocks, PairwiseKernelsGiveTheDefinitionOnAnyThreadCount) {
+  struct Pairs {
+    int32_t N1, N2, d;
+  };
+  for (simd::Target t : runnableTargets())
+    for (const Pairs &s : {Pairs{7, 29, 3}, Pairs{17, 26, 5}, Pairs{33, 31, 2}, Pairs{9, 25, 300}})
+      for (const Case &c : pairwiseCases(t, s.N1, s.N2, s.d, true)) {
+        checkOnThreads(c, size_t(s.N1 + s.N2) % 8, kThreadCounts, true);
+        if (HasFatalFailure()) return;
+      }
+}
+
+// Outputs past the size that turns streaming stores on: every thread's
+// stores are in the output when the call returns. Rows of 1031 give every
+// column its own alignment; 1032 streams the pairwise kernels.
+TEST(ThreadedBlocks, StreamedOutputsAreCompleteWhenTheCallReturns) {
+  for (simd::Target t : runnableTargets()) {
+    std::vector<Case> cases = broadcastCases(t, 1031, 1030, false);
+    for (Case &c : pairwiseCases(t, 1032, 1030, 1, false)) cases.push_back(std::move(c));
+    for (const Case &c : cases) {
+      checkOnThreads(c, 3, {2, 7}, false);
+      if (HasFatalFailure()) return;
+    }
+  }
+}
+
+// Where some columns of the output start on a cache line, every edge
+// between blocks is at one of them; blocks of at least kColumnStep columns
+// are whole multiples of it; together they cover every column once.
+TEST(ThreadedBlocks, EdgesFallOnCacheLinesWhereColumnsStartOnOne) {
+  Buffer out(8, 0);
+  for (int32_t rows : {1, 2, 3, 4, 6, 8, 12, 1000, 1031, 4096})
+    for (size_t offset = 0; offset < 8; ++offset)
+      for (double workPerColumn : {1.0, 3e3, 1e5, 1e7})
+        for (int threads : {2, 3, 16}) {
+          const int32_t n = 4096;
+          const double *at = out.data + offset;
+          const auto starts = [&](int64_t j) {
+            const uintptr_t start = reinterpret_cast<uintptr_t>(at) + j * rows * sizeof(double);
+            return start % gateway::kLineBytes == 0;
+          };
+          bool anyOnLine = false;
+          for (int32_t j = 0; j < 8; ++j) anyOnLine = anyOnLine || starts(j);
+          const Blocks b = gateway::shareBlocks(n, workPerColumn, at, rows, threads);
+          const std::string where =
+              "rows " + std::to_string(rows) + " offset " + std::to_string(offset) + " work " +
+              std::to_string(workPerColumn) + " threads " + std::to_string(threads);
+          ASSERT_GE(b.size, 1) << where;
+          if (b.size >= gateway::kColumnStep) {
+            ASSERT_EQ(b.size % gateway::kColumnStep, 0) << where;
+          }
+          int64_t covered = 0, blocks = 0;
+          for (int64_t j0 = 0; j0 < n; ++blocks) {
+            const int64_t j1 = std::min<int64_t>(n, j0 < b.first ? b.first : j0 + b.size);
+            ASSERT_GT(j1, j0) << where;
+            if (j0 > 0 && anyOnLine) {
+              ASSERT_TRUE(starts(j0)) << where << " edge " << j0;
+            }
+            covered += j1 - j0;
+            j0 = j1;
+          }
+          ASSERT_EQ(covered, n) << where;
+          ASSERT_EQ(blocks, gateway::blockCount(b)) << where;
+        }
+}
+
+// A poll that says stop at its `stopAt`-th question, recording the threads
+// that ask.
+struct StopAfter {
+  explicit StopAfter(int at) : stopAt(at) {}
+  int stopAt;
+  std::mutex lock;
+  std::set<std::thread::id> askers;
+  int asked = 0;
+  static bool goOn(void *ctx) {
+    StopAfter *s = static_cast<StopAfter *>(ctx);
+    std::lock_guard<std::mutex> held(s->lock);
+    s->askers.insert(std::this_thread::get_id());
+    return ++s->asked < s->stopAt;
+  }
+};
+
+// Blocks that take a while (a millisecond's sleep: no CPU is needed for
+// the workers to take some) and record which threads ran them, how many
+// run at once and whether any ran after the call returned.
+struct Recorder {
+  std::mutex lock;
+  std::set<std::thread::id> runners;
+  std::atomic<int> running{0}, ran{0};
+  std::atomic<bool> returned{false}, late{false};
+  void operator()(int32_t, int32_t) {
+    if (returned) late = true;
+    ++running;
+    {
+      std::lock_guard<std::mutex> held(lock);
+      runners.insert(std::this_thread::get_id());
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ++ran;
+    --running;
+    if (returned) late = true;
+  }
+};
+
+// The blocks on `threads` threads with the poll; the body learns when the
+// call has returned.
+gateway::Shared runRecorded(const Blocks &b, int threads, StopAfter &poll, Recorder &body) {
+  const gateway::Shared r =
+      gateway::forSharedBlocks(b, threads, gateway::Poll{StopAfter::goOn, &poll}, nullptr, body);
+  body.returned = true;
+  return r;
+}
+
+TEST(ThreadedBlocks, PollIsAskedBetweenBlocksOnTheCallingThreadOnly) {
+  StopAfter poll{1000};
+  Recorder body;
+  ASSERT_EQ(runRecorded(Blocks{48, 0, 1}, 3, poll, body), gateway::Shared::kDone);
+  EXPECT_EQ(body.ran, 48);
+  EXPECT_EQ(body.running, 0);
+  EXPECT_GT(body.runners.size(), 1u) << "no worker took a block";
+  EXPECT_EQ(poll.askers, std::set<std::thread::id>{std::this_thread::get_id()});
+  EXPECT_GE(poll.asked, 1);
+  EXPECT_LT(poll.asked, 48);
+  gateway::releaseWorkers();
+  EXPECT_FALSE(body.late);
+}
+
+TEST(ThreadedBlocks, StopHandsOutNoMoreBlocksAndWaitsForRunningOnes) {
+  StopAfter poll{2};
+  Recorder body;
+  ASSERT_EQ(runRecorded(Blocks{400, 0, 1}, 4, poll, body), gateway::Shared::kStopped);
+  EXPECT_EQ(body.running, 0);
+  // The caller ran two blocks, asked after each and stopped at the second
+  // answer; the workers ran some meanwhile.
+  EXPECT_LT(body.ran, 400);
+  EXPECT_EQ(poll.asked, 2);
+  gateway::releaseWorkers();  // joins the workers: a block still running would show now
+  EXPECT_FALSE(body.late);
+  EXPECT_EQ(body.running, 0);
+}
+
+// The calls of one process at once: one shares the pool, the others run
+// alone, and each gets every block of its own.
+TEST(ThreadedBlocks, ConcurrentCallsEachRunAllTheirBlocks) {
+  std::vector<std::thread> callers;
+  std::atomic<int> wrong{0};
+  for (int k = 0; k < 4; ++k)
+    callers.emplace_back([&wrong, k] {
+      for (int round = 0; round < 20; ++round) {
+        const int32_t n = 100 + k;
+        std::vector<std::atomic<int>> hits(n);
+        auto body = [&](int32_t j0, int32_t j1) {
+          for (int32_t j = j0; j < j1; ++j) ++hits[j];
+        };
+        const gateway::Shared r = gateway::forSharedBlocks(
+            Blocks{n, 3, 2 + k}, 3, gateway::Poll{nullptr, nullptr}, nullptr, body);
+        if (r == gateway::Shared::kNotShared) body(0, n);
+        for (auto &h : hits) wrong += h != 1;
+      }
+    });
+  for (std::thread &t : callers) t.join();
+  EXPECT_EQ(wrong, 0);
+}
+
+}  // namespace

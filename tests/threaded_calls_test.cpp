@@ -1,0 +1,257 @@
+// Large calls of the modules through the host, whose blocks go to the
+// modules' worker threads: the definition's result whatever EXACTMEX_THREADS
+// says, read at every call; the workers joined when the host unloads the
+// module, also after many cycles of loading, calling and unloading; host
+// threads calling at once; a call still whole when the system refuses some
+// workers; and a forked child, which inherits a pool without its threads.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+
+#if defined(__linux__)
+#include <dirent.h>
+#endif
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "support/arrays.h"
+
+namespace {
+
+using namespace test;
+
+// Sets EXACTMEX_THREADS for the calls made while it lives ("" unsets it).
+class ThreadsVariable {
+ public:
+  explicit ThreadsVariable(const char *value) { set(value); }
+  ~ThreadsVariable() { set(""); }
+  void set(const char *value) {
+#if defined(_WIN32)
+    _putenv_s("EXACTMEX_THREADS", value);
+#else
+    if (*value)
+      setenv("EXACTMEX_THREADS", value, 1);
+    else
+      unsetenv("EXACTMEX_THREADS");
+#endif
+  }
+};
+
+// Worker threads of this process, by the name the pool gives them, where
+// the system tells (Linux); -1 elsewhere.
+int workerCount() {
+#if defined(__linux__)
+  DIR *dir = opendir("/proc/self/task");
+  if (!dir) return -1;
+  int count = 0;
+  while (dirent *e = readdir(dir)) {
+    if (e->d_name[0] == '.') continue;
+    const std::string path = std::string("/proc/self/task/") + e->d_name + "/comm";
+    if (FILE *f = std::fopen(path.c_str(), "r")) {
+      char name[32] = "";
+      count += std::fgets(name, sizeof name, f) && std::string(name) == "exactmex worker\n";
+      std::fclose(f);
+    }
+  }
+  closedir(dir);
+  return count;
+#else
+  return -1;
+#endif
+}
+
+// The worker count once it settles at want: a joined thread may stay listed
+// a moment. want itself where the system does not tell.
+int workersSettledAt(int want) {
+  int count = workerCount();
+  for (int tries = 0; count >= 0 && count != want && tries < 1000; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    count = workerCount();
+  }
+  return count < 0 ? want : count;
+}
+
+// A call large enough to be shared and its result by the definition.
+struct LargeCall {
+  std::string module;
+  std::vector<Array> inputs;
+  std::vector<double> want;
+  Element element;
+  size_t m, n;
+};
+
+// Just over the work that is shared, for each module: the broadcast modules
+// and meshapply, and the pairwise distances; each list made once.
+std::vector<LargeCall> makeBroadcastCalls() {
+  std::vector<LargeCall> calls;
+  std::mt19937_64 rng(15);
+  auto values = [&](size_t count) { return specialValues(rng, count); };
+  {
+    const size_t m = 2050, n = 2049;
+    const std::vector<double> X = values(m * n), col = values(m), row = values(n);
+    calls.push_back({"lanefuse", arrays(matrix(m, n, X), matrix(m, 1, col), scalar(1), scalar(1)),
+                     oracle::lanefuse(X.data(), col.data(), 1, 1, m, n), Element::kComputed, m, n});
+    calls.push_back({"lanefuse", arrays(matrix(m, n, X), matrix(1, n, row), scalar(2), scalar(3)),
+                     oracle::lanefuse(X.data(), row.data(), 2, 3, m, n), Element::kSelected, m, n});
+    calls.push_back(
+        {"crossfuse", arrays(matrix(m, n, X), matrix(1, n, row), matrix(m, 1, col), scalar(1)),
+         oracle::crossfuse(X.data(), row.data(), col.data(), 1, m, n), Element::kComputed, m, n});
+  }
+  {
+    const size_t m = 2051, n = 2050;
+    const std::vector<double> x = values(m), y = values(n);
+    for (int op : {3, 5})
+      calls.push_back({"meshapply", arrays(matrix(m, 1, x), matrix(1, n, y), scalar(op)),
+                       oracle::meshapply(x.data(), m, y.data(), n, op), oracle::meshElement(op), m,
+                       n});
+  }
+  return calls;
+}
+
+// sampledist codes 1 and 2, then bindist mcodes 1 to 3.
+std::vector<LargeCall> makePairwiseCalls() {
+  std::vector<LargeCall> calls;
+  std::mt19937_64 rng(16);
+  auto values = [&](size_t count) { return specialValues(rng, count); };
+  const size_t N1 = 301, N2 = 299;
+  {
+    const size_t d = 61;
+    const std::vector<double> A = values(d * N1), B = values(d * N2);
+    for (int code : {1, 2})
+      calls.push_back({"sampledist", arrays(matrix(d, N1, A), matrix(d, N2, B), scalar(code)),
+                       oracle::sampledist(A.data(), N1, B.data(), N2, d, code), Element::kComputed,
+                       N1, N2});
+  }
+  {
+    const size_t d = 50;
+    std::vector<double> H1 = values(d * N1), H2 = values(d * N2);
+    for (std::vector<double> *h : {&H1, &H2})
+      for (double &x : *h) x = std::isnan(x) ? x : std::fabs(x);
+    for (int mcode : {1, 2, 3})
+      calls.push_back({"bindist", arrays(matrix(d, N1, H1), matrix(d, N2, H2), scalar(mcode)),
+                       oracle::bindist(H1.data(), N1, H2.data(), N2, d, mcode), Element::kComputed,
+                       N1, N2});
+  }
+  return calls;
+}
+
+const std::vector<LargeCall> &broadcastCalls() {
+  static const std::vector<LargeCall> calls = makeBroadcastCalls();
+  return calls;
+}
+
+const std::vector<LargeCall> &pairwiseCalls() {
+  static const std::vector<LargeCall> calls = makePairwiseCalls();
+  return calls;
+}
+
+// The call through mod, checked against the definition: "" when right.
+std::string check(const Module &mod, const LargeCall &c) {
+  CallResult r = mod.call(1, pointers(c.inputs));
+  if (!r.ok) return r.error;
+  return firstMismatch(r.outputs[0].get(), c.m, c.n, c.want, c.element);
+}
+
+TEST(ThreadedCalls, ResultsDoNotDependOnTheThreadCount) {
+  ThreadsVariable threads("");
+  for (const auto *calls : {&broadcastCalls(), &pairwiseCalls()})
+    for (const LargeCall &c : *calls) {
+      Module mod(c.module);
+      for (const char *count : {"1", "2", "3", "7", "16"}) {
+        threads.set(count);
+        EXPECT_EQ(check(mod, c), "") << c.module << " on " << count << " threads";
+      }
+    }
+}
+
+// The pool grows to what a call asks for and keeps its workers between
+// calls; unloading the module joins them all.
+TEST(ThreadedCalls, ThreadsVariableIsReadAtEveryCallAndUnloadJoins) {
+  const std::vector<LargeCall> &calls = pairwiseCalls();
+  const LargeCall &c = calls[0];  // sampledist
+  ThreadsVariable threads("1");
+  const int before = workerCount();
+  {
+    Module mod(c.module);
+    EXPECT_EQ(check(mod, c), "");
+    EXPECT_EQ(workersSettledAt(before), before) << "one thread asked for";
+    threads.set("4");
+    EXPECT_EQ(check(mod, c), "");
+    EXPECT_EQ(workersSettledAt(before + 3), before + 3);
+    threads.set("2");
+    EXPECT_EQ(check(mod, c), "");
+    EXPECT_EQ(workersSettledAt(before + 3), before + 3) << "workers stay for the next call";
+  }
+  EXPECT_EQ(workersSettledAt(before), before) << "workers left after unloading";
+}
+
+TEST(ThreadedCalls, LoadCallUnloadCyclesLeaveNoThreads) {
+  const std::vector<LargeCall> &calls = pairwiseCalls();
+  ThreadsVariable threads("3");
+  const int before = workerCount();
+  for (int cycle = 0; cycle < 100; ++cycle) {
+    const LargeCall &c = calls[cycle % 5];  // sampledist and bindist
+    {
+      Module mod(c.module);
+      ASSERT_EQ(check(mod, c), "") << "cycle " << cycle;
+    }
+    ASSERT_EQ(workersSettledAt(before), before) << "cycle " << cycle;
+  }
+}
+
+// Each host thread gets its own call's result, whether its call shared the
+// pool or ran alone because another call held it.
+TEST(ThreadedCalls, HostThreadsCallingAtOnceGetTheirOwnResults) {
+  const std::vector<LargeCall> &calls = pairwiseCalls();
+  ThreadsVariable threads("3");
+  Module sampledist("sampledist"), bindist("bindist");
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> hosts;
+  for (int k = 0; k < 4; ++k)
+    hosts.emplace_back([&, k] {
+      for (int round = 0; round < 4; ++round) {
+        const LargeCall &c = calls[(k + round) % 5];
+        wrong += check(c.module == "bindist" ? bindist : sampledist, c) != "";
+      }
+    });
+  for (std::thread &t : hosts) t.join();
+  EXPECT_EQ(wrong, 0);
+}
+
+// A test build whose second and later workers the system refuses.
+TEST(ThreadedCalls, RefusedWorkersLeaveTheirShareToTheOthers) {
+  const std::vector<LargeCall> &calls = pairwiseCalls();
+  ThreadsVariable threads("4");
+  const int before = workerCount();
+  Module mod("sampledist_one_worker", testModuleDir());
+  for (int code = 0; code < 2; ++code) EXPECT_EQ(check(mod, calls[code]), "");
+  EXPECT_EQ(workersSettledAt(before + 1), before + 1);
+}
+
+#if !defined(_WIN32)
+// A child of fork has none of its parent's workers: it makes its own.
+TEST(ForkedCalls, ChildMakesItsOwnWorkers) {
+  const std::vector<LargeCall> &calls = pairwiseCalls();
+  const LargeCall &c = calls[0];
+  ThreadsVariable threads("3");
+  Module mod(c.module);
+  ASSERT_EQ(check(mod, c), "");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(check(mod, c) == "" && check(mod, c) == "" ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  EXPECT_EQ(check(mod, c), "");
+}
+#endif
+
+}  // namespace

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -264,8 +265,12 @@ struct StopAfter {
 // Blocks that take a while (a millisecond's sleep: no CPU is needed for
 // the workers to take some) and record which threads ran them, how many
 // run at once and whether any ran after the call returned.
+// The calling thread's blocks wait until a worker has run one, so that
+// workers take part however slowly the machine starts them.
 struct Recorder {
+  const std::thread::id caller = std::this_thread::get_id();
   std::mutex lock;
+  std::condition_variable joined;
   std::set<std::thread::id> runners;
   std::atomic<int> running{0}, ran{0};
   std::atomic<bool> returned{false}, late{false};
@@ -273,8 +278,12 @@ struct Recorder {
     if (returned) late = true;
     ++running;
     {
-      std::lock_guard<std::mutex> held(lock);
+      std::unique_lock<std::mutex> held(lock);
       runners.insert(std::this_thread::get_id());
+      if (std::this_thread::get_id() == caller)
+        joined.wait(held, [&] { return runners.size() > 1; });
+      else
+        joined.notify_all();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ++ran;

@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "gateway/workers.h"
+#include "simd/targets.h"
 
 namespace gateway {
 
@@ -67,10 +68,6 @@ constexpr double kLeastBlockWork = 2.5e5;
 // a short group.
 constexpr int32_t kColumnStep = 24;
 
-// Bytes of the cache line two threads writing one would fight over (x86-64
-// and most arm64 cores).
-constexpr uintptr_t kLineBytes = 64;
-
 // The columns of an output of `rows` rows at `out` that start on a cache
 // line: first (one of the first eight columns) and every `every`-th after
 // it. {0, 1} when no column does: a multiple of 8 rows on an output not
@@ -82,7 +79,7 @@ struct LineColumns {
 };
 
 inline LineColumns lineColumns(const double *out, int32_t rows) {
-  constexpr uint32_t perLine = kLineBytes / sizeof(double);
+  constexpr uint32_t perLine = simd::kLineBytes / sizeof(double);
   const uintptr_t at = reinterpret_cast<uintptr_t>(out);
   if (at % sizeof(double) != 0 || rows < 0) return {0, 1};
   const uint32_t offset = at / sizeof(double) % perLine, step = uint32_t(rows) % perLine;

@@ -4,6 +4,7 @@
 #ifndef EXACTMEX_SIMD_TARGETS_H
 #define EXACTMEX_SIMD_TARGETS_H
 
+#include <cstddef>
 #include <cstdint>
 
 // Every target, one entry each: its name, where it is built, and the
@@ -55,6 +56,12 @@
 #define SIMD_BUILT_COUNT (0 SIMD_TARGETS(SIMD_COUNT_IF_BUILT))
 
 namespace simd {
+
+// Bytes of a cache line on the machines every target runs on (x86-64, and
+// arm64 cores as far as our stores and threads are concerned): streaming
+// stores go to memory a whole line at a time, and two threads writing one
+// line fight over it.
+constexpr size_t kLineBytes = 64;
 
 // The targets built here, in the list's order; the first is the portable one.
 enum class Target : int32_t { SIMD_TARGETS(SIMD_NAME_IF_BUILT) };

@@ -17,6 +17,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "simd/targets.h"
+
 namespace SIMD_NAMESPACE {
 
 inline double add(double a, double b) { return a + b; }
@@ -42,7 +44,7 @@ namespace SIMD_NAMESPACE {
 // Streaming stores go to memory a whole cache line at a time, once the line
 // is complete: code that streams writes each line whole, from its start,
 // before moving on, and streams kLineDoubles elements per step.
-constexpr size_t kLineBytes = 64;
+using simd::kLineBytes;
 constexpr int kLineDoubles = kLineBytes / sizeof(double);
 
 // Elements from p up to the next cache line (0 when p is at one). p must be

@@ -10,10 +10,7 @@ using Vec = __m128d;
 constexpr int kLanes = 2;
 constexpr bool kStreamingStores = true;
 SIMD_X86_OPERATIONS(_mm)
-inline Vec absOf(Vec a) { return _mm_andnot_pd(_mm_set1_pd(-0.0), a); }
-// maxpd(a, b) and minpd(a, b) return b unless a > b (a < b) holds.
-inline Vec maxOf(Vec x, Vec p) { return _mm_max_pd(x, p); }
-inline Vec minOf(Vec x, Vec p) { return _mm_min_pd(x, p); }
+SIMD_X86_SELECTIONS(_mm)
 
 constexpr int kSweepGroup = 4;
 constexpr int kPanelVecs = 4, kTileCols = 2;

@@ -17,4 +17,12 @@
   inline Vec sub(Vec a, Vec b) { return p##_sub_pd(a, b); }     \
   inline Vec div(Vec a, Vec b) { return p##_div_pd(a, b); }
 
+// absOf, maxOf and minOf where the instruction set has a floating-point
+// and-not (SSE2, AVX2). (v)maxpd(a, b) and (v)minpd(a, b) return b unless
+// a > b (a < b) holds: the paired element on a tie or a NaN.
+#define SIMD_X86_SELECTIONS(p)                                            \
+  inline Vec absOf(Vec a) { return p##_andnot_pd(p##_set1_pd(-0.0), a); } \
+  inline Vec maxOf(Vec x, Vec pair) { return p##_max_pd(x, pair); }       \
+  inline Vec minOf(Vec x, Vec pair) { return p##_min_pd(x, pair); }
+
 #endif

@@ -219,7 +219,7 @@ TEST(ThreadedBlocks, EdgesFallOnCacheLinesWhereColumnsStartOnOne) {
           const double *at = out.data + offset;
           const auto starts = [&](int64_t j) {
             const uintptr_t start = reinterpret_cast<uintptr_t>(at) + j * rows * sizeof(double);
-            return start % gateway::kLineBytes == 0;
+            return start % simd::kLineBytes == 0;
           };
           bool anyOnLine = false;
           for (int32_t j = 0; j < 8; ++j) anyOnLine = anyOnLine || starts(j);

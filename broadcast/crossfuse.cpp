@@ -24,7 +24,7 @@ void crossfuse(const gateway::Call &c) {
   const CrossKernel kernel = crossfuseKernels().at(opcode);
   double *Y = createOutputLike(c, 0, x, kernel != nullptr);
   if (kernel)
-    forColumns(c, x.cols, x.rows, [&](int32_t j0, int32_t j1) {
+    forColumns(c, Y, x.rows, x.cols, x.rows, [&](int32_t j0, int32_t j1) {
       kernel(x.data, row.data, col.data, Y, x.rows, x.cols, j0, j1);
     });
 }

@@ -30,7 +30,7 @@ void lanefuse(const gateway::Call &c) {
   const LaneKernel kernel = lanefuseKernels().at(opcode);
   double *Y = createOutputLike(c, 0, x, kernel != nullptr);
   if (kernel)
-    forColumns(c, x.cols, x.rows, [&](int32_t j0, int32_t j1) {
+    forColumns(c, Y, x.rows, x.cols, x.rows, [&](int32_t j0, int32_t j1) {
       kernel(d, x.data, v.data, Y, x.rows, x.cols, j0, j1);
     });
 }

@@ -54,20 +54,11 @@ struct Host {
   AtUnload atUnload;
 };
 
-// Where the output the kernels write starts and how many rows it has: block
-// edges go where columns start on a cache line.
-struct OutputPlace {
-  const double *data;
-  int32_t rows;
-};
-
 struct Call {
   const char *fn;  // the function's name, for messages and identifiers
   int nlhs, nrhs;
   const Host *host;
   void *ctx;
-  // Set when the numeric output is made.
-  mutable OutputPlace output;
 };
 
 // Value that no selector code uses: NaN, empty and out-of-range selectors.
@@ -139,7 +130,6 @@ inline int32_t readSelector(const Call &c, int k, const char *name) {
 // code that selects no kernel must still get zeros.
 inline double *makeOutput(const Call &c, int32_t m, int32_t n, int like, bool kernelWritesAll) {
   double *data = c.host->doubles(c.ctx, 0, m, n, like, !kernelWritesAll);
-  c.output = OutputPlace{data, m};
   if (!data && m > 0 && n > 0) {
     char message[96];
     std::snprintf(message, sizeof message, "%s: not enough memory for the output.\n", c.fn);
@@ -172,14 +162,17 @@ inline double *createOutputLike(const Call &c, int k, const Input &x, bool kerne
   return makeOutput(c, x.rows, x.cols, k, kernelWritesAll);
 }
 
-// Runs body(j0, j1) over the n output columns in blocks of about
-// kBlockWork, asking the host between blocks whether to go on, on the
-// module's worker threads too when the call is large. Returns false when
-// the host said stop; the entry point then discards the outputs.
+// Runs body(j0, j1) over the n columns of the output at out, of `rows`
+// rows, in blocks of about kBlockWork, asking the host between blocks
+// whether to go on, on the module's worker threads too when the call is
+// large (their blocks' edges go where columns start on a cache line).
+// Returns false when the host said stop; the entry point then discards the
+// outputs.
 template <class Body>
-bool forColumns(const Call &c, int32_t n, double workPerColumn, Body &&body) {
-  return forColumnBlocksOnThreads(n, workPerColumn, c.output.data, c.output.rows,
-                                  Poll{c.host->goOn, c.ctx}, c.host->atUnload, body);
+bool forColumns(const Call &c, const double *out, int32_t rows, int32_t n, double workPerColumn,
+                Body &&body) {
+  return forColumnBlocksOnThreads(n, workPerColumn, out, rows, Poll{c.host->goOn, c.ctx},
+                                  c.host->atUnload, body);
 }
 
 }  // namespace gateway

@@ -104,7 +104,7 @@ inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, nullptr, atU
 inline void run(const char *fn, void (*body)(const Call &), int nlhs, mxArray *plhs[], int nrhs,
                 const mxArray *prhs[]) {
   State state{fn, plhs, prhs};
-  body(Call{fn, nlhs, nrhs, &kHost, &state, OutputPlace{nullptr, 0}});
+  body(Call{fn, nlhs, nrhs, &kHost, &state});
 }
 
 }  // namespace mexhost

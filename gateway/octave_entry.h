@@ -171,7 +171,7 @@ inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn, nullpt
 inline octave_value_list run(const char *fn, void (*body)(const Call &),
                              const octave_value_list &args, int nargout) {
   State state(args);
-  body(Call{fn, nargout, static_cast<int>(args.length()), &kHost, &state, OutputPlace{nullptr, 0}});
+  body(Call{fn, nargout, static_cast<int>(args.length()), &kHost, &state});
   if (state.stopped) std::rethrow_exception(state.stopped);
   return state.results();
 }

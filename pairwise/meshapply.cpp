@@ -18,7 +18,8 @@ void meshapply(const gateway::Call &c) {
   const Input y = readMatrix(c, 1, "y");
   const int32_t m = x.count, n = y.count;
   double *Y = createOutput(c, m, n, true);
-  forColumns(c, n, m, [&](int32_t j0, int32_t j1) { kernel(x.data, y.data, Y, m, n, j0, j1); });
+  forColumns(c, Y, m, n, m,
+             [&](int32_t j0, int32_t j1) { kernel(x.data, y.data, Y, m, n, j0, j1); });
 }
 
 }  // namespace

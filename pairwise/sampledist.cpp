@@ -23,7 +23,7 @@ void sampledist(const gateway::Call &c) {
   // Without rows no pair has a first term to start from: D keeps its zeros.
   double *D = createOutput(c, N1, N2, d > 0);
   if (d > 0)
-    forColumns(c, N2, double(N1) * d,
+    forColumns(c, D, N1, N2, double(N1) * d,
                [&](int32_t j0, int32_t j1) { kernel(x1.data, x2.data, D, N1, N2, d, j0, j1); });
 }
 

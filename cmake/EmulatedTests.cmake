@@ -4,7 +4,7 @@
 # toolchain's emulator (wine, or qemu user emulation): starting it is slow, so
 # the suite runs in two processes, one per core, each taking half of the test
 # cases (GoogleTest's sharding), rather than one process per case. The cases
-# LONG_FILTER matches run apart, as one test labelled "long".
+# LONG_FILTER matches, if any, run apart, as one test labelled "long".
 #
 # 32-bit wine runs on machines whose kernel executes 32-bit programs only:
 # elsewhere tools/wine32.sh reports its tests skipped, saying why.
@@ -37,7 +37,9 @@ function(add_emulated_suite target long_filter)
     set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 ENVIRONMENT
       "${environment};GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${shard};GTEST_BRIEF=1")
   endforeach()
-  add_test(NAME ${target}.long COMMAND ${command} --gtest_filter=${long_filter})
-  set_tests_properties(${target}.long PROPERTIES SKIP_RETURN_CODE 77 LABELS long RUN_SERIAL ON
-    ENVIRONMENT "${environment};GTEST_BRIEF=1")
+  if(long_filter)
+    add_test(NAME ${target}.long COMMAND ${command} --gtest_filter=${long_filter})
+    set_tests_properties(${target}.long PROPERTIES SKIP_RETURN_CODE 77 LABELS long RUN_SERIAL ON
+      ENVIRONMENT "${environment};GTEST_BRIEF=1")
+  endif()
 endfunction()

@@ -15,6 +15,15 @@ include(Manifest)
 
 set(MEX_OUTPUT_DIR ${CMAKE_BINARY_DIR}/mex)
 
+# Linux: MATLAB loads its own C++ runtime, older than ours, before any MEX
+# file; a module carries the parts of the C++ and GCC runtimes it uses,
+# hidden by the version script, and needs no libstdc++ at all. Sanitized
+# builds, which ship nowhere, share the loading program's runtime.
+set(MEX_RUNTIME_LINK_FLAGS "")
+if(NOT WIN32 AND NOT APPLE AND NOT EXACTMEX_SANITIZED)
+  set(MEX_RUNTIME_LINK_FLAGS -static-libstdc++ -static-libgcc)
+endif()
+
 if(WIN32)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(MEX_SUFFIX ".mexw64")
@@ -61,7 +70,9 @@ endfunction()
 
 function(mex_add_module name)
   add_library(${name} MODULE ${ARGN})
+  # MEX_MODULES: the deliverables; MEX_BUILT_MODULES: test builds as well.
   set_property(GLOBAL APPEND PROPERTY MEX_MODULES ${name})
+  set_property(GLOBAL APPEND PROPERTY MEX_BUILT_MODULES ${name})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${MANIFEST_MODULE_FLAGS})
   target_link_libraries(${name} PRIVATE mex mx)
@@ -81,6 +92,9 @@ function(mex_add_module name)
     if(NOT (EXACTMEX_SANITIZED AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
       target_link_options(${name} PRIVATE -Wl,--no-undefined)
     endif()
+    target_link_options(${name} PRIVATE ${MEX_RUNTIME_LINK_FLAGS})
+    # Where a module looks MATLAB up in its process (dlsym: libdl before glibc 2.34).
+    target_link_libraries(${name} PRIVATE ${CMAKE_DL_LIBS})
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/mexFunction.map)
   endif()

@@ -48,6 +48,10 @@ struct Host {
   void (*raise)(void *ctx, const char *id, const char *message);
   // Whether to go on, asked between blocks of work; null: always.
   bool (*goOn)(void *ctx);
+  // The most threads the host lets one call use, asked on the calling
+  // thread by calls large enough to share their blocks; 0 or null: the host
+  // sets no limit.
+  int (*threadLimit)(void *ctx);
   // Registers the function that ends the module's worker threads, for the
   // host to call before it unloads the module; null where the module's own
   // teardown does it (gateway/workers.h).
@@ -171,8 +175,9 @@ inline double *createOutputLike(const Call &c, int k, const Input &x, bool kerne
 template <class Body>
 bool forColumns(const Call &c, const double *out, int32_t rows, int32_t n, double workPerColumn,
                 Body &&body) {
-  return forColumnBlocksOnThreads(n, workPerColumn, out, rows, Poll{c.host->goOn, c.ctx},
-                                  c.host->atUnload, body);
+  return forColumnBlocksOnThreads(n, workPerColumn, out, rows,
+                                  Poll{c.host->goOn, c.ctx, c.host->threadLimit}, c.host->atUnload,
+                                  body);
 }
 
 }  // namespace gateway

@@ -137,7 +137,7 @@ Shared forSharedBlocks(const Blocks &blocks, int threads, Poll poll, AtUnload at
 template <class Body>
 bool forColumnBlocksOnThreads(int32_t n, double workPerColumn, const double *out, int32_t rows,
                               Poll poll, AtUnload atUnload, Body &&body) {
-  const int threads = double(n) * workPerColumn < kSharedWork ? 1 : threadsWanted();
+  const int threads = double(n) * workPerColumn < kSharedWork ? 1 : threadsWanted(poll);
   if (threads > 1) {
     const Blocks blocks = shareBlocks(n, workPerColumn, out, rows, threads);
     const int64_t count = blockCount(blocks);

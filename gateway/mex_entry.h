@@ -1,13 +1,21 @@
 // The MEX host: mexFunction over mxArray, for MATLAB, for Octave's MEX
-// interface and for our standalone host. Interrupts are the host's business
-// here: blocks of work run to the end of the call.
+// interface and for our standalone host. In MATLAB, between blocks of work
+// the calling thread asks MATLAB whether the user pressed Ctrl-C; if so the
+// call stops, releases what it allocated and raises
+// exactmex:<function>:interrupted, and its outputs are discarded with the
+// error. A large call in MATLAB also uses no more threads than MATLAB's own
+// limit, maxNumCompThreads. Elsewhere neither question has an answer, and
+// blocks run to the end of the call on as many threads as the module's
+// default (gateway/in_matlab.h says how a module knows).
 #ifndef EXACTMEX_GATEWAY_MEX_ENTRY_H
 #define EXACTMEX_GATEWAY_MEX_ENTRY_H
 
+#include <cstdio>
 #include <cstring>
 
 #include "gateway/call.h"
 #include "gateway/huge_pages.h"
+#include "gateway/in_matlab.h"
 #include "mex.h"
 
 #if defined(_WIN32)
@@ -23,7 +31,22 @@ struct State {
   const char *fn;
   mxArray **plhs;
   const mxArray **prhs;
+  // MATLAB's interrupt question, looked up at the call's first question;
+  // null outside MATLAB.
+  bool lookedUp = false;
+  InterruptQuestion interruptPending = nullptr;
+  bool interrupted = false;
 };
+
+// Whether the call runs in MATLAB, looked up once per call and only by calls
+// that ask a question: a small call costs nothing more.
+inline bool inMatlab(State *s) {
+  if (!s->lookedUp) {
+    s->interruptPending = matlabInterruptQuestion();
+    s->lookedUp = true;
+  }
+  return s->interruptPending != nullptr;
+}
 
 // The first element of a non-empty array as a double (its real part when
 // complex). mxGetScalar gives it, except for a sparse array, where it gives
@@ -96,15 +119,43 @@ inline void raise(void *ctx, const char *id, const char *message) {
   mexErrMsgIdAndTxt(id, "%s", message);
 }
 
+// Once MATLAB says the user interrupted, the call asks nothing more.
+inline bool goOn(void *ctx) {
+  State *s = static_cast<State *>(ctx);
+  if (!s->interrupted && inMatlab(s) && s->interruptPending()) s->interrupted = true;
+  return !s->interrupted;
+}
+
+// MATLAB's limit on computational threads (maxNumCompThreads: 1 when MATLAB
+// was started with -singleCompThread, and in a parallel pool's workers by
+// default); 0, no limit, outside MATLAB.
+inline int threadLimit(void *ctx) {
+  if (!inMatlab(static_cast<State *>(ctx))) return 0;
+  mxArray *answer = nullptr;
+  if (mexCallMATLAB(1, &answer, 0, nullptr, "maxNumCompThreads") != 0 || !answer) return 0;
+  // The answer is released with the call's other temporary arrays.
+  const double limit = mxGetScalar(answer);
+  return limit >= 1 && limit <= 1024 ? int(limit) : 0;
+}
+
 // The host calls it when it clears the module, before unloading it.
 inline void atUnload(void (*release)(void)) { mexAtExit(release); }
 
-inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, nullptr, atUnload};
+inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn, threadLimit, atUnload};
 
+// An interrupted call raises its error once the gateway has returned, with
+// everything it allocated for itself released: the host discards the
+// outputs with the error.
 inline void run(const char *fn, void (*body)(const Call &), int nlhs, mxArray *plhs[], int nrhs,
                 const mxArray *prhs[]) {
   State state{fn, plhs, prhs};
-  body(Call{fn, nlhs, nrhs, &kHost, &state});
+  const Call call{fn, nlhs, nrhs, &kHost, &state};
+  body(call);
+  if (state.interrupted) {
+    char message[96];
+    std::snprintf(message, sizeof message, "%s: interrupted by Ctrl-C.\n", fn);
+    fail(call, "interrupted", message);
+  }
 }
 
 }  // namespace mexhost

@@ -164,9 +164,10 @@ inline bool goOn(void *ctx) {
   }
 }
 
-// Octave has no exit function for an oct-file: the module's own teardown
-// joins its workers when Octave unloads it (gateway/workers.cpp).
-inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn, nullptr};
+// Octave sets no limit on threads of its own. It has no exit function for
+// an oct-file: the module's own teardown joins its workers when Octave
+// unloads it (gateway/workers.cpp).
+inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn, nullptr, nullptr};
 
 inline octave_value_list run(const char *fn, void (*body)(const Call &),
                              const octave_value_list &args, int nargout) {

@@ -187,7 +187,7 @@ struct ReleaseAtUnload {
 
 }  // namespace
 
-int threadsWanted() {
+int threadsWanted(const Poll &poll) {
 #if defined(_WIN32)
   // The process's environment, which SetEnvironmentVariable changes: the
   // C runtime's copy, which getenv reads, may be another runtime's than the
@@ -204,8 +204,10 @@ int threadsWanted() {
     const long n = std::strtol(text, &end, 10);
     if (errno == 0 && *end == '\0' && n >= 1) return n < kMostThreads ? int(n) : kMostThreads;
   }
-  const int cpus = usableCpus();
-  return cpus < kMostThreads ? cpus : kMostThreads;
+  int threads = usableCpus();
+  const int limit = poll.threadLimit ? poll.threadLimit(poll.ctx) : 0;
+  if (limit >= 1 && limit < threads) threads = limit;
+  return threads < kMostThreads ? threads : kMostThreads;
 }
 
 Shared runBlocks(const Blocks &blocks, int threads, Poll poll, AtUnload atUnload,

@@ -11,12 +11,14 @@
 
 namespace gateway {
 
-// Whether to go on: asked between blocks, never during one, on the calling
-// thread only. A null goOn (the MEX route, where interrupts are the host's
-// business) never stops.
+// What the calling thread asks its host, and no other thread does: whether
+// to go on, between blocks, never during one (a null goOn never stops); and
+// the most threads the host lets the call use, once, by a call large enough
+// to share (null or 0: no limit of the host's).
 struct Poll {
   bool (*goOn)(void *ctx);
   void *ctx;
+  int (*threadLimit)(void *ctx) = nullptr;
 };
 
 // Column blocks of [0, n): [0, first), then size columns each from first
@@ -32,8 +34,9 @@ using AtUnload = void (*)(void (*release)(void));
 // The threads a large call may use: EXACTMEX_THREADS when it holds a whole
 // number of at least 1, read at every call so that a change made from MATLAB
 // or Octave (setenv) takes effect at the next one; otherwise the CPUs this
-// process may run on.
-int threadsWanted();
+// process may run on, or the host's limit (poll.threadLimit) when it is
+// lower.
+int threadsWanted(const Poll &poll);
 
 // What runBlocks did.
 enum class Shared { kDone, kStopped, kNotShared };

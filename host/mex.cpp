@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <map>
 #include <mutex>
+#include <string>
 
 #include "call_state.h"
 #include "mexhost.h"
@@ -15,6 +16,10 @@ namespace {
 thread_local mexFunctionPtr calling = nullptr;
 std::mutex exitLock;
 std::map<mexFunctionPtr, void (*)(void)> exitFunctions;
+
+// What mexCallMATLAB can call, by name.
+std::mutex functionLock;
+std::map<std::string, mexFunctionPtr> functions;
 
 }  // namespace
 
@@ -47,6 +52,31 @@ int mexHostCall(mexFunctionPtr fn, int nlhs, mxArray *plhs[], int nrhs, const mx
   calling = nullptr;
   mxHostEndCall(0, plhs, nslots);
   return 0;
+}
+
+int mexCallMATLAB(int nlhs, mxArray *plhs[], int nrhs, mxArray *prhs[], const char *name) {
+  mexFunctionPtr fn = nullptr;
+  {
+    std::lock_guard<std::mutex> held(functionLock);
+    auto found = functions.find(name);
+    if (found != functions.end()) fn = found->second;
+  }
+  if (!fn)
+    mexErrMsgIdAndTxt("MATLAB:UndefinedFunction", "Undefined function '%s' for input arguments.",
+                      name);
+  for (int k = 0; k < nlhs; ++k) plhs[k] = nullptr;
+  // The arrays it makes are recorded as the calling module's, so that the
+  // host releases them when that call ends.
+  fn(nlhs, plhs, nrhs, const_cast<const mxArray **>(prhs));
+  return 0;
+}
+
+void mexHostDefineFunction(const char *name, mexFunctionPtr fn) {
+  std::lock_guard<std::mutex> held(functionLock);
+  if (fn)
+    functions[name] = fn;
+  else
+    functions.erase(name);
 }
 
 int mexAtExit(void (*exit_fcn)(void)) {

@@ -46,7 +46,9 @@ Module::Module(const std::string &name, const std::string &dir) {
   const std::string path = modulePath(name, dir);
 #if defined(_WIN32)
   HMODULE h = LoadLibraryA(path.c_str());
-  if (!h) throw std::runtime_error("cannot load " + path);
+  // 126: a library it imports is missing; 127: a name it imports is.
+  if (!h) throw std::runtime_error("cannot load " + path + " (error " +
+                                   std::to_string(GetLastError()) + ")");
   handle_ = h;
   entry_ =
       reinterpret_cast<mexFunctionPtr>(reinterpret_cast<void *>(GetProcAddress(h, "mexFunction")));

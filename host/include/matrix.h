@@ -1,5 +1,6 @@
 /* Standalone matrix interface: the subset of the MATLAB matrix API that our
- * modules and tests use, with the same names, types and meanings. */
+ * modules and tests use, with the same names, types and meanings, and the
+ * same binary names. */
 #ifndef EXACTMEX_HOST_MATRIX_H
 #define EXACTMEX_HOST_MATRIX_H
 
@@ -15,6 +16,23 @@
 #else
 #define MX_API __attribute__((visibility("default")))
 #endif
+
+/* MATLAB's libmx exports each function that takes or returns sizes as
+ * mwSize under the versioned name its matrix.h maps the plain name to, one
+ * per API. These are the names of the separate-complex API with 64-bit sizes
+ * (MATLAB's mex -largeArrayDims or -R2017b), the API every module built here
+ * targets; the other functions keep their plain names. A module built with
+ * these headers imports only names MATLAB's libmx exports, and our libmx
+ * exports these, not the plain ones (docs/matlab-binary-interface.md). */
+#define mxGetNumberOfDimensions mxGetNumberOfDimensions_730
+#define mxGetDimensions mxGetDimensions_730
+#define mxGetIr mxGetIr_730
+#define mxGetJc mxGetJc_730
+#define mxCreateNumericArray mxCreateNumericArray_730
+#define mxCreateNumericMatrix mxCreateNumericMatrix_730
+#define mxCreateDoubleMatrix mxCreateDoubleMatrix_730
+#define mxCreateSparse mxCreateSparse_730
+#define mxCreateSparseLogicalMatrix mxCreateSparseLogicalMatrix_730
 
 #ifdef __cplusplus
 extern "C" {

@@ -37,6 +37,12 @@ __attribute__((noreturn, format(printf, 2, 3)))
 #endif
 void mexErrMsgIdAndTxt(const char *identifier, const char *format, ...);
 
+/* Calls the MATLAB function `name` with nrhs inputs and nlhs outputs, which
+ * it stores in plhs. Returns 0; an error the function raises ends the
+ * calling module's call, as mexErrMsgTxt does. The outputs belong to the
+ * call: the host releases them when the call ends. */
+MEX_API int mexCallMATLAB(int nlhs, mxArray *plhs[], int nrhs, mxArray *prhs[], const char *name);
+
 /* Registers the function to call before the calling module is unloaded,
  * replacing any it registered before. Returns 0. */
 MEX_API int mexAtExit(void (*exit_fcn)(void));

@@ -28,6 +28,11 @@ MEX_API const char *mexHostLastErrorId(void);
  * unloading the module fn belongs to. */
 MEX_API void mexHostUnload(mexFunctionPtr fn);
 
+/* Makes `name` a function mexCallMATLAB answers, by calling fn as a MEX
+ * function with the same arguments (null: no longer defined). Calling a name
+ * not defined raises MATLAB's error for an undefined function. */
+MEX_API void mexHostDefineFunction(const char *name, mexFunctionPtr fn);
+
 /* Arrays created and not yet destroyed, to check that nothing leaks. */
 MX_API size_t mxHostLiveArrays(void);
 

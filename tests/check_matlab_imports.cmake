@@ -1,0 +1,124 @@
+# cmake -DOBJDUMP=... -DFORMAT=ELF|PE -DMODULES="a;b" -P check_matlab_imports.cmake
+#   fails when a module imports from the matrix interface (libmx, libmex) a
+#   name that MATLAB's libraries do not export for the API every module built
+#   here targets: the separate-complex API with 64-bit sizes, where the
+#   functions below that take or return sizes are renamed with _730 and the
+#   others keep their plain names. A plain renamed name would not load in
+#   MATLAB, or would read sizes as 32-bit integers.
+# cmake -DOBJDUMP=... -DFORMAT=... -DFIXTURE=module -DWORK=dir -P check_matlab_imports.cmake
+#   checks the check: a copy of the module, doctored to import the plain name
+#   of one renamed function, must fail it, naming that function.
+#
+# The names are MATLAB's, from its matrix.h and mex.h, for the functions the
+# gateways call (docs/matlab-binary-interface.md has the other APIs' names).
+
+set(renamed mxGetNumberOfDimensions mxGetDimensions mxGetIr mxGetJc mxCreateNumericArray
+            mxCreateNumericMatrix mxCreateDoubleMatrix)
+set(plain mxCreateUninitNumericArray mxGetM mxGetN mxGetNumberOfElements mxGetPr mxGetData
+          mxGetScalar mxIsDouble mxIsNumeric mxIsLogical mxIsChar mxIsComplex mxIsSparse
+          mxCreateLogicalScalar mexErrMsgIdAndTxt mexAtExit mexCallMATLAB)
+set(allowed ${plain})
+foreach(name IN LISTS renamed)
+  list(APPEND allowed ${name}_730)
+endforeach()
+
+include(${CMAKE_CURRENT_LIST_DIR}/disassemble.cmake)
+
+# The names file imports from the matrix interface: on Windows those listed
+# under libmx.dll and libmex.dll in its import table; elsewhere its
+# undefined symbols of MATLAB's prefixes, mx and mex (ELF does not say which
+# library is to provide a symbol).
+function(matrix_imports file out)
+  set(names "")
+  if(FORMAT STREQUAL "PE")
+    objdump(${file} table -p)
+    string(REPLACE ";" "," table "${table}")
+    string(REPLACE "\n" ";" lines "${table}")
+    set(from "")
+    foreach(line IN LISTS lines)
+      if(line MATCHES "^\tDLL Name: (.*)$")
+        string(TOLOWER "${CMAKE_MATCH_1}" from)
+      elseif(line MATCHES "^\t[0-9a-f]+\t +[0-9]+  ([^ ]+)$")
+        if(from MATCHES "^libmex?\\.dll$")
+          list(APPEND names ${CMAKE_MATCH_1})
+        endif()
+      elseif(NOT line MATCHES "^\tvma:")
+        set(from "")
+      endif()
+    endforeach()
+  else()
+    objdump(${file} symbols -T)
+    string(REGEX MATCHALL "\\*UND\\*[^\n]* (mex?[A-Z][A-Za-z0-9_]*)\n" undefined "${symbols}")
+    foreach(entry IN LISTS undefined)
+      string(REGEX MATCH "[^ ]+\n$" name "${entry}")
+      string(STRIP "${name}" name)
+      list(APPEND names ${name})
+    endforeach()
+  endif()
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()
+
+# What is wrong with the imports of file, one line each; "" when nothing.
+function(import_failures file out)
+  get_filename_component(name ${file} NAME)
+  matrix_imports(${file} imports)
+  set(failures "")
+  if(NOT imports)
+    string(APPEND failures "${name}: imports nothing from the matrix interface (unreadable?)\n")
+  endif()
+  foreach(import IN LISTS imports)
+    if(import IN_LIST renamed)
+      string(APPEND failures "${name}: imports ${import}, which MATLAB exports as ${import}_730\n")
+    elseif(NOT import IN_LIST allowed)
+      string(APPEND failures "${name}: imports ${import}, not among MATLAB's names\n")
+    endif()
+  endforeach()
+  set(${out} "${failures}" PARENT_SCOPE)
+endfunction()
+
+if(DEFINED FIXTURE)
+  import_failures(${FIXTURE} failures)
+  if(failures)
+    message(FATAL_ERROR "the fixture's module fails as built: ${failures}")
+  endif()
+  # The first renamed function the module imports loses its suffix: the
+  # bytes "_730" of its name become the string's end.
+  file(READ ${FIXTURE} bytes HEX)
+  foreach(function IN LISTS renamed)
+    string(HEX "${function}_730" hex)
+    string(FIND "${bytes}" "${hex}00" at)
+    if(at GREATER_EQUAL 0)
+      break()
+    endif()
+  endforeach()
+  if(at LESS 0)
+    message(FATAL_ERROR "${FIXTURE} names none of the renamed functions")
+  endif()
+  get_filename_component(name ${FIXTURE} NAME)
+  set(doctored ${WORK}/doctored_${name})
+  file(COPY_FILE ${FIXTURE} ${doctored})
+  string(LENGTH "${function}" length)
+  math(EXPR offset "${at} / 2 + ${length}")
+  execute_process(COMMAND dd if=/dev/zero of=${doctored} bs=1 seek=${offset} count=4 conv=notrunc
+                  RESULT_VARIABLE status ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "could not doctor ${doctored}")
+  endif()
+  import_failures(${doctored} failures)
+  if(NOT failures MATCHES "imports ${function}, which MATLAB exports as ${function}_730")
+    message(FATAL_ERROR "the check passes ${doctored}, which imports ${function}: '${failures}'")
+  endif()
+  message(STATUS "the check catches a module doctored to import ${function}")
+  return()
+endif()
+
+set(failures "")
+foreach(module IN LISTS MODULES)
+  import_failures(${module} found)
+  string(APPEND failures "${found}")
+endforeach()
+if(failures)
+  message(FATAL_ERROR "${failures}")
+endif()
+list(LENGTH MODULES count)
+message(STATUS "${count} modules import from libmx and libmex only names MATLAB exports")

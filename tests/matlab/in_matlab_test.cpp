@@ -1,0 +1,183 @@
+// Calls of the modules in a process that looks like MATLAB to them: this
+// program is linked with a stand-in for MATLAB's libut (tests/fakes), which
+// the modules find at run time as they find MATLAB's, and our host answers
+// maxNumCompThreads through mexCallMATLAB. Ctrl-C stops a long call within
+// one block, with nothing left allocated and no output stored, and a call
+// uses one thread when MATLAB allows one, unless EXACTMEX_THREADS says more.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#if defined(__linux__)
+#include <dirent.h>
+#endif
+
+#include "fakes/matlab_libut.h"
+#include "support/arrays.h"
+
+namespace {
+
+using namespace test;
+
+void setThreadsVariable(const char *value) {
+#if defined(_WIN32)
+  _putenv_s("EXACTMEX_THREADS", value);
+#else
+  if (*value)
+    setenv("EXACTMEX_THREADS", value, 1);
+  else
+    unsetenv("EXACTMEX_THREADS");
+#endif
+}
+
+// The pool's workers in this process, by their name, where the system
+// tells (Linux); -1 elsewhere.
+int poolWorkers() {
+#if defined(__linux__)
+  DIR *dir = opendir("/proc/self/task");
+  if (!dir) return -1;
+  int count = 0;
+  while (dirent *e = readdir(dir)) {
+    const std::string comm = std::string("/proc/self/task/") + e->d_name + "/comm";
+    if (FILE *f = e->d_name[0] == '.' ? nullptr : std::fopen(comm.c_str(), "r")) {
+      char name[32] = "";
+      count += std::fgets(name, sizeof name, f) && std::string(name) == "exactmex worker\n";
+      std::fclose(f);
+    }
+  }
+  closedir(dir);
+  return count;
+#else
+  return -1;
+#endif
+}
+
+// The workers once those of modules unloaded before have left the list,
+// which a joined thread may stay on for a moment.
+int workersAtStart() {
+  int count = poolWorkers();
+  for (int tries = 0; count > 0 && tries < 10000; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    count = poolWorkers();
+  }
+  return count;
+}
+
+// maxNumCompThreads as this MATLAB answers it, how often it was asked, and
+// how often on a thread other than the test's.
+std::atomic<int> compThreads{0}, asked{0}, askedOffThread{0};
+std::thread::id testThread;
+
+void maxNumCompThreads(int, mxArray *plhs[], int, const mxArray *[]) {
+  ++asked;
+  askedOffThread += std::this_thread::get_id() != testThread;
+  plhs[0] = matrix(1, 1, {double(compThreads)}).release();
+}
+
+class InMatlab : public testing::Test {
+ protected:
+  void SetUp() override {
+    testThread = std::this_thread::get_id();
+    mexHostDefineFunction("maxNumCompThreads", maxNumCompThreads);
+    compThreads = 2;
+    asked = askedOffThread = 0;
+    fakeUtInterruptAt(0);
+  }
+  void TearDown() override {
+    setThreadsVariable("");
+    mexHostDefineFunction("maxNumCompThreads", nullptr);
+  }
+};
+
+// bindist over 16000 columns of H2, a block of about 400 of them between
+// two questions: some 40 blocks on any number of threads. Ctrl-C comes at
+// the third question; the call stops there, with the blocks under way on
+// other threads, and the module works on.
+TEST_F(InMatlab, CtrlCStopsALongCallWithinOneBlock) {
+  Module bindist("bindist");
+  const size_t d = 100, N1 = 500, N2 = 16000;
+  const std::vector<Array> args =
+      arrays(matrix(d, N1, std::vector<double>(d * N1, 1.0)),
+             matrix(d, N2, std::vector<double>(d * N2, 2.0)), scalar(1));
+  for (const char *threads : {"1", "2"}) {
+    setThreadsVariable(threads);
+    const size_t live = mxHostLiveArrays();
+    fakeUtInterruptAt(3);
+    CallResult r = bindist.call(1, pointers(args));
+    EXPECT_FALSE(r.ok) << threads << " threads";
+    EXPECT_EQ(r.identifier, "exactmex:bindist:interrupted");
+    EXPECT_EQ(r.error, "bindist: interrupted by Ctrl-C.\n");
+    EXPECT_EQ(r.outputs[0], nullptr);
+    EXPECT_EQ(fakeUtPolls(), 3) << "blocks run after Ctrl-C, on " << threads << " threads";
+    EXPECT_EQ(fakeUtPollsOffThread(), 0);
+    EXPECT_EQ(mxHostLiveArrays(), live);
+
+    fakeUtInterruptAt(0);
+    r = bindist.call(1, {args[0].get(), args[0].get(), args[2].get()});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(values(r.outputs[0].get()), std::vector<double>(N1 * N1, 0.0));
+  }
+}
+
+// Every pairwise function, with each of its codes, stops at the first
+// question: the entry point raises for them all.
+TEST_F(InMatlab, EveryCodeStopsAtTheFirstQuestion) {
+  const size_t d = 1000, N1 = 100, N2 = 300;  // two blocks or more on one thread
+  setThreadsVariable("1");
+  const std::vector<Array> data = arrays(matrix(d, N1), matrix(d, N2));
+  const struct {
+    const char *module;
+    int code;
+  } cases[] = {{"sampledist", 1}, {"sampledist", 2}, {"sampledist", 3},
+               {"bindist", 1},    {"bindist", 2},    {"bindist", 3}};
+  for (const auto &c : cases) {
+    Module mod(c.module);
+    fakeUtInterruptAt(1);
+    Array code = scalar(c.code);
+    const CallResult r = mod.call(1, {data[0].get(), data[1].get(), code.get()});
+    EXPECT_EQ(r.identifier, std::string("exactmex:") + c.module + ":interrupted")
+        << c.module << " code " << c.code;
+    EXPECT_EQ(fakeUtPolls(), 1) << c.module << " code " << c.code;
+  }
+}
+
+// sampledist of 301 by 299 samples of 61: just large enough to share, one
+// block of work on a single thread (no question between blocks).
+TEST_F(InMatlab, ThreadsFollowMaxNumCompThreads) {
+  Module sampledist("sampledist");
+  const size_t d = 61, N1 = 301, N2 = 299;
+  std::mt19937_64 rng(21);
+  const std::vector<double> A = specialValues(rng, d * N1), B = specialValues(rng, d * N2);
+  const std::vector<Array> large = arrays(matrix(d, N1, A), matrix(d, N2, B), scalar(1));
+  const std::vector<double> want = oracle::sampledist(A.data(), N1, B.data(), N2, d, 1);
+  const int before = workersAtStart();
+
+  const std::vector<Array> small = arrays(matrix(2, 3), matrix(2, 4), scalar(1));
+  ASSERT_TRUE(sampledist.call(1, pointers(small)).ok);
+  EXPECT_EQ(asked, 0) << "a call too small to share asks nothing";
+
+  compThreads = 1;
+  CallResult r = sampledist.call(1, pointers(large));
+  EXPECT_EQ(firstMismatch(r.outputs[0].get(), N1, N2, want), "") << r.error;
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(askedOffThread, 0);
+  EXPECT_EQ(fakeUtPolls(), 0) << "the call's one block was shared";
+  if (before >= 0) {
+    EXPECT_EQ(poolWorkers(), before) << "workers started with one thread allowed";
+  }
+
+  setThreadsVariable("2");
+  r = sampledist.call(1, pointers(large));
+  EXPECT_EQ(firstMismatch(r.outputs[0].get(), N1, N2, want), "") << r.error;
+  EXPECT_EQ(asked, 1) << "EXACTMEX_THREADS decides alone";
+  if (before >= 0) {
+    EXPECT_EQ(poolWorkers(), before + 1);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+// MATLAB's binary names: our libmx exports each function under the name
+// MATLAB's libmx gives it in the separate-complex API with 64-bit sizes, and
+// not the plain name of a function MATLAB renames, so that a module importing
+// a plain one fails to load here, as it would in MATLAB.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+#include "support/arrays.h"
+
+namespace {
+
+using namespace test;
+
+void *libmxExport(const char *name) {
+#if defined(_WIN32)
+  return reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("libmx.dll"), name));
+#else
+  void *libmx = dlopen("libmx.so", RTLD_NOW | RTLD_NOLOAD);
+  void *found = libmx ? dlsym(libmx, name) : nullptr;
+  if (libmx) dlclose(libmx);
+  return found;
+#endif
+}
+
+TEST(MatlabNames, LibmxExportsTheVersionedNamesOnly) {
+  for (const char *name :
+       {"mxGetNumberOfDimensions", "mxGetDimensions", "mxGetIr", "mxGetJc", "mxCreateNumericArray",
+        "mxCreateNumericMatrix", "mxCreateDoubleMatrix", "mxCreateSparse",
+        "mxCreateSparseLogicalMatrix"}) {
+    EXPECT_EQ(libmxExport(name), nullptr) << name;
+    EXPECT_NE(libmxExport((std::string(name) + "_730").c_str()), nullptr) << name << "_730";
+  }
+  for (const char *name : {"mxGetM", "mxGetPr", "mxCreateUninitNumericArray", "mxDestroyArray"})
+    EXPECT_NE(libmxExport(name), nullptr) << name;
+}
+
+// A copy of sampledist whose import of mxGetDimensions_730 reads
+// mxGetDimensions: the string's "_730" turned into its end.
+TEST(MatlabNames, ModuleImportingAPlainRenamedNameFailsToLoad) {
+  std::ifstream in(mexhost::modulePath("sampledist"), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string name = "mxGetDimensions_730";
+  const size_t at = bytes.find(name + '\0');
+  ASSERT_NE(at, std::string::npos) << "sampledist does not import " << name;
+  bytes.replace(at + name.size() - 4, 4, 4, '\0');
+  std::ofstream(mexhost::modulePath("doctored_sampledist", testModuleDir()), std::ios::binary)
+      << bytes;
+
+  try {
+    Module doctored("doctored_sampledist", testModuleDir());
+    FAIL() << "a module importing mxGetDimensions loaded";
+  } catch (const std::runtime_error &e) {
+#if defined(_WIN32)
+    EXPECT_NE(std::string(e.what()).find("error 127"), std::string::npos) << e.what();
+#else
+    EXPECT_NE(std::string(e.what()).find("mxGetDimensions"), std::string::npos) << e.what();
+#endif
+  }
+}
+
+}  // namespace

@@ -12,6 +12,7 @@
 # The names are MATLAB's, from its matrix.h and mex.h, for the functions the
 # gateways call (docs/matlab-binary-interface.md has the other APIs' names).
 
+cmake_minimum_required(VERSION 3.25)
 set(renamed mxGetNumberOfDimensions mxGetDimensions mxGetIr mxGetJc mxCreateNumericArray
             mxCreateNumericMatrix mxCreateDoubleMatrix)
 set(plain mxCreateUninitNumericArray mxGetM mxGetN mxGetNumberOfElements mxGetPr mxGetData
@@ -48,7 +49,7 @@ function(matrix_imports file out)
     endforeach()
   else()
     objdump(${file} symbols -T)
-    string(REGEX MATCHALL "\\*UND\\*[^\n]* (mex?[A-Z][A-Za-z0-9_]*)\n" undefined "${symbols}")
+    string(REGEX MATCHALL "\\*UND\\*[^\n]* (me?x[A-Z][A-Za-z0-9_]*)\n" undefined "${symbols}")
     foreach(entry IN LISTS undefined)
       string(REGEX MATCH "[^ ]+\n$" name "${entry}")
       string(STRIP "${name}" name)
@@ -84,14 +85,17 @@ if(DEFINED FIXTURE)
   # The first renamed function the module imports loses its suffix: the
   # bytes "_730" of its name become the string's end.
   file(READ ${FIXTURE} bytes HEX)
-  foreach(function IN LISTS renamed)
-    string(HEX "${function}_730" hex)
+  set(function "")
+  foreach(name IN LISTS renamed)
+    string(HEX "${name}_730" hex)
     string(FIND "${bytes}" "${hex}00" at)
-    if(at GREATER_EQUAL 0)
+    math(EXPR odd "${at} % 2")
+    if(at GREATER_EQUAL 0 AND odd EQUAL 0)
+      set(function ${name})
       break()
     endif()
   endforeach()
-  if(at LESS 0)
+  if(NOT function)
     message(FATAL_ERROR "${FIXTURE} names none of the renamed functions")
   endif()
   get_filename_component(name ${FIXTURE} NAME)

@@ -21,7 +21,13 @@ function varargout = build_mex(outdir, varargin)
 %   and on Intel's compilers, saying why. In MATLAB, pick one first with:
 %   mex -setup C++
 %   MinGW-w64 whose assembler cannot encode aligned vector moves as
-%   unaligned ones builds only the portable and SSE2 kernels (modules.txt).
+%   unaligned ones (MATLAB's add-on among them) builds only the portable and
+%   SSE2 kernels (modules.txt). MATLAB on Linux needs the static C++ library
+%   (Debian and Ubuntu: part of g++; Red Hat: libstdc++-static).
+%
+%   Each module built is then loaded and called once, with no arguments, in
+%   the running program; BUILD_MEX stops with the loader's message when one
+%   cannot be loaded there.
 
 root = fileparts(mfilename('fullpath'));
 isOctave = exist('OCTAVE_VERSION', 'builtin') ~= 0;
@@ -48,13 +54,16 @@ if ~isempty(varargin)
 end
 
 families = compilerFamilies(isOctave);
-moduleFlags = pickFlags(manifest, 'module-flags', families);
+moduleFlags = struct('compile', {pickFlags(manifest, 'module-flags', families)}, ...
+                     'optimize', {pickFlags(manifest, 'module-optimize', families)}, ...
+                     'link', {pickLinkFlags(manifest, isOctave)});
 build = @(flags) mexArguments(flags, moduleFlags, families, isOctave, octfiles, root);
 
 % gateway/compiler_check.h stops a compiler the modules cannot be built with,
 % saying why; a family's flags that the compiler rejects give way to the
 % family's fallback flags.
-[ok, why] = compiles(mexArguments({}, {}, families, isOctave, octfiles, root), isOctave);
+none = struct('compile', {{}}, 'optimize', {{}}, 'link', {{}});
+[ok, why] = compiles(mexArguments({}, none, families, isOctave, octfiles, root), isOctave);
 if ~ok
   error('build_mex: %s', why);
 end
@@ -78,6 +87,9 @@ for k = 1:numel(names)
   module = manifest.modules(strcmp({manifest.modules.name}, names{k}));
   sources = fullfile(root, module.sources);
   libs = strcat('-l', pickLibs(manifest, module.name));
+  if isunix() && ~ismac()
+    libs{end + 1} = '-ldl';  % dlsym (gateway/in_matlab.cpp), in libdl before glibc 2.34
+  end
   if octfiles
     helpdir = tempname();
     mkdir(helpdir);
@@ -94,7 +106,10 @@ for k = 1:numel(names)
   copyHelp(root, outdir, [module.name '.m']);
 end
 copyHelp(root, outdir, 'Contents.m');
-fprintf('build_mex: %d module(s) in %s\n', numel(names), outdir);
+for k = 1:numel(names)
+  loadOnce(outdir, names{k});
+end
+fprintf('build_mex: %d module(s) in %s, each loaded and called once\n', numel(names), outdir);
 if nargout > 0
   varargout{1} = outdir;
 end
@@ -102,6 +117,7 @@ end
 
 function manifest = readManifest(file)
 % Lines "flags FAMILY FLAG...", "module-flags FAMILY FLAG...",
+% "module-optimize FAMILY FLAG...", "mex-link PLATFORM FLAG...",
 % "module NAME SOURCE..." and "libs NAME PLATFORM LIB..."; '#' starts a
 % comment.
 manifest.flags = cell(0, 3);
@@ -116,7 +132,7 @@ for k = 1:numel(lines)
   switch words{1}
     case 'module'
       manifest.modules(end + 1) = struct('name', words{2}, 'sources', {words(3:end)});
-    case {'flags', 'flags-fallback', 'module-flags'}
+    case {'flags', 'flags-fallback', 'module-flags', 'module-optimize', 'mex-link'}
       manifest.flags(end + 1, :) = {words{1}, words{2}, words(3:end)};
     case 'libs'
       manifest.libs(end + 1, :) = {words{2}, words{3}, words(4:end)};
@@ -154,8 +170,11 @@ end
 
 function common = mexArguments(flags, moduleFlags, families, isOctave, octfiles, root)
 % The arguments of every mex (or mkoctfile) command, before the sources.
+% MATLAB's mex takes the language standard and the other flags that must
+% hold in every build among the compile flags, the optimisation among the
+% optimisation flags, which a debug build (mex -g) replaces.
 if isOctave
-  common = [flags, moduleFlags, {['-I' root]}];
+  common = [flags, moduleFlags.compile, moduleFlags.optimize, moduleFlags.link, {['-I' root]}];
   if isunix() && ~ismac()
     % Export the entry point alone: mexFunction, as the CMake build does, or
     % the function's installer (G<name>).
@@ -166,11 +185,14 @@ if isOctave
     common{end + 1} = ['-Wl,--version-script=' fullfile(root, 'cmake', map)];
   end
 elseif any(strcmp(families, 'msvc'))
-  common = {'-R2018a', ['COMPFLAGS=$COMPFLAGS ' strjoin(flags, ' ')], ...
-            ['OPTIMFLAGS=' strjoin(moduleFlags, ' ') ' /DNDEBUG'], ['-I' root]};
+  common = {'-R2018a', ['COMPFLAGS=$COMPFLAGS ' strjoin([flags, moduleFlags.compile], ' ')], ...
+            ['OPTIMFLAGS=' strjoin(moduleFlags.optimize, ' ') ' /DNDEBUG'], ['-I' root]};
 else
-  common = {'-R2018a', ['CXXFLAGS=$CXXFLAGS ' strjoin(flags, ' ')], ...
-            ['CXXOPTIMFLAGS=' strjoin(moduleFlags, ' ') ' -DNDEBUG'], ['-I' root]};
+  common = {'-R2018a', ['CXXFLAGS=$CXXFLAGS ' strjoin([flags, moduleFlags.compile], ' ')], ...
+            ['CXXOPTIMFLAGS=' strjoin(moduleFlags.optimize, ' ') ' -DNDEBUG'], ['-I' root]};
+  if ~isempty(moduleFlags.link)
+    common{end + 1} = ['LDFLAGS=$LDFLAGS ' strjoin(moduleFlags.link, ' ')];
+  end
 end
 end
 
@@ -215,14 +237,46 @@ flags = [{}, manifest.flags{rows, 3}];
 end
 
 function libs = pickLibs(manifest, name)
+rows = strcmp(manifest.libs(:, 1), name) & strcmp(manifest.libs(:, 2), platformName());
+libs = [{}, manifest.libs{rows, 3}];
+end
+
+function flags = pickLinkFlags(manifest, isOctave)
+% The link flags of MEX modules for MATLAB on this platform: Octave's own
+% builds keep Octave's runtime.
+flags = {};
+if ~isOctave
+  flags = pickFlags(manifest, 'mex-link', {platformName()});
+end
+end
+
+function platform = platformName()
 platform = 'linux';
 if ispc()
   platform = 'windows';
 elseif ismac()
   platform = 'macos';
 end
-rows = strcmp(manifest.libs(:, 1), name) & strcmp(manifest.libs(:, 2), platform);
-libs = [{}, manifest.libs{rows, 3}];
+end
+
+function loadOnce(outdir, name)
+% Calls the module just built, from its folder (which comes before the path)
+% with no arguments: a module that loads raises its own error (exactmex:...)
+% or returns. One that cannot be loaded, for a library or a name the program
+% lacks, raises the loader's message, and the build stops with it. The
+% module is cleared before and after, so that the name finds what the path
+% says again.
+here = pwd();
+clear(name);
+back = onCleanup(@() restore(here, name));
+cd(outdir);
+try
+  feval(name);
+catch err
+  if ~strncmp(err.identifier, ['exactmex:' name ':'], numel(name) + 10)
+    error('build_mex: %s was built but cannot be loaded here: %s', name, err.message);
+  end
+end
 end
 
 function copyHelp(root, outdir, file)
@@ -259,4 +313,9 @@ for f = files(~[files.isdir])'
   delete(fullfile(folder, f.name));
 end
 rmdir(folder);
+end
+
+function restore(folder, name)
+clear(name);
+cd(folder);
 end

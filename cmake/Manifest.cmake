@@ -3,7 +3,9 @@
 #   MANIFEST_FLAGS          flags for every target, for this compiler
 #   MANIFEST_ACCEPTS_<family>  whether the compiler took the flags of a family
 #                              that has fallback flags
-#   MANIFEST_MODULE_FLAGS   flags for module sources, for this compiler
+#   MANIFEST_MODULE_FLAGS   flags for module sources, for this compiler,
+#                           optimisation flags included
+#   MANIFEST_MEX_LINK_FLAGS link flags of MEX modules for MATLAB, on this platform
 #   MANIFEST_MODULES        module names, in file order
 #   MANIFEST_SOURCES_<name> sources of module <name>, relative to the source root
 #   MANIFEST_SOURCES        the sources of every module, each once
@@ -28,6 +30,7 @@ endif()
 
 set(MANIFEST_FLAGS "")
 set(MANIFEST_MODULE_FLAGS "")
+set(MANIFEST_MEX_LINK_FLAGS "")
 set(MANIFEST_MODULES "")
 set(MANIFEST_SOURCES "")
 set(_platform linux)
@@ -57,9 +60,13 @@ foreach(_line IN LISTS _lines)
     list(APPEND _flags_${_first} ${_words})
   elseif(_key STREQUAL "flags-fallback")
     list(APPEND _fallback_${_first} ${_words})
-  elseif(_key STREQUAL "module-flags")
+  elseif(_key STREQUAL "module-flags" OR _key STREQUAL "module-optimize")
     if(_first IN_LIST _families)
       list(APPEND MANIFEST_MODULE_FLAGS ${_words})
+    endif()
+  elseif(_key STREQUAL "mex-link")
+    if(_first STREQUAL _platform)
+      list(APPEND MANIFEST_MEX_LINK_FLAGS ${_words})
     endif()
   else()
     message(FATAL_ERROR "modules.txt: unknown line '${_line}'")

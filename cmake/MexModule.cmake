@@ -15,13 +15,12 @@ include(Manifest)
 
 set(MEX_OUTPUT_DIR ${CMAKE_BINARY_DIR}/mex)
 
-# Linux: MATLAB loads its own C++ runtime, older than ours, before any MEX
-# file; a module carries the parts of the C++ and GCC runtimes it uses,
-# hidden by the version script, and needs no libstdc++ at all. Sanitized
-# builds, which ship nowhere, share the loading program's runtime.
+# The link flags of MEX modules for MATLAB (modules.txt: on Linux, the C++
+# runtime linked in). Sanitized builds, which ship nowhere, share the loading
+# program's runtime.
 set(MEX_RUNTIME_LINK_FLAGS "")
-if(NOT WIN32 AND NOT APPLE AND NOT EXACTMEX_SANITIZED)
-  set(MEX_RUNTIME_LINK_FLAGS -static-libstdc++ -static-libgcc)
+if(NOT EXACTMEX_SANITIZED)
+  set(MEX_RUNTIME_LINK_FLAGS ${MANIFEST_MEX_LINK_FLAGS})
 endif()
 
 if(WIN32)
@@ -76,6 +75,7 @@ function(mex_add_module name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${MANIFEST_MODULE_FLAGS})
   target_link_libraries(${name} PRIVATE mex mx)
+  target_link_options(${name} PRIVATE ${MEX_RUNTIME_LINK_FLAGS})
   set_target_properties(${name} PROPERTIES
     PREFIX ""
     SUFFIX "${MEX_SUFFIX}"
@@ -92,7 +92,6 @@ function(mex_add_module name)
     if(NOT (EXACTMEX_SANITIZED AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
       target_link_options(${name} PRIVATE -Wl,--no-undefined)
     endif()
-    target_link_options(${name} PRIVATE ${MEX_RUNTIME_LINK_FLAGS})
     # Where a module looks MATLAB up in its process (dlsym: libdl before glibc 2.34).
     target_link_libraries(${name} PRIVATE ${CMAKE_DL_LIBS})
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS

@@ -1,9 +1,10 @@
 function cases = build_test
 % What build_mex.m makes in Octave: one folder holding each binary with its
 % help file, Octave functions (oct-files) by default and MEX files with
-% '-mex', binaries that export their entry point alone.
+% '-mex', binaries that export their entry point alone and that load.
 cases = {@builds_named_modules_into_one_folder, @rejects_unknown_module, ...
-         @refuses_unsupported_compilers, @binaries_export_their_entry_alone};
+         @refuses_unsupported_compilers, @binaries_export_their_entry_alone, ...
+         @stops_on_a_module_that_cannot_load};
 end
 
 function builds_named_modules_into_one_folder
@@ -51,6 +52,27 @@ for k = 1:size(cases, 1)
   folder = tempname();
   expect_error('', ['build_mex: ' cases{k, 2}], 0, @build_mex, folder, 'lanefuse');
   assert(~exist(folder, 'dir'), 'build_mex made %s', folder);
+end
+end
+
+function stops_on_a_module_that_cannot_load
+% Linked (through LDFLAGS, which mkoctfile reads) with a library whose name
+% for the loader is that of no file, a module builds but cannot load:
+% build_mex stops with the loader's own words.
+[scratch, cleanup] = scratch_folder();
+library = fullfile(scratch, 'libexactmexfake.so');
+[status, out] = system(sprintf('printf "int exactmex_fake;" | %s -x c - -shared -fPIC -Wl,-soname,libexactmexnowhere.so -o %s', ...
+                               strtrim(mkoctfile('-p', 'CC')), library));
+assert(status == 0, out);
+flags = getenv('LDFLAGS');
+restore = onCleanup(@() setenv('LDFLAGS', flags));
+setenv('LDFLAGS', sprintf('%s -Wl,--no-as-needed -L%s -lexactmexfake', flags, scratch));
+try
+  evalc('build_mex(fullfile(scratch, ''out''), ''mintid'')');
+  error('build_mex finished with a module that cannot load');
+catch err
+  assert(~isempty(strfind(err.message, 'build_mex: mintid was built but cannot be loaded here: ')) ...
+         && ~isempty(strfind(err.message, 'libexactmexnowhere.so')), err.message);
 end
 end
 

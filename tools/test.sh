@@ -41,8 +41,9 @@ trap finish EXIT
 
 stage "install what is missing"
 ensure_packages cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format
-# clang and its sanitizer and libFuzzer runtimes.
-ensure_packages clang-14 libclang-rt-14-dev
+# clang and its sanitizer and libFuzzer runtimes; libc++'s headers, with which
+# clang-cl compiles the MSVC branch of build_mex.
+ensure_packages clang-14 libclang-rt-14-dev libc++-14-dev
 # Octave, its MEX compiler and parallel package, and a plotter for the demo.
 ensure_packages octave octave-dev octave-parallel
 ensure_plotting

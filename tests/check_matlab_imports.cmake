@@ -1,5 +1,5 @@
-# cmake -DOBJDUMP=... -DFORMAT=ELF|PE -DMODULES="a;b" -P check_matlab_imports.cmake
-#   fails when a module imports from the matrix interface (libmx, libmex) a
+# cmake -DOBJDUMP=... -DFORMAT=ELF|PE -DMODULES="a;b" [-DTEST_BUILDS="c;d"] -P check_matlab_imports.cmake
+#   fails when a module (or a test build of one, where it was built) imports from the matrix interface (libmx, libmex) a
 #   name that MATLAB's libraries do not export for the API every module built
 #   here targets: the separate-complex API with 64-bit sizes, where the
 #   functions below that take or return sizes are renamed with _730 and the
@@ -32,20 +32,14 @@ include(${CMAKE_CURRENT_LIST_DIR}/disassemble.cmake)
 function(matrix_imports file out)
   set(names "")
   if(FORMAT STREQUAL "PE")
+    # Each DLL's entries: "\t<vma>\t <hint>  <name>" lines under its name.
     objdump(${file} table -p)
-    string(REPLACE ";" "," table "${table}")
-    string(REPLACE "\n" ";" lines "${table}")
-    set(from "")
-    foreach(line IN LISTS lines)
-      if(line MATCHES "^\tDLL Name: (.*)$")
-        string(TOLOWER "${CMAKE_MATCH_1}" from)
-      elseif(line MATCHES "^\t[0-9a-f]+\t +[0-9]+  ([^ ]+)$")
-        if(from MATCHES "^libmex?\\.dll$")
-          list(APPEND names ${CMAKE_MATCH_1})
-        endif()
-      elseif(NOT line MATCHES "^\tvma:")
-        set(from "")
-      endif()
+    string(REGEX MATCHALL "\tDLL Name: [Ll][Ii][Bb][Mm][Ee]?[Xx]\\.[Dd][Ll][Ll]\n\tvma:[^\n]*\n(\t[0-9a-f]+\t +[0-9]+  [^\n]+\n)*"
+           blocks "${table}")
+    string(REGEX MATCHALL "  [^ \n]+\n" entries "${blocks}")
+    foreach(entry IN LISTS entries)
+      string(STRIP "${entry}" name)
+      list(APPEND names ${name})
     endforeach()
   else()
     objdump(${file} symbols -T)
@@ -116,6 +110,11 @@ if(DEFINED FIXTURE)
   return()
 endif()
 
+foreach(module IN LISTS TEST_BUILDS)
+  if(EXISTS ${module})
+    list(APPEND MODULES ${module})
+  endif()
+endforeach()
 set(failures "")
 foreach(module IN LISTS MODULES)
   import_failures(${module} found)

@@ -47,6 +47,10 @@ TEST(MatlabNames, LibmxExportsTheVersionedNamesOnly) {
 // A copy of sampledist whose import of mxGetDimensions_730 reads
 // mxGetDimensions: the string's "_730" turned into its end.
 TEST(MatlabNames, ModuleImportingAPlainRenamedNameFailsToLoad) {
+#if defined(_WIN32)
+  if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+    GTEST_SKIP() << "wine loads a module whose import is missing, stubbed; Windows refuses it";
+#endif
   std::ifstream in(mexhost::modulePath("sampledist"), std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const std::string name = "mxGetDimensions_730";

@@ -3,7 +3,9 @@
 #   octave/   NAME.oct, Octave functions built by build_mex.m with this
 #             machine's GNU Octave (they load in Octave of the same major version)
 #   windows/  NAME.mexw64 and NAME.mexw32, cross-built with mingw-w64; MATLAB
-#             picks the file of its own word size from the one folder
+#             picks the file of its own word size from the one folder. Each
+#             imports only the names MATLAB's libraries export (the test
+#             suites check the builds; the packed files are checked again)
 # Each folder also holds the help files (help/*.m), so that `help NAME` and
 # `help exactmex` work once the folder is on the path. The Windows builds pass
 # their test suites under wine before they are packed; on a machine that runs
@@ -31,6 +33,11 @@ run_preset win64
 run_32bit
 echo "== $HOW_32BIT"
 cp build-win64/mex/*.mexw64 build-win32/mex/*.mexw32 help/*.m "$out/windows/"
+for bits in 64 32; do
+  objdump=$(grep -m1 '^CMAKE_OBJDUMP:' "build-win$bits/CMakeCache.txt" | cut -d= -f2)
+  cmake -DOBJDUMP="$objdump" -DFORMAT=PE \
+    -DMODULES="$(ls "$out"/windows/*.mexw$bits | paste -sd';')" -P tests/check_matlab_imports.cmake
+done
 
 echo "== Octave build"
 staging=build/release-octave

@@ -47,8 +47,9 @@ Module::Module(const std::string &name, const std::string &dir) {
 #if defined(_WIN32)
   HMODULE h = LoadLibraryA(path.c_str());
   // 126: a library it imports is missing; 127: a name it imports is.
-  if (!h) throw std::runtime_error("cannot load " + path + " (error " +
-                                   std::to_string(GetLastError()) + ")");
+  if (!h)
+    throw std::runtime_error("cannot load " + path + " (error " + std::to_string(GetLastError()) +
+                             ")");
   handle_ = h;
   entry_ =
       reinterpret_cast<mexFunctionPtr>(reinterpret_cast<void *>(GetProcAddress(h, "mexFunction")));

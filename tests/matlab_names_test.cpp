@@ -33,10 +33,9 @@ void *libmxExport(const char *name) {
 }
 
 TEST(MatlabNames, LibmxExportsTheVersionedNamesOnly) {
-  for (const char *name :
-       {"mxGetNumberOfDimensions", "mxGetDimensions", "mxGetIr", "mxGetJc", "mxCreateNumericArray",
-        "mxCreateNumericMatrix", "mxCreateDoubleMatrix", "mxCreateSparse",
-        "mxCreateSparseLogicalMatrix"}) {
+  for (const char *name : {"mxGetNumberOfDimensions", "mxGetDimensions", "mxGetIr", "mxGetJc",
+                           "mxCreateNumericArray", "mxCreateNumericMatrix", "mxCreateDoubleMatrix",
+                           "mxCreateSparse", "mxCreateSparseLogicalMatrix"}) {
     EXPECT_EQ(libmxExport(name), nullptr) << name;
     EXPECT_NE(libmxExport((std::string(name) + "_730").c_str()), nullptr) << name << "_730";
   }

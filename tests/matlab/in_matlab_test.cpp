@@ -124,28 +124,6 @@ TEST_F(InMatlab, CtrlCStopsALongCallWithinOneBlock) {
   }
 }
 
-// Every pairwise function, with each of its codes, stops at the first
-// question: the entry point raises for them all.
-TEST_F(InMatlab, EveryCodeStopsAtTheFirstQuestion) {
-  const size_t d = 1000, N1 = 100, N2 = 300;  // two blocks or more on one thread
-  setThreadsVariable("1");
-  const std::vector<Array> data = arrays(matrix(d, N1), matrix(d, N2));
-  const struct {
-    const char *module;
-    int code;
-  } cases[] = {{"sampledist", 1}, {"sampledist", 2}, {"sampledist", 3},
-               {"bindist", 1},    {"bindist", 2},    {"bindist", 3}};
-  for (const auto &c : cases) {
-    Module mod(c.module);
-    fakeUtInterruptAt(1);
-    Array code = scalar(c.code);
-    const CallResult r = mod.call(1, {data[0].get(), data[1].get(), code.get()});
-    EXPECT_EQ(r.identifier, std::string("exactmex:") + c.module + ":interrupted")
-        << c.module << " code " << c.code;
-    EXPECT_EQ(fakeUtPolls(), 1) << c.module << " code " << c.code;
-  }
-}
-
 // sampledist of 301 by 299 samples of 61: just large enough to share, one
 // block of work on a single thread (no question between blocks).
 TEST_F(InMatlab, ThreadsFollowMaxNumCompThreads) {

@@ -7,77 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
 
-#if defined(__linux__)
-#include <dirent.h>
-#endif
 #if !defined(_WIN32)
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include "support/arrays.h"
+#include "support/threads.h"
 
 namespace {
 
 using namespace test;
-
-// Sets EXACTMEX_THREADS for the calls made while it lives ("" unsets it).
-class ThreadsVariable {
- public:
-  explicit ThreadsVariable(const char *value) { set(value); }
-  ~ThreadsVariable() { set(""); }
-  void set(const char *value) {
-#if defined(_WIN32)
-    _putenv_s("EXACTMEX_THREADS", value);
-#else
-    if (*value)
-      setenv("EXACTMEX_THREADS", value, 1);
-    else
-      unsetenv("EXACTMEX_THREADS");
-#endif
-  }
-};
-
-// Worker threads of this process, by the name the pool gives them, where
-// the system tells (Linux); -1 elsewhere.
-int workerCount() {
-#if defined(__linux__)
-  DIR *dir = opendir("/proc/self/task");
-  if (!dir) return -1;
-  int count = 0;
-  while (dirent *e = readdir(dir)) {
-    if (e->d_name[0] == '.') continue;
-    const std::string path = std::string("/proc/self/task/") + e->d_name + "/comm";
-    if (FILE *f = std::fopen(path.c_str(), "r")) {
-      char name[32] = "";
-      count += std::fgets(name, sizeof name, f) && std::string(name) == "exactmex worker\n";
-      std::fclose(f);
-    }
-  }
-  closedir(dir);
-  return count;
-#else
-  return -1;
-#endif
-}
-
-// The worker count once it settles at want: a joined thread may stay listed
-// a moment. want itself where the system does not tell.
-int workersSettledAt(int want) {
-  int count = workerCount();
-  for (int tries = 0; count >= 0 && count != want && tries < 1000; ++tries) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    count = workerCount();
-  }
-  return count < 0 ? want : count;
-}
 
 // A call large enough to be shared and its result by the definition.
 struct LargeCall {

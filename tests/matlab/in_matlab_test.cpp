@@ -7,66 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
-#if defined(__linux__)
-#include <dirent.h>
-#endif
-
 #include "fakes/matlab_libut.h"
 #include "support/arrays.h"
+#include "support/threads.h"
 
 namespace {
 
 using namespace test;
-
-void setThreadsVariable(const char *value) {
-#if defined(_WIN32)
-  _putenv_s("EXACTMEX_THREADS", value);
-#else
-  if (*value)
-    setenv("EXACTMEX_THREADS", value, 1);
-  else
-    unsetenv("EXACTMEX_THREADS");
-#endif
-}
-
-// The pool's workers in this process, by their name, where the system
-// tells (Linux); -1 elsewhere.
-int poolWorkers() {
-#if defined(__linux__)
-  DIR *dir = opendir("/proc/self/task");
-  if (!dir) return -1;
-  int count = 0;
-  while (dirent *e = readdir(dir)) {
-    const std::string comm = std::string("/proc/self/task/") + e->d_name + "/comm";
-    if (FILE *f = e->d_name[0] == '.' ? nullptr : std::fopen(comm.c_str(), "r")) {
-      char name[32] = "";
-      count += std::fgets(name, sizeof name, f) && std::string(name) == "exactmex worker\n";
-      std::fclose(f);
-    }
-  }
-  closedir(dir);
-  return count;
-#else
-  return -1;
-#endif
-}
-
-// The workers once those of modules unloaded before have left the list,
-// which a joined thread may stay on for a moment.
-int workersAtStart() {
-  int count = poolWorkers();
-  for (int tries = 0; count > 0 && tries < 10000; ++tries) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    count = poolWorkers();
-  }
-  return count;
-}
 
 // maxNumCompThreads as this MATLAB answers it, how often it was asked, and
 // how often on a thread other than the test's.
@@ -88,10 +38,8 @@ class InMatlab : public testing::Test {
     asked = askedOffThread = 0;
     fakeUtInterruptAt(0);
   }
-  void TearDown() override {
-    setThreadsVariable("");
-    mexHostDefineFunction("maxNumCompThreads", nullptr);
-  }
+  void TearDown() override { mexHostDefineFunction("maxNumCompThreads", nullptr); }
+  ThreadsVariable threads{""};
 };
 
 // bindist over 16000 columns of H2, a block of about 400 of them between
@@ -104,16 +52,16 @@ TEST_F(InMatlab, CtrlCStopsALongCallWithinOneBlock) {
   const std::vector<Array> args =
       arrays(matrix(d, N1, std::vector<double>(d * N1, 1.0)),
              matrix(d, N2, std::vector<double>(d * N2, 2.0)), scalar(1));
-  for (const char *threads : {"1", "2"}) {
-    setThreadsVariable(threads);
+  for (const char *count : {"1", "2"}) {
+    threads.set(count);
     const size_t live = mxHostLiveArrays();
     fakeUtInterruptAt(3);
     CallResult r = bindist.call(1, pointers(args));
-    EXPECT_FALSE(r.ok) << threads << " threads";
+    EXPECT_FALSE(r.ok) << count << " threads";
     EXPECT_EQ(r.identifier, "exactmex:bindist:interrupted");
     EXPECT_EQ(r.error, "bindist: interrupted by Ctrl-C.\n");
     EXPECT_EQ(r.outputs[0], nullptr);
-    EXPECT_EQ(fakeUtPolls(), 3) << "blocks run after Ctrl-C, on " << threads << " threads";
+    EXPECT_EQ(fakeUtPolls(), 3) << "blocks run after Ctrl-C, on " << count << " threads";
     EXPECT_EQ(fakeUtPollsOffThread(), 0);
     EXPECT_EQ(mxHostLiveArrays(), live);
 
@@ -133,7 +81,7 @@ TEST_F(InMatlab, ThreadsFollowMaxNumCompThreads) {
   const std::vector<double> A = specialValues(rng, d * N1), B = specialValues(rng, d * N2);
   const std::vector<Array> large = arrays(matrix(d, N1, A), matrix(d, N2, B), scalar(1));
   const std::vector<double> want = oracle::sampledist(A.data(), N1, B.data(), N2, d, 1);
-  const int before = workersAtStart();
+  ASSERT_EQ(workersSettledAt(0), 0) << "workers of modules unloaded before";
 
   const std::vector<Array> small = arrays(matrix(2, 3), matrix(2, 4), scalar(1));
   ASSERT_TRUE(sampledist.call(1, pointers(small)).ok);
@@ -145,17 +93,13 @@ TEST_F(InMatlab, ThreadsFollowMaxNumCompThreads) {
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(askedOffThread, 0);
   EXPECT_EQ(fakeUtPolls(), 0) << "the call's one block was shared";
-  if (before >= 0) {
-    EXPECT_EQ(poolWorkers(), before) << "workers started with one thread allowed";
-  }
+  EXPECT_EQ(workersSettledAt(0), 0) << "workers started with one thread allowed";
 
-  setThreadsVariable("2");
+  threads.set("2");
   r = sampledist.call(1, pointers(large));
   EXPECT_EQ(firstMismatch(r.outputs[0].get(), N1, N2, want), "") << r.error;
   EXPECT_EQ(asked, 1) << "EXACTMEX_THREADS decides alone";
-  if (before >= 0) {
-    EXPECT_EQ(poolWorkers(), before + 1);
-  }
+  EXPECT_EQ(workersSettledAt(1), 1);
 }
 
 }  // namespace

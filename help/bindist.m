@@ -14,7 +14,8 @@
 %   H1 and H2 must be real, full double arrays; an N-D one is read as its
 %   d-by-N matrix H(:,:), dimensions 2 to N as the columns.
 %
-%   Uses all cores; EXACTMEX_THREADS limits them.
+%   Uses all cores (in MATLAB, at most maxNumCompThreads); EXACTMEX_THREADS
+%   sets how many. Ctrl-C stops it (in MATLAB: error exactmex:bindist:interrupted).
 %
 %   Example:
 %      D = bindist([1; 0], [0; 1], 3)   % 2*log(2)

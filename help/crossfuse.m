@@ -10,7 +10,8 @@
 %   m-by-n with its dimensions 2 to N as the columns (as X(:,:)), and Y has
 %   the size of X.
 %
-%   Uses all cores; EXACTMEX_THREADS limits them.
+%   Uses all cores (in MATLAB, at most maxNumCompThreads); EXACTMEX_THREADS
+%   sets how many. Ctrl-C stops it (in MATLAB: error exactmex:crossfuse:interrupted).
 %
 %   Example:
 %      Y = crossfuse([1 2 3; 4 5 6], [10 20 30], [1; 2], 1)   % [12 23 34; 16 27 38]

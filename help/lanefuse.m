@@ -13,7 +13,8 @@
 %   with its dimensions 2 to N as the columns (n = numel(X)/m, as X(:,:)),
 %   and Y has the size of X.
 %
-%   Uses all cores; EXACTMEX_THREADS limits them.
+%   Uses all cores (in MATLAB, at most maxNumCompThreads); EXACTMEX_THREADS
+%   sets how many. Ctrl-C stops it (in MATLAB: error exactmex:lanefuse:interrupted).
 %
 %   Example:
 %      Y = lanefuse([1 2; 3 4], [10 20], 2, 1)   % [11 22; 13 24]

@@ -9,7 +9,8 @@
 %   a tie or when either is NaN they return y(j). The absolute difference is
 %   never -0. x and y must be real, full double arrays.
 %
-%   Uses all cores; EXACTMEX_THREADS limits them.
+%   Uses all cores (in MATLAB, at most maxNumCompThreads); EXACTMEX_THREADS
+%   sets how many. Ctrl-C stops it (in MATLAB: error exactmex:meshapply:interrupted).
 %
 %   Example:
 %      Y = meshapply([1 2 3], [10; 20], 1)   % [11 21; 12 22; 13 23]

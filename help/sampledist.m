@@ -12,7 +12,8 @@
 %   zeros(N1, N2). X1 and X2 must be real, full double arrays; an N-D one
 %   is read as its d-by-N matrix X(:,:), dimensions 2 to N as the columns.
 %
-%   Uses all cores; EXACTMEX_THREADS limits them.
+%   Uses all cores (in MATLAB, at most maxNumCompThreads); EXACTMEX_THREADS
+%   sets how many. Ctrl-C stops it (in MATLAB: error exactmex:sampledist:interrupted).
 %
 %   Example:
 %      D = sampledist([1 2; 3 4], [0; 0], 1)   % [4; 6]

@@ -191,7 +191,12 @@ else
   common = {'-R2018a', ['CXXFLAGS=$CXXFLAGS ' strjoin([flags, moduleFlags.compile], ' ')], ...
             ['CXXOPTIMFLAGS=' strjoin(moduleFlags.optimize, ' ') ' -DNDEBUG'], ['-I' root]};
   if ~isempty(moduleFlags.link)
-    common{end + 1} = ['LDFLAGS=$LDFLAGS ' strjoin(moduleFlags.link, ' ')];
+    % The C++ runtime linked in (Linux). MATLAB's own libraries to link
+    % (LINKLIBS) end in -lstdc++, which would bind the module to the
+    % compiler's shared runtime first: they are given here without it.
+    common = [common, {['LDFLAGS=$LDFLAGS ' strjoin(moduleFlags.link, ' ')], ...
+              ['LINKLIBS=-Wl,--as-needed -Wl,-rpath-link,$MATLABROOT/bin/$ARCH ' ...
+               '-L"$MATLABROOT/bin/$ARCH" -lmx -lmex -lm']}];
   end
 end
 end

@@ -122,7 +122,7 @@ TEST(ThreadedCalls, ThreadsVariableIsReadAtEveryCallAndUnloadJoins) {
   const std::vector<LargeCall> &calls = pairwiseCalls();
   const LargeCall &c = calls[0];  // sampledist
   ThreadsVariable threads("1");
-  const int before = workerCount();
+  const int before = workersSettledAt(0);
   {
     Module mod(c.module);
     EXPECT_EQ(check(mod, c), "");
@@ -140,7 +140,7 @@ TEST(ThreadedCalls, ThreadsVariableIsReadAtEveryCallAndUnloadJoins) {
 TEST(ThreadedCalls, LoadCallUnloadCyclesLeaveNoThreads) {
   const std::vector<LargeCall> &calls = pairwiseCalls();
   ThreadsVariable threads("3");
-  const int before = workerCount();
+  const int before = workersSettledAt(0);
   for (int cycle = 0; cycle < 100; ++cycle) {
     const LargeCall &c = calls[cycle % 5];  // sampledist and bindist
     {
@@ -174,7 +174,7 @@ TEST(ThreadedCalls, HostThreadsCallingAtOnceGetTheirOwnResults) {
 TEST(ThreadedCalls, RefusedWorkersLeaveTheirShareToTheOthers) {
   const std::vector<LargeCall> &calls = pairwiseCalls();
   ThreadsVariable threads("4");
-  const int before = workerCount();
+  const int before = workersSettledAt(0);
   Module mod("sampledist_one_worker", testModuleDir());
   for (int code = 0; code < 2; ++code) EXPECT_EQ(check(mod, calls[code]), "");
   EXPECT_EQ(workersSettledAt(before + 1), before + 1);

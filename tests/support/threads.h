@@ -17,7 +17,9 @@ class ThreadsVariable {
 int workerCount();
 
 // The worker count once it settles at want: a joined thread may stay listed
-// a moment. want itself where the system does not tell.
+// a moment (workersSettledAt(0) is the count a test starts from, without the
+// workers of modules unloaded before it). want itself where the system does
+// not tell.
 int workersSettledAt(int want);
 
 }  // namespace test

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "gateway/column_blocks.h"
+#include "gateway/output_blocks.h"
 
 namespace gateway {
 
@@ -171,8 +171,25 @@ inline double *createOutputLike(const Call &c, int k, const Input &x, bool kerne
 template <class Body>
 bool forColumns(const Call &c, const double *out, int32_t rows, int32_t n, double workPerColumn,
                 Body &&body) {
-  return forColumnBlocksOnThreads(n, workPerColumn, out, rows, Poll{c.host->goOn, c.ctx},
-                                  c.host->atUnload, body);
+  const auto plan = [&](int threads) {
+    return Grid{whole(rows), threads > 1 ? shareBlocks(n, workPerColumn, out, rows, threads)
+                                         : Blocks{n, 0, columnsPerBlock(workPerColumn)}};
+  };
+  return forBlocksOnThreads(double(n) * workPerColumn, plan, Poll{c.host->goOn, c.ctx},
+                            c.host->atUnload, [&](const Block &b) { body(b.j0, b.j1); });
+}
+
+// Runs body(block) over the m-by-n table at out, as forColumns does, in
+// blocks of rows and columns (pairGrid): workPerElement is the work of one
+// element, bytesPerColumn what the kernel reads for each column.
+template <class Body>
+bool forPairBlocks(const Call &c, const double *out, int32_t m, int32_t n, double workPerElement,
+                   double bytesPerColumn, Body &&body) {
+  const auto plan = [&](int threads) {
+    return pairGrid(m, n, workPerElement, bytesPerColumn, out, threads);
+  };
+  return forBlocksOnThreads(double(m) * n * workPerElement, plan, Poll{c.host->goOn, c.ctx},
+                            c.host->atUnload, body);
 }
 
 }  // namespace gateway

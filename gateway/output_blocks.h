@@ -109,19 +109,24 @@ inline Blocks shareBlocks(int32_t n, double workPerColumn, const double *out, in
 // All of [0, n) in one block.
 inline Blocks whole(int32_t n) { return {n, n, n}; }
 
-// A pairwise table's second input is read a block of columns at a time,
-// against every row block of the first: a block's columns of it are meant
-// to stay in the second-level cache of any CPU (256 KiB or more), beside
-// the kernel's own tile of the first input.
-constexpr double kColumnCacheBytes = 128 * 1024;
+// A block of a pairwise table reads its rows' columns of the first input
+// from memory once, and its columns' columns of the second input once from
+// memory and then again for every run of panels of the first (simd/
+// pair_tile.h): it reads least from memory for its work as a square, and
+// the second input's part of it should stay in the caches near the core.
+// Measured, a square block whose second-input part is a MiB or so, more
+// than this machine's second-level cache, ran faster than narrower blocks
+// that fit it: the re-reads come from the third level at no visible cost,
+// while narrow blocks read the first input from memory more often.
+constexpr double kColumnCacheBytes = 1024 * 1024;
 
 // Blocks of an m-by-n table whose element costs workPerElement and whose
 // kernel reads bytesPerColumn of input for each of its columns, for
 // `threads` threads. Rows split only where whole columns would make blocks
-// too narrow: a block is then about as many columns as rows (what it reads
-// against what it computes is least for a square), up to the columns the
-// cache keeps. Row edges start a cache line in every column where the
-// columns are a whole number of lines long, so no two threads write one.
+// too narrow: a block is then about as many columns as rows, up to the
+// columns kColumnCacheBytes allows. Row edges start a cache line in every
+// column where the columns are a whole number of lines long, so no two
+// threads write one.
 inline Grid pairGrid(int32_t m, int32_t n, double workPerElement, double bytesPerColumn,
                      const double *out, int threads) {
   const double w = workPerElement > 0 ? workPerElement : 1;

@@ -145,11 +145,11 @@ def fastest_floor(runs, kinds, size):
     return min(r[name] for r in runs for name in names if name in r)
 
 
-def run_bench(build, target, repetitions, only="."):
-    """Our times for one target on one thread: {benchmark name: min CPU
-    seconds}, or None when the machine lacks the target. `only` filters the
-    benchmarks by name. bench/scaling.py times the threads."""
-    env = dict(os.environ, EXACTMEX_TARGET=target, EXACTMEX_THREADS="1")
+def run_bench(build, target, repetitions, only=".", threads=1):
+    """Our times for one target: {benchmark name: min seconds}, CPU time on
+    one thread, wall time on more, or None when the machine lacks the target.
+    `only` filters the benchmarks by name."""
+    env = dict(os.environ, EXACTMEX_TARGET=target, EXACTMEX_THREADS=str(threads))
     out = subprocess.run(
         [os.path.join(build, "bench", "exactmex_bench"), "--benchmark_format=json",
          "--benchmark_repetitions=%d" % repetitions, "--benchmark_min_time=0.2",
@@ -165,7 +165,7 @@ def run_bench(build, target, repetitions, only="."):
     for b in report["benchmarks"]:
         if b.get("run_type") != "iteration":
             continue
-        t = b["cpu_time"] * scale[b["time_unit"]]
+        t = b["cpu_time" if threads == 1 else "real_time"] * scale[b["time_unit"]]
         best[b["run_name"]] = min(t, best.get(b["run_name"], t))
     return best
 

@@ -4,8 +4,10 @@
 # numpy and Octave (bench/compare.py), the pairwise ones (W3-W5) beside numpy,
 # scipy, scikit-learn and the C histogram library (bench/compare_pairwise.py),
 # then whole calls from Octave (bench/octave/end_to_end.sh), all on one
-# thread; then every workload on 1 to all the CPUs (bench/scaling.py); last, every
-# goal against what was measured, also saved as build/bench/results/compare.png
+# thread; then every workload on 1 to all the CPUs (bench/scaling.py); then
+# the pairwise tables in every shape beside scipy cdist (bench/shape_sweep.py);
+# last, every goal against what was measured, also saved as
+# build/bench/results/compare.png, and the shapes as shapes.png
 # (bench/report.py). Arguments go to the Python steps (--repetitions N).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,4 +24,5 @@ cmake --build --preset default
 bash bench/octave/end_to_end.sh
 # Every workload on 1 to all of the CPUs, and against peers on as many.
 /usr/bin/python3 bench/scaling.py "$@"
+/usr/bin/python3 bench/shape_sweep.py "$@"
 /usr/bin/python3 bench/report.py

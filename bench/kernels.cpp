@@ -52,13 +52,14 @@ void registerKernels() {
   registerTable("crossfuse", crossfuseKernels(),
                 [=](CrossKernel k) { k(X, v, v, Y, kSide, kSide, 0, kSide); });
   registerTable("meshapply", meshapplyKernels(),
-                [=](MeshKernel k) { k(v, v, Y, kSide, kSide, 0, kSide); });
+                [=](MeshKernel k) { k(v, v, Y, kSide, kSide, 0, kSide, 0, kSide); });
   const double *A = values(size_t(kRows) * kPairs).data(), *sums = values(kPairs).data();
   double *D = values(size_t(kPairs) * kPairs).data();
   registerTable("sampledist", sampledistKernels(),
-                [=](SampleKernel k) { k(A, A, D, kPairs, kPairs, kRows, 0, kPairs); });
-  registerTable("bindist", bindistKernels(),
-                [=](BinKernel k) { k(A, A, sums, D, kPairs, kPairs, kRows, 0, kPairs); });
+                [=](SampleKernel k) { k(A, A, D, kPairs, kPairs, kRows, 0, kPairs, 0, kPairs); });
+  registerTable("bindist", bindistKernels(), [=](BinKernel k) {
+    k(A, A, sums, D, kPairs, kPairs, kRows, 0, kPairs, 0, kPairs);
+  });
 }
 
 }  // namespace bench

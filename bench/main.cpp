@@ -165,6 +165,9 @@ int main(int argc, char **argv) {
     benchmark::RegisterBenchmark(("floor fresh output " + mib).c_str(), freshOutputFloor, w.bytes)
         ->Unit(benchmark::kMillisecond);
   }
+  for (const bench::Workload &w : bench::shapeSweep())
+    benchmark::RegisterBenchmark((w.name + " recycled").c_str(), runWorkload, w, true)
+        ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("floor threads", threadsFloor)->Unit(benchmark::kMillisecond);
   bench::registerKernels();
   benchmark::RunSpecifiedBenchmarks();

@@ -3,9 +3,11 @@ every goal, what was measured and whether it was met, and saves it as a PNG
 chart beside the results.
 
 Reads what bench/compare.py, bench/compare_pairwise.py,
-bench/octave/end_to_end.sh (our Octave functions) and bench/scaling.py left
-in <build>/bench/results; bench/compare.sh runs them all and then this. Our kernels are judged on the instruction-set
-target a module picks by itself on this machine (the best it has).
+bench/octave/end_to_end.sh (our Octave functions), bench/scaling.py and
+bench/shape_sweep.py left in <build>/bench/results; bench/compare.sh runs
+them all and then this. Our kernels are judged on the instruction-set target
+a module picks by itself on this machine (the best it has), the shapes on
+every target; the shape sweep is also drawn on a chart of its own.
 """
 import argparse
 import csv
@@ -47,6 +49,12 @@ THREADED_PEERS = [("W4a sampledist L1", "scipy cdist", 10),
                   ("W4a sampledist L1", "scikit-learn n_jobs", 1),
                   ("W5 bindist chi2", "scikit-learn", 5),
                   ("W5 bindist chi2", "scikit-learn n_jobs", 1)]
+# The shape sweep: every tall and wide table at this share of its square's
+# rate or more, on every target and on all the CPUs; and ours on one thread
+# at least this many times scipy cdist L1 where the columns have 16 rows or
+# more.
+SHAPE_SHARE = 2 / 3
+SHAPE_SCIPY = 4
 STARTS = [("end_to_end_default", "Octave, default start"),
           ("end_to_end_hugetlb", "Octave, glibc.malloc.hugetlb=1")]
 
@@ -154,6 +162,60 @@ def thread_goals(folder):
     return goals
 
 
+def unflat(r):
+    return {tuple(k): {tuple(s): v for s, v in shapes} for k, shapes in r}
+
+
+def shape_goals(folder):
+    """The worst shape against its square, per target on one thread and on
+    all the CPUs; ours against scipy cdist per shape."""
+    if not os.path.exists(os.path.join(folder, "shapes.json")):
+        return []
+    sweep = load(folder, "shapes")
+    runs = [(t + ", 1 thread", unflat(r)) for t, r in sweep["one"].items()]
+    runs.append(("%s, %d threads" % (sweep["target"], sweep["cpus"]), unflat(sweep["all"])))
+    goals = []
+    for where, r in runs:
+        worst = min(((rate / shapes[next(s for s in shapes if s[0] == s[1])], key, shape)
+                     for key, shapes in r.items() for shape, rate in shapes.items()))
+        share, (module, case, d), shape = worst
+        goals.append(Goal("shapes", where, "worst shape / square", share, SHAPE_SHARE,
+                          note="%s %s d=%d %dx%d" % ((module, case, d) + shape)))
+    ours = unflat(sweep["one"][sweep["target"]])
+    for (d, n1, n2), (peer, _) in sweep["scipy"]:
+        if d >= 16:
+            goals.append(Goal("shapes", "sampledist L1 d=%d %dx%d" % (d, n1, n2),
+                              "ours / scipy cdist", ours[("sampledist", "L1", d)][(n1, n2)] / peer,
+                              SHAPE_SCIPY))
+    return goals
+
+
+def save_shape_chart(folder, path):
+    """Terms per second of every shape, on one thread and on all the CPUs,
+    scipy cdist beside the L1 tables."""
+    sweep = load(folder, "shapes")
+    one, every = unflat(sweep["one"][sweep["target"]]), unflat(sweep["all"])
+    scipy = {tuple(k): v for k, v in sweep["scipy"]}
+    labels, bars = [], {"1 thread": [], "%d threads" % sweep["cpus"]: [], "scipy cdist": []}
+    for key, shapes in one.items():
+        for shape in shapes:
+            labels.append("%s %s d=%d\n%dx%d" % (key + shape))
+            bars["1 thread"].append(shapes[shape] / 1e9)
+            bars["%d threads" % sweep["cpus"]].append(every[key][shape] / 1e9)
+            bars["scipy cdist"].append(scipy.get((key[2],) + shape, [0])[0] / 1e9)
+    fig, ax = plt.subplots(figsize=(max(8, 0.55 * len(labels)), 4.5))
+    width = 0.28
+    for k, (name, values) in enumerate(bars.items()):
+        ax.bar([x + (k - 1) * width for x in range(len(labels))], values, width, label=name)
+    ax.set_xticks(range(len(labels)))
+    ax.set_xticklabels(labels, fontsize=6, rotation=90)
+    ax.set_ylabel("G terms (elements) per second")
+    ax.set_title("pairwise tables by shape (target %s)" % sweep["target"])
+    ax.legend(fontsize=7)
+    fig.tight_layout()
+    fig.savefig(path, dpi=110)
+
+
 def print_table(goals):
     print("| where | workload | ratio | goal | measured | met |")
     print("|---|---|---|---|---|---|")
@@ -196,6 +258,7 @@ def main():
     target, goals = kernel_goals(load(folder, "broadcast"), load(folder, "pairwise"))
     goals += end_to_end_goals(folder)
     goals += thread_goals(folder)
+    goals += shape_goals(folder)
     print("\nGoals: kernels on the standalone host (target %s) and whole calls from Octave,"
           " on one thread; then threads.\n" % target)
     print_table(goals)
@@ -203,6 +266,10 @@ def main():
     save_chart(goals, chart)
     print("\n%d of %d goals met; chart saved to %s" % (sum(g.met() for g in goals), len(goals),
                                                       chart))
+    if os.path.exists(os.path.join(folder, "shapes.json")):
+        shapes = os.path.join(folder, "shapes.png")
+        save_shape_chart(folder, shapes)
+        print("shape sweep chart saved to %s" % shapes)
 
 
 if __name__ == "__main__":

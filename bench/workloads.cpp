@@ -1,5 +1,6 @@
 #include "workloads.h"
 
+#include <cmath>
 #include <random>
 
 #include "module_loader.h"
@@ -85,6 +86,43 @@ std::vector<Workload> workloads() {
       pairwise("S sampledist L1 64x64", "sampledist", 64, 64, 64, 1),
       pairwise("S bindist chi2 64x64", "bindist", 64, 64, 64, 2),
   };
+}
+
+std::vector<Workload> shapeSweep() {
+  struct Sweep {
+    const char *module, *what;
+    int code;
+    size_t d, side;  // the square's side
+    std::vector<int> tallness;
+  };
+  const std::vector<Sweep> sweeps = {
+      {"sampledist", "L1", 1, 3, 4000, {1, 25, -25, 400}},
+      {"sampledist", "L1", 1, 16, 3000, {1, 25, -25}},
+      {"sampledist", "L1", 1, 128, 2000, {1, 25, -25}},
+      {"sampledist", "L1", 1, 1000, 1500, {1, 25, -25}},
+      {"bindist", "intersection", 1, 128, 2000, {1, 25, -25}},
+      {"meshapply", "sum", 1, 1, 4000, {1, 25, -25, 400}},
+  };
+  std::vector<Workload> w;
+  for (const Sweep &s : sweeps)
+    for (int t : s.tallness) {
+      // N1 * N2 stays side^2: t times taller than wide, or -t times wider.
+      const double ratio = t > 0 ? t : -1.0 / t;
+      const size_t N1 = size_t(s.side * std::sqrt(ratio) + 0.5), N2 = s.side * s.side / N1;
+      const std::string name = std::string("shape ") + s.module + " " + s.what +
+                               " d=" + std::to_string(s.d) + " " + std::to_string(N1) + "x" +
+                               std::to_string(N2);
+      if (std::string(s.module) == "meshapply")
+        w.push_back({name, s.module,
+                     [=] {
+                       return mexhost::arrays(randomMatrix(N1, 1, 1), randomMatrix(1, N2, 2),
+                                              mexhost::scalar(s.code));
+                     },
+                     double(N1) * N2, double(N1) * N2 * sizeof(double)});
+      else
+        w.push_back(pairwise(name.c_str(), s.module, s.d, N1, N2, s.code));
+    }
+  return w;
 }
 
 }  // namespace bench

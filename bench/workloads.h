@@ -20,7 +20,13 @@ struct Workload {
   std::string unit = "elements";  // what `elements` counts: "terms" for pairwise sums
 };
 
+// The workloads with a speed goal of their own.
 std::vector<Workload> workloads();
+
+// The pairwise tables in shapes of the same work: square, 25 times taller
+// than wide and 25 times wider than tall (and 400 times taller for 3 rows),
+// named "shape MODULE CASE d=D N1xN2"; timed on recycled memory only.
+std::vector<Workload> shapeSweep();
 
 }  // namespace bench
 

@@ -12,7 +12,7 @@ template <Op op>
 void cross(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m, int32_t n,
            int32_t j0, int32_t j1) {
   sweep<kReadsX | kReadsCol | kReadsRow>(
-      X, vcol, vrow, Y, m, n, j0, j1,
+      X, vcol, vrow, Y, m, n, 0, m, j0, j1,
       [](auto x, auto c, auto r) { return apply<op>(apply<op>(r, x), c); });
 }
 

@@ -11,19 +11,21 @@ template <Op op>
 void lane(int32_t d, const double *X, const double *v, double *Y, int32_t m, int32_t n, int32_t j0,
           int32_t j1) {
   if (d == 1)
-    sweep<kReadsX | kReadsCol>(X, v, nullptr, Y, m, n, j0, j1,
+    sweep<kReadsX | kReadsCol>(X, v, nullptr, Y, m, n, 0, m, j0, j1,
                                [](auto x, auto c, auto) { return apply<op>(x, c); });
   else
-    sweep<kReadsX | kReadsRow>(X, nullptr, v, Y, m, n, j0, j1,
+    sweep<kReadsX | kReadsRow>(X, nullptr, v, Y, m, n, 0, m, j0, j1,
                                [](auto x, auto, auto r) { return apply<op>(x, r); });
 }
 
 void laneCopy(int32_t d, const double *, const double *v, double *Y, int32_t m, int32_t n,
               int32_t j0, int32_t j1) {
   if (d == 1)
-    sweep<kReadsCol>(nullptr, v, nullptr, Y, m, n, j0, j1, [](auto, auto c, auto) { return c; });
+    sweep<kReadsCol>(nullptr, v, nullptr, Y, m, n, 0, m, j0, j1,
+                     [](auto, auto c, auto) { return c; });
   else
-    sweep<kReadsRow>(nullptr, nullptr, v, Y, m, n, j0, j1, [](auto, auto, auto r) { return r; });
+    sweep<kReadsRow>(nullptr, nullptr, v, Y, m, n, 0, m, j0, j1,
+                     [](auto, auto, auto r) { return r; });
 }
 
 constexpr LaneKernel kernels[] = {laneCopy, lane<Op::kAdd>, lane<Op::kMultiply>, lane<Op::kMax>,

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "gateway/column_blocks.h"
+#include "gateway/output_blocks.h"
 
 namespace gateway {
 
@@ -166,6 +166,9 @@ inline double *createOutputLike(const Call &c, int k, const Input &x, bool kerne
   return makeOutput(c, x.rows, x.cols, k, kernelWritesAll);
 }
 
+// What the calling thread asks the host while blocks run.
+inline Poll pollOf(const Call &c) { return Poll{c.host->goOn, c.ctx, c.host->threadLimit}; }
+
 // Runs body(j0, j1) over the n columns of the output at out, of `rows`
 // rows, in blocks of about kBlockWork, asking the host between blocks
 // whether to go on, on the module's worker threads too when the call is
@@ -175,9 +178,25 @@ inline double *createOutputLike(const Call &c, int k, const Input &x, bool kerne
 template <class Body>
 bool forColumns(const Call &c, const double *out, int32_t rows, int32_t n, double workPerColumn,
                 Body &&body) {
-  return forColumnBlocksOnThreads(n, workPerColumn, out, rows,
-                                  Poll{c.host->goOn, c.ctx, c.host->threadLimit}, c.host->atUnload,
-                                  body);
+  const auto plan = [&](int threads) {
+    return Grid{whole(rows), threads > 1 ? shareBlocks(n, workPerColumn, out, rows, threads)
+                                         : Blocks{n, 0, columnsPerBlock(workPerColumn)}};
+  };
+  return forBlocksOnThreads(double(n) * workPerColumn, plan, pollOf(c), c.host->atUnload,
+                            [&](const Block &b) { body(b.j0, b.j1); });
+}
+
+// Runs body(block) over the m-by-n table at out, as forColumns does, in
+// blocks of rows and columns (pairGrid): workPerElement is the work of one
+// element, bytesPerColumn what the kernel reads for each column.
+template <class Body>
+bool forPairBlocks(const Call &c, const double *out, int32_t m, int32_t n, double workPerElement,
+                   double bytesPerColumn, Body &&body) {
+  const auto plan = [&](int threads) {
+    return pairGrid(m, n, workPerElement, bytesPerColumn, out, threads);
+  };
+  return forBlocksOnThreads(double(m) * n * workPerElement, plan, pollOf(c), c.host->atUnload,
+                            body);
 }
 
 }  // namespace gateway

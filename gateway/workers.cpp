@@ -69,25 +69,22 @@ long processId() {
 #endif
 }
 
-// One call's blocks, handed out in column order under the pool's lock.
+// One call's blocks, handed out in order under the pool's lock.
 struct Job {
-  Blocks blocks;
-  void (*run)(void *, int32_t, int32_t);
+  Grid grid;
+  int64_t count;  // blocks in all
+  void (*run)(void *, const Block &);
   void *body;
-  int32_t next;  // first column not yet handed out
+  int64_t next;  // first block not yet handed out
   int seats;     // workers that may still join
   int working;   // workers in the call now
   bool stop;     // poll said stop: hand out nothing more
 };
 
-// The next block of the job into [*j0, *j1), or false when none is left.
-bool take(Job &job, int32_t *j0, int32_t *j1) {
-  const Blocks &b = job.blocks;
-  if (job.stop || job.next >= b.n) return false;
-  *j0 = job.next;
-  const int64_t edge = job.next < b.first ? b.first : int64_t(job.next) + b.size;
-  *j1 = edge < b.n ? int32_t(edge) : b.n;
-  job.next = *j1;
+// The next block of the job, or false when none is left.
+bool take(Job &job, Block *block) {
+  if (job.stop || job.next >= job.count) return false;
+  *block = blockAt(job.grid, job.next++);
   return true;
 }
 
@@ -115,10 +112,10 @@ void work(Pool *pool) {
     if (job.seats == 0) continue;
     --job.seats;
     ++job.working;
-    int32_t j0, j1;
-    while (take(job, &j0, &j1)) {
+    Block block;
+    while (take(job, &block)) {
       held.unlock();
-      job.run(job.body, j0, j1);
+      job.run(job.body, block);
       held.lock();
     }
     // A kernel that streams ends its call with a store fence; the lock
@@ -210,11 +207,11 @@ int threadsWanted(const Poll &poll) {
   return threads < kMostThreads ? threads : kMostThreads;
 }
 
-Shared runBlocks(const Blocks &blocks, int threads, Poll poll, AtUnload atUnload,
-                 void (*run)(void *, int32_t, int32_t), void *body) {
+Shared runBlocks(const Grid &grid, int threads, Poll poll, AtUnload atUnload,
+                 void (*run)(void *, const Block &), void *body) {
   Pool *pool = poolOfThisProcess();
   if (!pool || pool->busy.exchange(true, std::memory_order_acquire)) return Shared::kNotShared;
-  Job job{blocks, run, body, 0, 0, 0, false};
+  Job job{grid, blockCount(grid), run, body, 0, 0, 0, false};
   bool started;
   {
     std::lock_guard<std::mutex> held(pool->lock);
@@ -235,12 +232,12 @@ Shared runBlocks(const Blocks &blocks, int threads, Poll poll, AtUnload atUnload
   pool->wake.notify_all();
 
   std::unique_lock<std::mutex> held(pool->lock);
-  int32_t j0, j1;
-  while (take(job, &j0, &j1)) {
+  Block block;
+  while (take(job, &block)) {
     held.unlock();
-    run(body, j0, j1);
+    run(body, block);
     held.lock();
-    if (job.next < blocks.n && poll.goOn) {
+    if (job.next < job.count && poll.goOn) {
       held.unlock();
       const bool goOn = poll.goOn(poll.ctx);
       held.lock();

@@ -52,8 +52,9 @@ void bindist(const gateway::Call &c) {
   if (mcode == 1 && !(sums = columnSums(N2, d, h2.data)))
     // D, not yet handed over, is released by the host with the failed call.
     fail(c, "outOfMemory", "bindist: not enough memory for the column sums of H2.\n");
-  forColumns(c, D, N1, N2, double(N1) * d * kTermWork[mcode],
-             [&](int32_t j0, int32_t j1) { kernel(h1.data, h2.data, sums, D, N1, N2, d, j0, j1); });
+  forPairBlocks(c, D, N1, N2, d * kTermWork[mcode], d * sizeof(double), [&](const Block &b) {
+    kernel(h1.data, h2.data, sums, D, N1, N2, d, b.i0, b.i1, b.j0, b.j1);
+  });
   delete[] sums;
 }
 

@@ -1,8 +1,8 @@
 // Kernels of bindist: D(i,j) compares histogram column i of the d-by-N1
 // matrix H1 with column j of the d-by-N2 matrix H2, bin by bin. Each pair has
 // one running sum that starts at +0.0 and takes the bins in increasing order.
-// D is N1-by-N2; a kernel writes columns [j0, j1) of it, each element once,
-// in storage order.
+// D is N1-by-N2; a kernel writes rows [i0, i1) of columns [j0, j1) of it,
+// each element once.
 #ifndef EXACTMEX_BINDIST_KERNELS_H
 #define EXACTMEX_BINDIST_KERNELS_H
 
@@ -11,7 +11,8 @@
 // columnSums: the N2 sums of H2's columns, which the intersection distance
 // divides by (the others do not read it).
 using BinKernel = void (*)(const double *H1, const double *H2, const double *columnSums, double *D,
-                           int32_t N1, int32_t N2, int32_t d, int32_t j0, int32_t j1);
+                           int32_t N1, int32_t N2, int32_t d, int32_t i0, int32_t i1, int32_t j0,
+                           int32_t j1);
 
 // By mcode: none (0); the intersection distance 1 - (sum of min(a, b)) /
 // columnSums[j], where min takes a only when b > a (ties and NaN take b);

@@ -9,7 +9,6 @@ namespace {
 struct Sum {
   static constexpr bool kSumFromZero = true;
   const double *columnSums;
-  int32_t j0;  // finish takes j counted from here
   Vec step(Vec s, Vec t) const { return add(s, t); }
   Vec finish(Vec s, int32_t) const { return s; }
 };
@@ -18,7 +17,7 @@ struct Sum {
 struct Intersection : Sum {
   static constexpr bool kLogs = false;
   Vec term(Vec a, Vec b) const { return minOf(a, b); }
-  Vec finish(Vec s, int32_t j) const { return sub(splat(1.0), div(s, splat(columnSums[j0 + j]))); }
+  Vec finish(Vec s, int32_t j) const { return sub(splat(1.0), div(s, splat(columnSums[j]))); }
 };
 
 struct ChiSquare : Sum {
@@ -39,8 +38,8 @@ struct LogDivergence : Sum {
 
 template <class Metric>
 void bin(const double *H1, const double *H2, const double *columnSums, double *D, int32_t N1,
-         int32_t N2, int32_t d, int32_t j0, int32_t j1) {
-  pairs(Metric{{columnSums, j0}}, H1, H2, D, N1, N2, d, j0, j1);
+         int32_t N2, int32_t d, int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+  table(Metric{{columnSums}}, H1, H2, D, N1, N2, d, i0, i1, j0, j1);
 }
 
 constexpr BinKernel kernels[] = {nullptr, bin<Intersection>, bin<ChiSquare>, bin<LogDivergence>};

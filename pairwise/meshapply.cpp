@@ -18,8 +18,8 @@ void meshapply(const gateway::Call &c) {
   const Input y = readMatrix(c, 1, "y");
   const int32_t m = x.count, n = y.count;
   double *Y = createOutput(c, m, n, true);
-  forColumns(c, Y, m, n, m,
-             [&](int32_t j0, int32_t j1) { kernel(x.data, y.data, Y, m, n, j0, j1); });
+  forPairBlocks(c, Y, m, n, 1, sizeof(double),
+                [&](const Block &b) { kernel(x.data, y.data, Y, m, n, b.i0, b.i1, b.j0, b.j1); });
 }
 
 }  // namespace

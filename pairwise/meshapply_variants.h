@@ -8,9 +8,9 @@ namespace SIMD_NAMESPACE {
 namespace {
 
 template <Op op>
-void mesh(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t j0,
-          int32_t j1) {
-  sweep<kReadsCol | kReadsRow>(nullptr, x, y, Y, m, n, j0, j1,
+void mesh(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t i0, int32_t i1,
+          int32_t j0, int32_t j1) {
+  sweep<kReadsCol | kReadsRow>(nullptr, x, y, Y, m, n, i0, i1, j0, j1,
                                [](auto, auto a, auto b) { return apply<op>(a, b); });
 }
 

@@ -23,8 +23,9 @@ void sampledist(const gateway::Call &c) {
   // Without rows no pair has a first term to start from: D keeps its zeros.
   double *D = createOutput(c, N1, N2, d > 0);
   if (d > 0)
-    forColumns(c, D, N1, N2, double(N1) * d,
-               [&](int32_t j0, int32_t j1) { kernel(x1.data, x2.data, D, N1, N2, d, j0, j1); });
+    forPairBlocks(c, D, N1, N2, d, d * sizeof(double), [&](const Block &b) {
+      kernel(x1.data, x2.data, D, N1, N2, d, b.i0, b.i1, b.j0, b.j1);
+    });
 }
 
 }  // namespace

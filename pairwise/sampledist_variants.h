@@ -29,8 +29,8 @@ struct Smallest : AbsDifference {
 
 template <class Metric>
 void sample(const double *X1, const double *X2, double *D, int32_t N1, int32_t N2, int32_t d,
-            int32_t j0, int32_t j1) {
-  pairs(Metric(), X1, X2, D, N1, N2, d, j0, j1);
+            int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+  table(Metric(), X1, X2, D, N1, N2, d, i0, i1, j0, j1);
 }
 
 constexpr SampleKernel kernels[] = {nullptr, sample<Sum>, sample<Largest>, sample<Smallest>};

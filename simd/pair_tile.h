@@ -1,39 +1,87 @@
 // The loop of every kernel that takes pairs of columns: every pair of a column
-// i of A (d-by-N1) and a column j of B (d-by-N2), one running value per pair
-// taking the rows in increasing order, in the vector operations of the target
-// being built (simd/vec.h). Lanes hold different columns of A, so different
-// pairs, never terms of one pair: each pair computes exactly what the plain
-// loop computes.
+// i of A (d-by-N1) and a column j of B (d-by-N2) in a block of rows [i0, i1)
+// and columns [j0, j1) of the N1-by-N2 table, one running value per pair
+// taking the rows of A and B in increasing order, in the vector operations of
+// the target being built (simd/vec.h). Lanes hold different columns of A, so
+// different pairs, never terms of one pair: each pair computes exactly what
+// the plain loop computes. What becomes of a finished value is the output
+// stage's business: stored in the table, or offered to a column's best.
 //
-// A panel of kWidth consecutive columns of A is copied, transposed, into a
-// tile on the stack (kTileDoubles, 32 KiB with AVX-512), so one vector load
-// gives one row of kLanes columns. Against the panel go kTileCols columns of
-// B at a time, each element broadcast to all lanes: kPanelVecs x kTileCols
-// running values, with the panel's vectors and a broadcast, stay in the
-// target's registers (simd/vec_TARGET.h) for the whole column. Short
-// columns let the tile hold a block of several panels, which every column of
-// B visits in turn; columns longer than kChunkRows go in chunks, the panel
-// copied again for every group of B's columns, the running values carried
-// from chunk to chunk.
-//
-// D(i, j) sits at i + j * N1: a tile writes kWidth consecutive elements of
-// each of its columns, with streaming stores (whole cache lines) when D is
-// too large for the caches. Then the rows before D's first cache-line
-// boundary go as a block of their own, so that every full tile after them
-// starts at a boundary.
+// What it blocks for, from the innermost loop out:
+// - Registers. A panel of kWidth consecutive columns of A goes against
+//   kTileCols columns of B at a time, each element of B broadcast to all
+//   lanes: kPanelVecs x kTileCols running values, with the panel's vectors
+//   and a broadcast, stay in the target's registers (simd/vec_TARGET.h) for
+//   the whole column.
+// - The first-level cache. Panels are copied, transposed, into a tile on the
+//   stack (kTileDoubles, 32 KiB with AVX-512), so one vector load gives one
+//   row of kLanes columns. Short columns let the tile hold a run of panels,
+//   packed once and then visited by every column of B's block. Columns
+//   longer than kChunkRows go a chunk of rows at a time: a panel's chunk is
+//   packed once for a slab of kSlabCols columns of B, whose running values
+//   wait in a buffer from one chunk to the next.
+// - The second-level cache. The caller's block of B's columns is small
+//   enough to stay there (gateway/output_blocks.h), so the runs of panels of
+//   a tall block of rows each read it from that cache, not from memory; and
+//   its rows few enough that packing them is paid for by many columns of B.
+//   A block of whole columns of a tall table would hold a column or two.
 //
 // Included once per target, after simd/vec.h (simd/target_slot.h): no
 // include guard.
 #include <cmath>
+#include <type_traits>
+#include <utility>
 
 namespace SIMD_NAMESPACE {
 namespace {
 
 constexpr int kWidth = kPanelVecs * kLanes;
 constexpr int32_t kChunkRows = 256;
+static_assert(simd::kBlockRowStep % kWidth == 0, "row blocks must not cut a panel short");
 
 // t * log(t) for t > 0, otherwise 0, with the C library's log.
 inline double xlogx(double t) { return t > 0.0 ? t * std::log(t) : 0.0; }
+
+// What a metric provides. kSumFromZero: the running value starts at +0 and
+// takes every term, otherwise it starts as the first row's term. step(r, t)
+// takes term t into the running value r, finish(r, j) makes column j's
+// result of it. term(a, b) is the term of a = A(k, i) and b = B(k, j); a
+// metric built on xlogx (kLogs) gives mean(a, b) instead and term(xlogx(a),
+// xlogx(b), xlogx(mean)).
+template <class M>
+constexpr bool isMetric() {
+  static_assert(std::is_same_v<decltype(M::kLogs), const bool>, "a metric says kLogs");
+  static_assert(std::is_same_v<decltype(M::kSumFromZero), const bool>, "and kSumFromZero");
+  using Step = Vec (M::*)(Vec, Vec) const;
+  using Finish = Vec (M::*)(Vec, int32_t) const;
+  static_assert(static_cast<Step>(&M::step) != nullptr, "step(running, term)");
+  static_assert(static_cast<Finish>(&M::finish) != nullptr, "finish(running, j)");
+  if constexpr (M::kLogs) {
+    using Term = Vec (M::*)(Vec, Vec, Vec) const;
+    static_assert(static_cast<Step>(&M::mean) != nullptr, "mean(a, b)");
+    static_assert(static_cast<Term>(&M::term) != nullptr, "term(xa, xb, xmean)");
+  } else {
+    static_assert(static_cast<Step>(&M::term) != nullptr, "term(a, b)");
+  }
+  return true;
+}
+
+// What an output stage provides. take<kCols>(r, i, width, j) takes the
+// finished values of rows [i, i + width) of columns [j, j + kCols): r[v][c]
+// holds rows i + v * kLanes on of column j + c, and lanes past width hold no
+// pair. Within a column, rows come in increasing order. lead(i0, j0) is how
+// many rows from i0 on the stage would have in a run of their own before
+// the full panels start (where its stores want an alignment), 0 for none.
+template <class O>
+constexpr bool isOutput() {
+  using Lead = int32_t (O::*)(int32_t, int32_t) const;
+  static_assert(static_cast<Lead>(&O::lead) != nullptr, "an output stage gives lead(i0, j0)");
+  using Finished = const Vec(*)[kPanelVecs][1];
+  static_assert(std::is_void_v<decltype(std::declval<O &>().template take<1>(
+                    *Finished(), int32_t(), int32_t(), int32_t()))>,
+                "and take<kCols>(finished, i, width, j)");
+  return true;
+}
 
 // The stack tile: panels of A, side by side, kWidth doubles per row, and for
 // metrics built on xlogx that of every element of the panels and of the
@@ -102,113 +150,171 @@ inline void row(const Metric &mt, const double *pa, const double *pxa, const dou
   }
 }
 
-// The pairs of one panel (width columns at A) with kCols columns of B from
-// column j on; their elements go to D, at the panel's first row of column j.
-// A panel packed whole sits at pa (pxa), with xlogx of B's columns at
-// t.xb; otherwise the tile takes the panel and B's xlogx chunk by chunk.
-template <int kCols, bool kStream, class Metric>
-void pairTile(const Metric &mt, Tile<Metric::kLogs> &t, const double *pa, const double *pxa,
-              bool packed, const double *A, const double *B, double *D, ptrdiff_t d, ptrdiff_t N1,
-              int32_t width, int32_t j) {
+// The pairs of a panel packed whole at pa (pxa: its xlogx; t.xb: that of
+// B's columns) with kCols columns of B from column j, handed to the output
+// stage as rows [i, i + width) of those columns.
+template <int kCols, class Metric, class Output>
+void pairTile(const Metric &mt, Output &out, const Tile<Metric::kLogs> &t, const double *pa,
+              const double *pxa, const double *B, ptrdiff_t d, int32_t i, int32_t width,
+              int32_t j) {
+  const double *Bj = B + j * d;
   // +0 to start from, or replaced by the first row's term.
   Vec acc[kPanelVecs][kCols];
   for (int v = 0; v < kPanelVecs; ++v)
     for (int c = 0; c < kCols; ++c) acc[v][c] = splat(0.0);
-  for (int32_t k0 = 0; k0 < d; k0 += kChunkRows) {
-    const int32_t rows = d - k0 < kChunkRows ? int32_t(d - k0) : kChunkRows;
-    if (!packed) {
-      pack<Metric::kLogs>(A, d, width, k0, rows, t.a, t.xa);
-      if constexpr (Metric::kLogs) xlogxColumns<kCols>(B, d, k0, rows, t.xb);
-    }
-    int32_t k = 0;
-    if (!Metric::kSumFromZero && k0 == 0) row<kCols, true>(mt, pa, pxa, t.xb, B, d, k0, k++, acc);
-    for (; k < rows; ++k) row<kCols, false>(mt, pa, pxa, t.xb, B, d, k0, k, acc);
-  }
-  for (int c = 0; c < kCols; ++c) {
-    double *out = D + c * N1;
-    for (int v = 0; v < kPanelVecs; ++v) {
-      const Vec r = mt.finish(acc[v][c], j + c);
-      const int32_t lanes = width - v * kLanes;
-      if (lanes >= kLanes) {
-        if (kStream && width == kWidth)
-          stream(out + v * kLanes, r);
-        else
-          store(out + v * kLanes, r);
-      } else if (lanes > 0) {
-        alignas(64) double part[kLanes];
-        store(part, r);
-        for (int32_t l = 0; l < lanes; ++l) out[v * kLanes + l] = part[l];
-      }
-    }
-  }
+  int32_t k = 0;
+  if (!Metric::kSumFromZero) row<kCols, true>(mt, pa, pxa, t.xb, Bj, d, 0, k++, acc);
+  for (; k < d; ++k) row<kCols, false>(mt, pa, pxa, t.xb, Bj, d, 0, k, acc);
+  for (int v = 0; v < kPanelVecs; ++v)
+    for (int c = 0; c < kCols; ++c) acc[v][c] = mt.finish(acc[v][c], j + c);
+  out.template take<kCols>(acc, i, width, j);
 }
 
-// kCols columns of B from column j against the panels of A from column i,
-// width columns in all: each panel packed at its place in the tile when the
-// columns are short enough (packed), otherwise one panel at a time, chunked.
-template <int kCols, bool kStream, class Metric>
-void columnsAgainstBlock(const Metric &mt, Tile<Metric::kLogs> &t, bool packed, const double *A,
-                         const double *B, double *D, int32_t d, int32_t N1, int32_t i,
-                         int32_t width, int32_t j) {
-  const double *Bj = B + ptrdiff_t(j) * d;
-  if (packed && Metric::kLogs) xlogxColumns<kCols>(Bj, d, 0, d, t.xb);
+// kCols columns of B from column j against the run of panels packed in the
+// tile, rows [i, i + width) of A.
+template <int kCols, class Metric, class Output>
+void columnsAgainstRun(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *B,
+                       int32_t d, int32_t i, int32_t width, int32_t j) {
+  if constexpr (Metric::kLogs) xlogxColumns<kCols>(B + ptrdiff_t(j) * d, d, 0, d, t.xb);
   for (int32_t p = 0; p < width; p += kWidth) {
-    const int32_t w = width - p < kWidth ? width - p : kWidth;
-    const ptrdiff_t at = ptrdiff_t(p) * (packed ? d : 0);
-    pairTile<kCols, kStream>(mt, t, t.a + at, t.xa + (Metric::kLogs ? at : 0), packed,
-                             A + ptrdiff_t(i + p) * d, Bj, D + i + p + ptrdiff_t(j) * N1, d, N1, w,
-                             j);
+    const ptrdiff_t at = ptrdiff_t(p) * d;
+    pairTile<kCols>(mt, out, t, t.a + at, t.xa + (Metric::kLogs ? at : 0), B, d, i + p,
+                    width - p < kWidth ? width - p : kWidth, j);
   }
 }
 
-// Blocks of A's columns, as many panels as the tile holds when the columns
-// fit in it whole (one panel when they do not), after a first block of head
-// columns when head > 0; every column of B goes against a block before the
-// next block, so D is written a block's rows of each column at a time and a
-// packed panel is used by all of B.
-template <bool kStream, class Metric>
-void blocks(const Metric &mt, const double *A, const double *B, double *D, int32_t N1, int32_t N2,
-            int32_t d, int32_t head) {
+// Columns longer than a chunk: a panel's chunk of rows [k0, k0 + rows),
+// packed in the tile, against kCols columns of B from column j. The running
+// values wait in `carried` from chunk to chunk; after the last chunk they
+// go to the output stage.
+// Columns of B whose running values are carried at once: a multiple of
+// every target's kTileCols.
+constexpr int32_t kSlabCols = 48;
+template <int kCols, class Metric, class Output>
+void chunkTile(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *B, ptrdiff_t d,
+               int32_t k0, int32_t rows, int32_t i, int32_t width, int32_t j, double *carried) {
+  const double *Bj = B + j * d;
+  Vec acc[kPanelVecs][kCols];
+  for (int v = 0; v < kPanelVecs; ++v)
+    for (int c = 0; c < kCols; ++c)
+      acc[v][c] = k0 == 0 ? splat(0.0) : load(carried + (c * kPanelVecs + v) * kLanes);
+  if constexpr (Metric::kLogs) xlogxColumns<kCols>(Bj, d, k0, rows, t.xb);
+  int32_t k = 0;
+  if (!Metric::kSumFromZero && k0 == 0) row<kCols, true>(mt, t.a, t.xa, t.xb, Bj, d, k0, k++, acc);
+  for (; k < rows; ++k) row<kCols, false>(mt, t.a, t.xa, t.xb, Bj, d, k0, k, acc);
+  if (k0 + rows < d) {
+    for (int v = 0; v < kPanelVecs; ++v)
+      for (int c = 0; c < kCols; ++c) store(carried + (c * kPanelVecs + v) * kLanes, acc[v][c]);
+    return;
+  }
+  for (int v = 0; v < kPanelVecs; ++v)
+    for (int c = 0; c < kCols; ++c) acc[v][c] = mt.finish(acc[v][c], j + c);
+  out.template take<kCols>(acc, i, width, j);
+}
+
+// One panel of long columns (rows [i, i + width) of A) against columns
+// [j0, j1) of B, kSlabCols at a time: each chunk of the panel is packed once
+// per slab and used by all its columns.
+template <class Metric, class Output>
+void longColumns(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *A,
+                 const double *B, int32_t d, int32_t i, int32_t width, int32_t j0, int32_t j1) {
+  alignas(64) double carried[kSlabCols * kWidth];
+  for (int32_t js = j0; js < j1; js += kSlabCols) {
+    const int32_t je = j1 - js < kSlabCols ? j1 : js + kSlabCols;
+    for (int32_t k0 = 0; k0 < d; k0 += kChunkRows) {
+      const int32_t rows = d - k0 < kChunkRows ? d - k0 : kChunkRows;
+      pack<Metric::kLogs>(A + ptrdiff_t(i) * d, d, width, k0, rows, t.a, t.xa);
+      int32_t j = js;
+      for (; je - j >= kTileCols; j += kTileCols)
+        chunkTile<kTileCols>(mt, out, t, B, d, k0, rows, i, width, j, carried + (j - js) * kWidth);
+      for (; j < je; ++j)
+        chunkTile<1>(mt, out, t, B, d, k0, rows, i, width, j, carried + (j - js) * kWidth);
+    }
+  }
+}
+
+// Every pair of rows [i0, i1) and columns [j0, j1) of the table, each
+// finished value handed to out. Runs of A's columns, as many panels as the
+// tile holds when the columns fit in it whole (one panel when they do not),
+// after a first run of out.lead(i0, j0) columns when that is not 0; every
+// column of the block goes against a run before the next run, so a packed
+// panel is used by all of the block's columns.
+template <class Metric, class Output>
+void pairs(const Metric &mt, Output &out, const double *A, const double *B, int32_t d, int32_t i0,
+           int32_t i1, int32_t j0, int32_t j1) {
+  static_assert(isMetric<Metric>() && isOutput<Output>());
   Tile<Metric::kLogs> t;
-  const bool packed = d <= kChunkRows;
-  const int32_t blockWidth = packed && d > 0 ? kTileDoubles / d / kWidth * kWidth : kWidth;
-  for (int32_t i = 0; i < N1;) {
-    const int32_t most = i == 0 && head > 0 ? head : blockWidth;
-    const int32_t width = N1 - i < most ? N1 - i : most;
-    if (packed)
+  const bool whole = d <= kChunkRows;
+  const int32_t runWidth = whole && d > 0 ? kTileDoubles / d / kWidth * kWidth : kWidth;
+  const int32_t head = out.lead(i0, j0);
+  for (int32_t i = i0; i < i1;) {
+    const int32_t most = i == i0 && head > 0 ? head : runWidth;
+    const int32_t width = i1 - i < most ? i1 - i : most;
+    if (whole) {
       for (int32_t p = 0; p < width; p += kWidth)
         pack<Metric::kLogs>(A + ptrdiff_t(i + p) * d, d, width - p < kWidth ? width - p : kWidth, 0,
                             d, t.a + ptrdiff_t(p) * d, t.xa + (Metric::kLogs ? p * d : 0));
-    int32_t j = 0;
-    for (; N2 - j >= kTileCols; j += kTileCols)
-      columnsAgainstBlock<kTileCols, kStream>(mt, t, packed, A, B, D, d, N1, i, width, j);
-    for (; j < N2; ++j) columnsAgainstBlock<1, kStream>(mt, t, packed, A, B, D, d, N1, i, width, j);
+      int32_t j = j0;
+      for (; j1 - j >= kTileCols; j += kTileCols)
+        columnsAgainstRun<kTileCols>(mt, out, t, B, d, i, width, j);
+      for (; j < j1; ++j) columnsAgainstRun<1>(mt, out, t, B, d, i, width, j);
+    } else {
+      longColumns(mt, out, t, A, B, d, i, width, j0, j1);
+    }
     i += width;
   }
 }
 
-// D(i, j) for every pair with j in [j0, j1). A Metric gives term(a, b) (or,
-// with kLogs, mean(a, b) and term(xlogx(a), xlogx(b), xlogx(mean))),
-// step(running, term), finish(running, j) (j counted from j0), and
-// kSumFromZero: the running value starts at +0 and takes every term,
-// otherwise it starts as the first row's term.
+// The output stage of a table: element (i, j) of the N1-by-N2 table D at
+// i + j * N1. With kStream, full panels go out with streaming stores (whole
+// cache lines): D's columns are a whole number of lines long, so all of
+// them meet line boundaries at the same rows, and the rows before the
+// block's first boundary go as a run of their own (lead), so that every
+// full panel after them starts at one.
+template <bool kStream>
+struct StoreTable {
+  double *D;
+  ptrdiff_t N1;
+
+  int32_t lead(int32_t i0, int32_t j0) const {
+    return kStream ? elementsToLine(D + i0 + j0 * N1) : 0;
+  }
+
+  template <int kCols>
+  void take(const Vec (&r)[kPanelVecs][kCols], int32_t i, int32_t width, int32_t j) {
+    for (int c = 0; c < kCols; ++c) {
+      double *to = D + i + (j + c) * N1;
+      for (int v = 0; v < kPanelVecs; ++v) {
+        const int32_t lanes = width - v * kLanes;
+        if (lanes >= kLanes) {
+          if (kStream && width == kWidth)
+            stream(to + v * kLanes, r[v][c]);
+          else
+            store(to + v * kLanes, r[v][c]);
+        } else if (lanes > 0) {
+          alignas(64) double part[kLanes];
+          store(part, r[v][c]);
+          for (int32_t l = 0; l < lanes; ++l) to[v * kLanes + l] = part[l];
+        }
+      }
+    }
+  }
+};
+
+// Elements (i, j), i in [i0, i1) and j in [j0, j1), of the N1-by-N2 table D.
+// Whether to stream is decided on the whole of D, so every block of a large
+// D streams.
 template <class Metric>
-void pairs(const Metric &mt, const double *A, const double *B, double *D, int32_t N1, int32_t N2,
-           int32_t d, int32_t j0, int32_t j1) {
-  // Streaming needs every full tile's stores to cover whole cache lines:
-  // columns a whole number of lines long, so that all columns meet line
-  // boundaries at the same rows, and full tiles starting at one. Whether
-  // to stream is decided on the whole of D, so every block of a large D
-  // streams.
+void table(const Metric &mt, const double *A, const double *B, double *D, int32_t N1, int32_t N2,
+           int32_t d, int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
   const bool lines = kWidth % kLineDoubles == 0 && N1 % kLineDoubles == 0;
-  const bool stream = lines && streams(D, double(N1) * N2);
-  B += ptrdiff_t(j0) * d;
-  D += ptrdiff_t(j0) * N1;
-  if (stream) {
-    blocks<true>(mt, A, B, D, N1, j1 - j0, d, elementsToLine(D));
+  if (lines && streams(D, double(N1) * N2)) {
+    StoreTable<true> out{D, N1};
+    pairs(mt, out, A, B, d, i0, i1, j0, j1);
     streamFence();
   } else {
-    blocks<false>(mt, A, B, D, N1, j1 - j0, d, 0);
+    StoreTable<false> out{D, N1};
+    pairs(mt, out, A, B, d, i0, i1, j0, j1);
   }
 }
 

@@ -4,8 +4,9 @@
 // target being built (simd/vec.h). A rule says what one element is, for one
 // double or one vector of them; sweep says how the matrix is walked.
 //
-// A call writes columns [j0, j1) of the output; whether it streams is
-// decided on the whole output, so every block of a large one streams.
+// A call writes rows [i0, i1) of columns [j0, j1) of the output; whether it
+// streams is decided on the whole output, so every block of a large one
+// streams.
 //
 // Columns go kSweepGroup at a time (as many as the target's registers hold a
 // step of), so each vector of col is loaded once for the whole group.
@@ -50,13 +51,13 @@ void sweepElements(const double *X, const double *col, const double *row, double
   }
 }
 
+// Rows [0, m) of the group's columns, which lie stride apart.
 template <int kCols, int kReads, bool kStream, class Rule>
-void sweepGroup(const double *X, const double *col, const double *row, double *Y, int32_t m,
-                Rule rule) {
+void sweepGroup(const double *X, const double *col, const double *row, double *Y, ptrdiff_t stride,
+                int32_t m, Rule rule) {
   // Rows per step: one vector, or streaming, one whole cache line per column.
   constexpr int kStep = kStream && kLineDoubles > kLanes ? kLineDoubles : kLanes;
   constexpr int kParts = kStep / kLanes;
-  const ptrdiff_t stride = m;
   int32_t head = kStream ? elementsToLine(Y) : 0;
   if (head > m) head = m;
   const int32_t end = head + (m - head) / kStep * kStep;
@@ -92,38 +93,40 @@ const double *moved(const double *p, ptrdiff_t offset) {
   return kRead ? p + offset : nullptr;
 }
 
+// Rows [0, m) of n columns that lie stride apart.
 template <int kReads, bool kStream, class Rule>
-void sweepColumns(const double *X, const double *col, const double *row, double *Y, int32_t m,
-                  int32_t n, Rule rule) {
+void sweepColumns(const double *X, const double *col, const double *row, double *Y,
+                  ptrdiff_t stride, int32_t m, int32_t n, Rule rule) {
   constexpr bool kX = kReads & kReadsX, kRow = kReads & kReadsRow;
-  const ptrdiff_t stride = m;
   int32_t j = 0;
   // Streaming, the columns of a group share their cache-line boundaries only
   // when a column is a whole number of lines.
-  if (!kStream || m % kLineDoubles == 0) {
+  if (!kStream || stride % kLineDoubles == 0) {
     for (; j + kSweepGroup <= n; j += kSweepGroup)
       sweepGroup<kSweepGroup, kReads, kStream>(moved<kX>(X, j * stride), col, moved<kRow>(row, j),
-                                               Y + j * stride, m, rule);
+                                               Y + j * stride, stride, m, rule);
   }
   for (; j < n; ++j)
     sweepGroup<1, kReads, kStream>(moved<kX>(X, j * stride), col, moved<kRow>(row, j),
-                                   Y + j * stride, m, rule);
+                                   Y + j * stride, stride, m, rule);
 }
 
+// Rows [i0, i1) of columns [j0, j1) of the m-by-n output Y.
 template <int kReads, class Rule>
 void sweep(const double *X, const double *col, const double *row, double *Y, int32_t m, int32_t n,
-           int32_t j0, int32_t j1, Rule rule) {
-  constexpr bool kX = kReads & kReadsX, kRow = kReads & kReadsRow;
+           int32_t i0, int32_t i1, int32_t j0, int32_t j1, Rule rule) {
+  constexpr bool kX = kReads & kReadsX, kCol = kReads & kReadsCol, kRow = kReads & kReadsRow;
   const bool stream = streams(Y, static_cast<double>(m) * n);
-  const ptrdiff_t at = ptrdiff_t(j0) * m;
+  const ptrdiff_t at = ptrdiff_t(j0) * m + i0;
   X = moved<kX>(X, at);
+  col = moved<kCol>(col, i0);
   row = moved<kRow>(row, j0);
   Y += at;
   if (stream) {
-    sweepColumns<kReads, true>(X, col, row, Y, m, j1 - j0, rule);
+    sweepColumns<kReads, true>(X, col, row, Y, m, i1 - i0, j1 - j0, rule);
     streamFence();
   } else {
-    sweepColumns<kReads, false>(X, col, row, Y, m, j1 - j0, rule);
+    sweepColumns<kReads, false>(X, col, row, Y, m, i1 - i0, j1 - j0, rule);
   }
 }
 

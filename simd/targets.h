@@ -63,6 +63,12 @@ namespace simd {
 // line fight over it.
 constexpr size_t kLineBytes = 64;
 
+// Blocks of a table's rows (gateway/output_blocks.h) are a multiple of this
+// many rows: of a cache line's doubles, and of the panel of columns every
+// target's pair tile takes at once (simd/pair_tile.h checks), so that no
+// block edge cuts a panel short.
+constexpr int32_t kBlockRowStep = 64;
+
 // The targets built here, in the list's order; the first is the portable one.
 enum class Target : int32_t { SIMD_TARGETS(SIMD_NAME_IF_BUILT) };
 constexpr int32_t kTargetCount = SIMD_BUILT_COUNT;

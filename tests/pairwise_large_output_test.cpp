@@ -1,5 +1,5 @@
 // Every target's pairwise kernels fill outputs of more than 2^31 elements,
-// in blocks of columns as the gateways run them, without a 32-bit offset
+// in blocks as the gateways run them, without a 32-bit offset
 // wrapping. The output is one 12 MiB block mapped
 // again and again over the whole range, so element k lands in slot
 // k % kSlots and the test needs no more memory than the block; the 16 GiB
@@ -45,10 +45,19 @@ using test::bits;
 constexpr int32_t kRows = 65536, kCols = 32769;
 constexpr uint64_t kCount = uint64_t(kRows) * kCols;
 static_assert(kCount > (uint64_t(1) << 31), "the output must pass 2^31 elements");
-// Kernels run over blocks of columns: the second block starts 2^31 elements
-// in, where an offset counted in 32 bits would wrap.
-constexpr int32_t kSplit = 32768;
+// Kernels run over blocks as the gateways cut them: the first block's columns
+// end 2^31 elements in, where an offset counted in 32 bits would wrap; the
+// rest is cut in two blocks of rows, the second starting past that point.
+constexpr int32_t kSplit = 32768, kRowSplit = kRows / 2 + 64;
 static_assert(uint64_t(kSplit) * kRows == uint64_t(1) << 31, "the split is at 2^31 elements");
+
+// kernel(i0, i1, j0, j1) over those three blocks.
+template <class Kernel>
+void inThreeBlocks(Kernel kernel) {
+  kernel(0, kRows, 0, kSplit);
+  kernel(0, kRowSplit, kSplit, kCols);
+  kernel(kRowSplit, kRows, kSplit, kCols);
+}
 
 #ifdef EXACTMEX_ALIASED_OUTPUT
 constexpr size_t kHugePage = size_t(2) << 20;
@@ -173,8 +182,9 @@ TEST(PairwiseLargeOutput, MeshapplyAddressesPast2To31) {
   expectEveryElementInPlace(
       [&](simd::Target t, double *Y) {
         const MeshKernel kernel = meshapplyKernels(t).at(1);
-        kernel(x.data(), y.data(), Y, kRows, kCols, 0, kSplit);
-        kernel(x.data(), y.data(), Y, kRows, kCols, kSplit, kCols);
+        inThreeBlocks([&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+          kernel(x.data(), y.data(), Y, kRows, kCols, i0, i1, j0, j1);
+        });
       },
       [](int32_t i, int32_t j) { return i + double(j) * kRows; });
 }
@@ -186,8 +196,9 @@ TEST(PairwiseLargeOutput, SampledistAddressesPast2To31) {
   expectEveryElementInPlace(
       [&](simd::Target t, double *D) {
         const SampleKernel kernel = sampledistKernels(t).at(1);
-        kernel(X1.data(), X2.data(), D, kRows, kCols, 1, 0, kSplit);
-        kernel(X1.data(), X2.data(), D, kRows, kCols, 1, kSplit, kCols);
+        inThreeBlocks([&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+          kernel(X1.data(), X2.data(), D, kRows, kCols, 1, i0, i1, j0, j1);
+        });
       },
       [](int32_t i, int32_t j) { return i + double(j) * kRows; });
 }
@@ -200,8 +211,9 @@ TEST(PairwiseLargeOutput, BindistAddressesPast2To31) {
   expectEveryElementInPlace(
       [&](simd::Target t, double *D) {
         const BinKernel kernel = bindistKernels(t).at(1);
-        kernel(H1.data(), H2.data(), H2.data(), D, kRows, kCols, 1, 0, kSplit);
-        kernel(H1.data(), H2.data(), H2.data(), D, kRows, kCols, 1, kSplit, kCols);
+        inThreeBlocks([&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+          kernel(H1.data(), H2.data(), H2.data(), D, kRows, kCols, 1, i0, i1, j0, j1);
+        });
       },
       [](int32_t i, int32_t j) { return 1.0 - (0.0 + -double(i)) / (1.0 + j); });
 }

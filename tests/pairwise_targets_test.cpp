@@ -38,21 +38,25 @@ struct Pairs {
 };
 
 // Around the widths of every target: lanes 1, 2, 4, 8; panels 2, 8, 16
-// columns; groups of 2, 4 or 6 columns; chunks of 256 rows; blocks of
-// several panels when the rows are few.
+// columns; groups of 2, 4 or 6 columns; chunks of 256 rows, and the slabs
+// of 48 columns whose running values wait from chunk to chunk; runs of
+// several panels when the rows are few; tall and wide tables.
 std::vector<Pairs> pairShapes() {
   std::vector<Pairs> s;
   for (int32_t N1 : {0, 1, 3, 7, 8, 9, 15, 16, 17, 33})
     for (int32_t N2 : {0, 1, 2, 5, 6, 7, 13})
       for (int32_t d : {1, 2, 5}) s.push_back({N1, N2, d});
   for (int32_t d : {255, 256, 257, 600}) s.push_back({17, 7, d});
-  s.push_back({1500, 9, 3});   // several blocks of panels
+  for (int32_t N2 : {47, 48, 49, 97}) s.push_back({19, N2, 300});
+  s.push_back({1500, 9, 3});   // several runs of panels
   s.push_back({1030, 13, 2});  // a block edge inside a panel
+  s.push_back({1041, 7, 3});   // tall: a panel and a run past a whole number
+  s.push_back({7, 1041, 3});   // wide
   return s;
 }
 
 using PairKernel = std::function<void(const double *, const double *, double *, int32_t, int32_t,
-                                      int32_t, int32_t, int32_t)>;
+                                      int32_t, int32_t, int32_t, int32_t, int32_t)>;
 using PairOracle = std::function<double(const double *, const double *, int32_t, int32_t)>;
 
 // Runs kernel on A (d-by-N1) and B (d-by-N2) and compares each element with
@@ -63,8 +67,8 @@ void checkPairs(const char *what, int code, simd::Target t, const Pairs &s, size
                 const PairKernel &kernel, const PairOracle &oracle) {
   const size_t count = size_t(s.N1) * s.N2;
   Buffer D(count, offset);
-  inBlocks(s.N2, [&](int32_t j0, int32_t j1) {
-    kernel(A.data(), B.data(), D.data, s.N1, s.N2, s.d, j0, j1);
+  inBlocks(s.N1, s.N2, [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+    kernel(A.data(), B.data(), D.data, s.N1, s.N2, s.d, i0, i1, j0, j1);
   });
   for (int32_t j = 0; j < s.N2; ++j)
     for (int32_t i = 0; i < s.N1; ++i) {
@@ -99,8 +103,9 @@ void checkBindist(simd::Target t, const Pairs &s, size_t offset, int rarity) {
   for (int32_t mcode : codesOf(bindistKernels(t))) {
     const BinKernel kernel = bindistKernels(t).at(mcode);
     const PairKernel withSums = [&](const double *a, const double *b, double *D, int32_t N1,
-                                    int32_t N2, int32_t d, int32_t j0, int32_t j1) {
-      kernel(a, b, columnSums.data(), D, N1, N2, d, j0, j1);
+                                    int32_t N2, int32_t d, int32_t i0, int32_t i1, int32_t j0,
+                                    int32_t j1) {
+      kernel(a, b, columnSums.data(), D, N1, N2, d, i0, i1, j0, j1);
     };
     checkPairs("bindist", mcode, t, s, offset, H1, H2, withSums,
                [&](const double *a, const double *b, int32_t d, int32_t j) {
@@ -156,8 +161,9 @@ TEST(PairwiseTargets, MeshapplyMatchesDefinitionOnEveryTarget) {
         for (int32_t op : codesOf(meshapplyKernels(t))) {
           const MeshKernel kernel = meshapplyKernels(t).at(op);
           Buffer Y(count, size_t(m + n) % 8);
-          inBlocks(
-              n, [&](int32_t j0, int32_t j1) { kernel(x.data(), y.data(), Y.data, m, n, j0, j1); });
+          inBlocks(m, n, [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+            kernel(x.data(), y.data(), Y.data, m, n, i0, i1, j0, j1);
+          });
           for (int32_t j = 0; j < n; ++j)
             for (int32_t i = 0; i < m; ++i) {
               const double got = Y.data[i + size_t(j) * m], want = oracle::mesh(op, x[i], y[j]);

@@ -1,11 +1,13 @@
-// Column blocks shared among threads (gateway/column_blocks.h,
+// Blocks of an output shared among threads (gateway/output_blocks.h,
 // gateway/workers.h). Every kernel of every target this machine runs gives
 // the plain definition's result on 1, 2, 3, 7 and 16 threads, with blocks
-// of one column, blocks cut through the tiles and groups the kernels take,
-// and the blocks a large call gets; outputs large enough for streaming
-// stores too. Block edges fall on cache lines where the output has columns
-// starting on one; the host's question is asked between blocks on the
-// calling thread alone, and once it says stop no block is left running.
+// of one column, blocks cut through the tiles and groups the kernels take
+// (and, for the pairwise tables, through their panels of rows), and the
+// blocks a large call gets; outputs large enough for streaming stores too.
+// Block edges fall on cache lines where the output has columns (or, in a
+// table's row blocks, rows) starting on one; the host's question is asked
+// between blocks on the calling thread alone, and once it says stop no
+// block is left running.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -20,7 +22,7 @@
 
 #include "broadcast/crossfuse_kernels.h"
 #include "broadcast/lanefuse_kernels.h"
-#include "gateway/column_blocks.h"
+#include "gateway/output_blocks.h"
 #include "pairwise/bindist_kernels.h"
 #include "pairwise/meshapply_kernels.h"
 #include "pairwise/sampledist_kernels.h"
@@ -31,19 +33,22 @@
 namespace {
 
 using namespace test;
+using gateway::Block;
 using gateway::Blocks;
+using gateway::Grid;
 using Values = std::shared_ptr<const std::vector<double>>;
 
 const std::vector<int> kThreadCounts = {1, 2, 3, 7, 16};
 
-// One kernel on one shape: it writes columns [j0, j1) of the m-by-n output
-// Y, whose every element must match want.
+// One kernel on one shape: it writes a block of the m-by-n output Y, whose
+// every element must match want; of whole columns unless it takes rows.
 struct Case {
   std::string what;
-  std::function<void(double *Y, int32_t j0, int32_t j1)> kernel;
+  std::function<void(double *Y, const Block &b)> kernel;
   int32_t m, n;
   std::vector<double> want;
   Element element;
+  bool takesRows;
 };
 
 Values valuesFor(std::mt19937_64 &rng, size_t count) {
@@ -51,10 +56,18 @@ Values valuesFor(std::mt19937_64 &rng, size_t count) {
 }
 
 // Blocks of one column; a first block of 5 columns, then 7 at a time, which
-// cuts through every tile and group of columns a kernel takes; and the
-// blocks a large call on three threads gets for this output.
-std::vector<Blocks> plans(int32_t n, const double *out, int32_t rows) {
-  return {{n, 0, 1}, {n, 5, 7}, gateway::shareBlocks(n, 1e6, out, rows, 3)};
+// cuts through every tile and group of columns a kernel takes, and for a
+// kernel that takes rows, the same with rows cut 3, then 5 at a time; and
+// the blocks a large call on three threads gets for this output.
+std::vector<Grid> plans(const Case &c, const double *out) {
+  const Blocks rows = gateway::whole(c.m);
+  if (!c.takesRows)
+    return {{rows, {c.n, 0, 1}},
+            {rows, {c.n, 5, 7}},
+            {rows, gateway::shareBlocks(c.n, 1e6, out, c.m, 3)}};
+  return {{rows, {c.n, 0, 1}},
+          {{c.m, 3, 5}, {c.n, 5, 7}},
+          gateway::pairGrid(c.m, c.n, 1e3, 8e3, out, 3)};
 }
 
 // The case on each thread count, over every plan (or the large call's
@@ -64,19 +77,20 @@ void checkOnThreads(const Case &c, size_t offset, const std::vector<int> &thread
   const size_t count = size_t(c.m) * c.n;
   for (int threads : threadCounts) {
     Buffer Y(count, offset);
-    std::vector<Blocks> ps = plans(c.n, Y.data, c.m);
+    std::vector<Grid> ps = plans(c, Y.data);
     if (!everyPlan) ps.erase(ps.begin(), ps.end() - 1);
-    for (const Blocks &plan : ps) {
+    for (const Grid &plan : ps) {
       std::fill(Y.data, Y.data + count, poison());
-      auto body = [&](int32_t j0, int32_t j1) { c.kernel(Y.data, j0, j1); };
+      auto body = [&](const Block &b) { c.kernel(Y.data, b); };
       ASSERT_EQ(
           gateway::forSharedBlocks(plan, threads, gateway::Poll{nullptr, nullptr}, nullptr, body),
           gateway::Shared::kDone);
       for (size_t k = 0; k < count; ++k)
         ASSERT_TRUE(sameResult(Y.data[k], c.want[k], c.element))
-            << c.what << ", " << threads << " threads, blocks " << plan.first << " then "
-            << plan.size << ", m " << c.m << " n " << c.n << " at " << k << ": " << Y.data[k]
-            << " want " << c.want[k];
+            << c.what << ", " << threads << " threads, rows " << plan.rows.first << " then "
+            << plan.rows.size << ", columns " << plan.cols.first << " then " << plan.cols.size
+            << ", m " << c.m << " n " << c.n << " at " << k << ": " << Y.data[k] << " want "
+            << c.want[k];
       Y.expectGuardIntact(count);
     }
   }
@@ -101,31 +115,30 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
     const LaneKernel kernel = lanefuseKernels(t).at(op);
     for (int d : {1, 2}) {
       const Values v = d == 1 ? col : row;
-      cases.push_back({"lanefuse op " + std::to_string(op) + " d " + std::to_string(d) + on,
-                       [=](double *Y, int32_t j0, int32_t j1) {
-                         kernel(d, X->data(), v->data(), Y, m, n, j0, j1);
-                       },
-                       m, n, oracle::lanefuse(X->data(), v->data(), d, op, m, n),
-                       oracle::laneElement(op)});
+      cases.push_back(
+          {"lanefuse op " + std::to_string(op) + " d " + std::to_string(d) + on,
+           [=](double *Y, const Block &b) { kernel(d, X->data(), v->data(), Y, m, n, b.j0, b.j1); },
+           m, n, oracle::lanefuse(X->data(), v->data(), d, op, m, n), oracle::laneElement(op),
+           false});
     }
   }
   for (int32_t op : someCodes(crossfuseKernels(t), all)) {
     const CrossKernel kernel = crossfuseKernels(t).at(op);
     cases.push_back({"crossfuse op " + std::to_string(op) + on,
-                     [=](double *Y, int32_t j0, int32_t j1) {
-                       kernel(X->data(), row->data(), col->data(), Y, m, n, j0, j1);
+                     [=](double *Y, const Block &b) {
+                       kernel(X->data(), row->data(), col->data(), Y, m, n, b.j0, b.j1);
                      },
                      m, n, oracle::crossfuse(X->data(), row->data(), col->data(), op, m, n),
-                     Element::kComputed});
+                     Element::kComputed, false});
   }
   for (int32_t op : someCodes(meshapplyKernels(t), all)) {
     const MeshKernel kernel = meshapplyKernels(t).at(op);
     cases.push_back({"meshapply op " + std::to_string(op) + on,
-                     [=](double *Y, int32_t j0, int32_t j1) {
-                       kernel(col->data(), row->data(), Y, m, n, j0, j1);
+                     [=](double *Y, const Block &b) {
+                       kernel(col->data(), row->data(), Y, m, n, b.i0, b.i1, b.j0, b.j1);
                      },
                      m, n, oracle::meshapply(col->data(), m, row->data(), n, op),
-                     oracle::meshElement(op)});
+                     oracle::meshElement(op), true});
   }
   return cases;
 }
@@ -150,20 +163,21 @@ std::vector<Case> pairwiseCases(simd::Target t, int32_t N1, int32_t N2, int32_t 
   for (int32_t code : someCodes(sampledistKernels(t), all)) {
     const SampleKernel kernel = sampledistKernels(t).at(code);
     cases.push_back({"sampledist code " + std::to_string(code) + on,
-                     [=](double *D, int32_t j0, int32_t j1) {
-                       kernel(A->data(), B->data(), D, N1, N2, d, j0, j1);
+                     [=](double *D, const Block &b) {
+                       kernel(A->data(), B->data(), D, N1, N2, d, b.i0, b.i1, b.j0, b.j1);
                      },
                      N1, N2, oracle::sampledist(A->data(), N1, B->data(), N2, d, code),
-                     Element::kComputed});
+                     Element::kComputed, true});
   }
   for (int32_t mcode : someCodes(bindistKernels(t), all)) {
     const BinKernel kernel = bindistKernels(t).at(mcode);
     cases.push_back({"bindist mcode " + std::to_string(mcode) + on,
-                     [=](double *D, int32_t j0, int32_t j1) {
-                       kernel(H1->data(), H2->data(), columnSums->data(), D, N1, N2, d, j0, j1);
+                     [=](double *D, const Block &b) {
+                       kernel(H1->data(), H2->data(), columnSums->data(), D, N1, N2, d, b.i0, b.i1,
+                              b.j0, b.j1);
                      },
                      N1, N2, oracle::bindist(H1->data(), N1, H2->data(), N2, d, mcode),
-                     Element::kComputed});
+                     Element::kComputed, true});
   }
   return cases;
 }
@@ -246,6 +260,92 @@ TEST(ThreadedBlocks, EdgesFallOnCacheLinesWhereColumnsStartOnOne) {
         }
 }
 
+// The blocks of [0, n) that b cuts, in order: they must follow each other.
+std::vector<std::pair<int32_t, int32_t>> ranges(const Blocks &b) {
+  std::vector<std::pair<int32_t, int32_t>> r;
+  for (int64_t k = 0; k < gateway::blockCount(b); ++k) {
+    Block range;
+    gateway::blockAt(b, k, &range.i0, &range.i1);
+    r.push_back({range.i0, range.i1});
+  }
+  return r;
+}
+
+// A table's blocks cover it once; every column block but the last holds a
+// column step or more (never the one or two columns of a tall table's whole
+// columns), a whole number of them after the first, which may start the
+// line-aligned edges; where rows are cut, row blocks are a whole number
+// of the row step after the first, whose edge starts a cache line in every
+// column where that can be; and no block holds much more than a block's
+// work unless the least block does.
+TEST(ThreadedBlocks, PairGridCutsTablesOfEveryShapeIntoCacheSizedBlocks) {
+  struct Table {
+    int32_t m, n;
+    double workPerElement, bytesPerColumn;
+  };
+  const Table tables[] = {{2000, 2000, 128, 1024},
+                          {50000, 2000, 128, 1024},
+                          {2000, 50000, 128, 1024},
+                          {200000, 500, 128, 1024},
+                          {1000000, 100, 3, 24},
+                          {100, 1000000, 3, 24},
+                          {1500, 1500, 4000, 8000},
+                          {1031, 1033, 1, 8},
+                          {8, 1000000, 16, 128},
+                          {4096, 3, 64, 512},
+                          {0, 5, 3, 24},
+                          {5, 0, 3, 24}};
+  Buffer out(8, 0);
+  constexpr int32_t perLine = simd::kLineBytes / sizeof(double);
+  for (const Table &s : tables)
+    for (int threads : {1, 2, 16})
+      for (size_t offset = 0; offset < 8; ++offset) {
+        const double *at = out.data + offset;
+        const Grid g = gateway::pairGrid(s.m, s.n, s.workPerElement, s.bytesPerColumn, at, threads);
+        const std::string where = std::to_string(s.m) + " x " + std::to_string(s.n) + ", work " +
+                                  std::to_string(s.workPerElement) + ", " +
+                                  std::to_string(threads) + " threads, offset " +
+                                  std::to_string(offset);
+        if (s.m == 0 || s.n == 0) {
+          ASSERT_EQ(gateway::blockCount(g), 0) << where;
+          continue;
+        }
+        const auto rows = ranges(g.rows), cols = ranges(g.cols);
+        ASSERT_EQ(gateway::blockCount(g), int64_t(rows.size() * cols.size())) << where;
+        for (const auto *r : {&rows, &cols}) {
+          int32_t next = 0;
+          for (auto [begin, end] : *r) {
+            ASSERT_EQ(begin, next) << where;
+            ASSERT_GT(end, begin) << where;
+            next = end;
+          }
+          ASSERT_EQ(next, r == &rows ? s.m : s.n) << where;
+        }
+        for (size_t k = 0; k + 1 < cols.size(); ++k) {
+          const int32_t width = cols[k].second - cols[k].first;
+          ASSERT_GE(width, gateway::kColumnStep) << where;
+          if (k > 0) {
+            ASSERT_EQ(width % gateway::kColumnStep, 0) << where;
+          }
+        }
+        if (rows.size() > 1) {
+          for (size_t k = 1; k + 1 < rows.size(); ++k)
+            ASSERT_EQ((rows[k].second - rows[k].first) % simd::kBlockRowStep, 0) << where;
+          for (size_t k = 1; k < rows.size() && s.m % perLine == 0; ++k)
+            ASSERT_EQ(reinterpret_cast<uintptr_t>(at + rows[k].first) % simd::kLineBytes, 0u)
+                << where << " row edge " << rows[k].first;
+        }
+        for (auto [i0, i1] : rows)
+          for (auto [j0, j1] : cols) {
+            const double work = double(i1 - i0) * (j1 - j0) * s.workPerElement;
+            const double least =
+                (simd::kBlockRowStep + perLine) * double(gateway::kColumnStep) * s.workPerElement;
+            ASSERT_LE(work, std::max(2 * gateway::kBlockWork, least))
+                << where << ", block " << i0 << ".." << i1 << " x " << j0 << ".." << j1;
+          }
+      }
+}
+
 // A poll that says stop at its `stopAt`-th question, recording the threads
 // that ask.
 struct StopAfter {
@@ -274,7 +374,7 @@ struct Recorder {
   std::set<std::thread::id> runners;
   std::atomic<int> running{0}, ran{0};
   std::atomic<bool> returned{false}, late{false};
-  void operator()(int32_t, int32_t) {
+  void operator()(const Block &) {
     if (returned) late = true;
     ++running;
     {
@@ -294,9 +394,9 @@ struct Recorder {
 
 // The blocks on `threads` threads with the poll; the body learns when the
 // call has returned.
-gateway::Shared runRecorded(const Blocks &b, int threads, StopAfter &poll, Recorder &body) {
+gateway::Shared runRecorded(const Grid &g, int threads, StopAfter &poll, Recorder &body) {
   const gateway::Shared r =
-      gateway::forSharedBlocks(b, threads, gateway::Poll{StopAfter::goOn, &poll}, nullptr, body);
+      gateway::forSharedBlocks(g, threads, gateway::Poll{StopAfter::goOn, &poll}, nullptr, body);
   body.returned = true;
   return r;
 }
@@ -304,7 +404,8 @@ gateway::Shared runRecorded(const Blocks &b, int threads, StopAfter &poll, Recor
 TEST(ThreadedBlocks, PollIsAskedBetweenBlocksOnTheCallingThreadOnly) {
   StopAfter poll{1000};
   Recorder body;
-  ASSERT_EQ(runRecorded(Blocks{48, 0, 1}, 3, poll, body), gateway::Shared::kDone);
+  ASSERT_EQ(runRecorded(Grid{gateway::whole(1), {48, 0, 1}}, 3, poll, body),
+            gateway::Shared::kDone);
   EXPECT_EQ(body.ran, 48);
   EXPECT_EQ(body.running, 0);
   EXPECT_GT(body.runners.size(), 1u) << "no worker took a block";
@@ -318,7 +419,7 @@ TEST(ThreadedBlocks, PollIsAskedBetweenBlocksOnTheCallingThreadOnly) {
 TEST(ThreadedBlocks, StopHandsOutNoMoreBlocksAndWaitsForRunningOnes) {
   StopAfter poll{2};
   Recorder body;
-  ASSERT_EQ(runRecorded(Blocks{400, 0, 1}, 4, poll, body), gateway::Shared::kStopped);
+  ASSERT_EQ(runRecorded(Grid{{2, 0, 1}, {200, 0, 1}}, 4, poll, body), gateway::Shared::kStopped);
   EXPECT_EQ(body.running, 0);
   // The caller ran two blocks, asked after each and stopped at the second
   // answer; the workers ran some meanwhile.
@@ -330,21 +431,24 @@ TEST(ThreadedBlocks, StopHandsOutNoMoreBlocksAndWaitsForRunningOnes) {
 }
 
 // The calls of one process at once: one shares the pool, the others run
-// alone, and each gets every block of its own.
+// alone, and each gets every block of its own, every element of its grid
+// once.
 TEST(ThreadedBlocks, ConcurrentCallsEachRunAllTheirBlocks) {
   std::vector<std::thread> callers;
   std::atomic<int> wrong{0};
   for (int k = 0; k < 4; ++k)
     callers.emplace_back([&wrong, k] {
       for (int round = 0; round < 20; ++round) {
-        const int32_t n = 100 + k;
-        std::vector<std::atomic<int>> hits(n);
-        auto body = [&](int32_t j0, int32_t j1) {
-          for (int32_t j = j0; j < j1; ++j) ++hits[j];
+        const int32_t m = 5, n = 100 + k;
+        std::vector<std::atomic<int>> hits(m * n);
+        auto body = [&](const Block &b) {
+          for (int32_t j = b.j0; j < b.j1; ++j)
+            for (int32_t i = b.i0; i < b.i1; ++i) ++hits[i + j * m];
         };
-        const gateway::Shared r = gateway::forSharedBlocks(
-            Blocks{n, 3, 2 + k}, 3, gateway::Poll{nullptr, nullptr}, nullptr, body);
-        if (r == gateway::Shared::kNotShared) body(0, n);
+        const Grid g{{m, k % 2, 2}, {n, 3, 2 + k}};
+        const gateway::Shared r =
+            gateway::forSharedBlocks(g, 3, gateway::Poll{nullptr, nullptr}, nullptr, body);
+        if (r == gateway::Shared::kNotShared) body(Block{0, m, 0, n});
         for (auto &h : hits) wrong += h != 1;
       }
     });

@@ -59,17 +59,34 @@ struct Buffer {
   }
 };
 
-// Runs kernel(j0, j1) over the n output columns as the gateways do, in
-// blocks: a third of them, one column, the rest, the last block first, so
-// that a kernel writing past its block leaves wrong values to be found.
-// Where blocks begin and end must not change a bit.
-template <class Kernel>
-void inBlocks(int32_t n, Kernel kernel) {
+// Edges that cut [0, n) into a third of it, one, and the rest.
+inline std::vector<int32_t> blockEdges(int32_t n) {
   const int32_t a = n / 3, b = n > 0 ? a + 1 : 0;
   std::vector<int32_t> edges;
   for (int32_t e : {0, a, b, n})
     if (edges.empty() || e > edges.back()) edges.push_back(e);
+  return edges;
+}
+
+// Runs kernel(j0, j1) over the n output columns as the gateways do, in
+// blocks (blockEdges), the last block first, so that a kernel writing past
+// its block leaves wrong values to be found. Where blocks begin and end
+// must not change a bit.
+template <class Kernel>
+void inBlocks(int32_t n, Kernel kernel) {
+  const std::vector<int32_t> edges = blockEdges(n);
   for (size_t k = edges.size(); k-- > 1;) kernel(edges[k - 1], edges[k]);
+}
+
+// Runs kernel(i0, i1, j0, j1) over the m-by-n output in blocks of rows and
+// columns, both cut as blockEdges cuts them (through panels and tiles), the
+// last block first.
+template <class Kernel>
+void inBlocks(int32_t m, int32_t n, Kernel kernel) {
+  const std::vector<int32_t> rows = blockEdges(m);
+  inBlocks(n, [&](int32_t j0, int32_t j1) {
+    for (size_t k = rows.size(); k-- > 1;) kernel(rows[k - 1], rows[k], j0, j1);
+  });
 }
 
 }  // namespace test

@@ -102,11 +102,12 @@ end
 
 function manifest = readManifest(file)
 % Lines "flags FAMILY FLAG...", "module-flags FAMILY FLAG...",
-% "module NAME SOURCE..." and "libs NAME PLATFORM LIB..."; '#' starts a
-% comment.
+% "group NAME SOURCE...", "module NAME SOURCE..." (@NAME: a group's sources)
+% and "libs NAME PLATFORM LIB..."; '#' starts a comment.
 manifest.flags = cell(0, 3);
 manifest.libs = cell(0, 3);
 manifest.modules = struct('name', {}, 'sources', {});
+groups = struct();
 lines = regexp(fileread(file), '\r?\n', 'split');
 for k = 1:numel(lines)
   words = regexp(regexprep(lines{k}, '#.*', ''), '\S+', 'match');
@@ -114,8 +115,18 @@ for k = 1:numel(lines)
     continue
   end
   switch words{1}
+    case 'group'
+      groups.(words{2}) = words(3:end);
     case 'module'
-      manifest.modules(end + 1) = struct('name', words{2}, 'sources', {words(3:end)});
+      sources = {};
+      for w = words(3:end)
+        if w{1}(1) == '@'
+          sources = [sources, groups.(w{1}(2:end))];
+        else
+          sources{end + 1} = w{1};
+        end
+      end
+      manifest.modules(end + 1) = struct('name', words{2}, 'sources', {sources});
     case {'flags', 'flags-fallback', 'module-flags'}
       manifest.flags(end + 1, :) = {words{1}, words{2}, words(3:end)};
     case 'libs'

@@ -94,6 +94,14 @@ for k = 1:numel(names)
   copyHelp(root, outdir, [module.name '.m']);
 end
 copyHelp(root, outdir, 'Contents.m');
+% Functions written in M (knnmerge) ship beside the modules: every file of
+% help/ that is not a module's help text.
+for file = dir(fullfile(root, 'help', '*.m'))'
+  [~, name] = fileparts(file.name);
+  if ~any(strcmp(name, [{manifest.modules.name}, {'Contents'}]))
+    copyHelp(root, outdir, file.name);
+  end
+end
 fprintf('build_mex: %d module(s) in %s\n', numel(names), outdir);
 if nargout > 0
   varargout{1} = outdir;

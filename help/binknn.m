@@ -18,6 +18,6 @@
 %   KNNMERGE.
 %
 %   Example:
-%      [D, I] = binknn([1 0; 0 1], [1; 0], 2, 1)   % D = 0, I = 1
+%      [D, I] = binknn([1 0 1; 1 2 1], [1; 1], 2, 2)   % D = [0; 0], I = [1; 3]: a tie
 %
 %   See also BINDIST, SAMPLEKNN, KNNMERGE.

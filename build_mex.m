@@ -106,6 +106,14 @@ for k = 1:numel(names)
   copyHelp(root, outdir, [module.name '.m']);
 end
 copyHelp(root, outdir, 'Contents.m');
+% Functions written in M (knnmerge) ship beside the modules: every file of
+% help/ that is not a module's help text.
+for file = dir(fullfile(root, 'help', '*.m'))'
+  [~, name] = fileparts(file.name);
+  if ~any(strcmp(name, [{manifest.modules.name}, {'Contents'}]))
+    copyHelp(root, outdir, file.name);
+  end
+end
 for k = 1:numel(names)
   loadOnce(outdir, names{k});
 end
@@ -118,11 +126,12 @@ end
 function manifest = readManifest(file)
 % Lines "flags FAMILY FLAG...", "module-flags FAMILY FLAG...",
 % "module-optimize FAMILY FLAG...", "mex-link PLATFORM FLAG...",
-% "module NAME SOURCE..." and "libs NAME PLATFORM LIB..."; '#' starts a
-% comment.
+% "group NAME SOURCE...", "module NAME SOURCE..." (@NAME: a group's sources)
+% and "libs NAME PLATFORM LIB..."; '#' starts a comment.
 manifest.flags = cell(0, 3);
 manifest.libs = cell(0, 3);
 manifest.modules = struct('name', {}, 'sources', {});
+groups = struct();
 lines = regexp(fileread(file), '\r?\n', 'split');
 for k = 1:numel(lines)
   words = regexp(regexprep(lines{k}, '#.*', ''), '\S+', 'match');
@@ -130,8 +139,18 @@ for k = 1:numel(lines)
     continue
   end
   switch words{1}
+    case 'group'
+      groups.(words{2}) = words(3:end);
     case 'module'
-      manifest.modules(end + 1) = struct('name', words{2}, 'sources', {words(3:end)});
+      sources = {};
+      for w = words(3:end)
+        if w{1}(1) == '@'
+          sources = [sources, groups.(w{1}(2:end))];
+        else
+          sources{end + 1} = w{1};
+        end
+      end
+      manifest.modules(end + 1) = struct('name', words{2}, 'sources', {sources});
     case {'flags', 'flags-fallback', 'module-flags', 'module-optimize', 'mex-link'}
       manifest.flags(end + 1, :) = {words{1}, words{2}, words(3:end)};
     case 'libs'

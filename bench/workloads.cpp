@@ -21,18 +21,23 @@ mexhost::Array randomMatrix(size_t m, size_t n, uint64_t seed) {
 }
 
 // A pairwise module on two d-row matrices of non-negative values (histograms
-// for bindist): its elements are the d * N1 * N2 terms.
-Workload pairwise(const char *name, const char *module, size_t d, size_t N1, size_t N2, int code) {
+// for bindist): its elements are the d * N1 * N2 terms. With k > 0, a
+// nearest-column module, whose fourth argument is k.
+Workload pairwise(const char *name, const char *module, size_t d, size_t N1, size_t N2, int code,
+                  double k = 0) {
   auto inputs = [=] {
     std::mt19937_64 rng(d);
     std::uniform_real_distribution<double> value(0.0, 1.0);
     std::vector<double> a(d * N1), b(d * N2);
     for (double &x : a) x = value(rng);
     for (double &x : b) x = value(rng);
-    return mexhost::arrays(mexhost::matrix(d, N1, a), mexhost::matrix(d, N2, b),
-                           mexhost::scalar(code));
+    std::vector<mexhost::Array> in = mexhost::arrays(
+        mexhost::matrix(d, N1, a), mexhost::matrix(d, N2, b), mexhost::scalar(code));
+    if (k > 0) in.push_back(mexhost::scalar(k));
+    return in;
   };
-  return {name, module, inputs, double(d) * N1 * N2, double(N1) * N2 * sizeof(double), "terms"};
+  const double rows = k > 0 ? std::fmin(k, N1) : N1;
+  return {name, module, inputs, double(d) * N1 * N2, rows * N2 * sizeof(double), "terms"};
 }
 
 }  // namespace
@@ -85,6 +90,15 @@ std::vector<Workload> workloads() {
        64.0 * 64, 64.0 * 64 * sizeof(double)},
       pairwise("S sampledist L1 64x64", "sampledist", 64, 64, 64, 1),
       pairwise("S bindist chi2 64x64", "bindist", 64, 64, 64, 2),
+      // Each query's nearest columns, and the tables of the same calls.
+      pairwise("W6a sampleknn L1 k=10", "sampleknn", 128, 100000, 10000, 1, 10),
+      pairwise("W6b binknn chi2 k=5", "binknn", 64, 50000, 5000, 2, 5),
+      pairwise("K sampleknn L1 k=10", "sampleknn", 128, 50000, 2000, 1, 10),
+      pairwise("K sampleknn L1 k=16", "sampleknn", 128, 50000, 2000, 1, 16),
+      pairwise("K sampleknn L1 k=100", "sampleknn", 128, 50000, 2000, 1, 100),
+      pairwise("K sampledist L1", "sampledist", 128, 50000, 2000, 1),
+      pairwise("K binknn chi2 k=5", "binknn", 64, 50000, 1000, 2, 5),
+      pairwise("K bindist chi2", "bindist", 64, 50000, 1000, 2),
   };
 }
 

@@ -10,6 +10,7 @@
 #ifndef EXACTMEX_GATEWAY_CALL_H
 #define EXACTMEX_GATEWAY_CALL_H
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -127,13 +128,15 @@ inline int32_t readSelector(const Call &c, int k, const char *name) {
   return toSelector(a.first);
 }
 
-// The real double output every numeric module returns, in slot 0, m-by-n or
-// with the dimensions of input `like`. It is zero-filled unless the kernel
-// about to run writes every element: then the fill is skipped, since the
-// result is the same and a large output costs no extra pass over memory. A
-// code that selects no kernel must still get zeros.
-inline double *makeOutput(const Call &c, int32_t m, int32_t n, int like, bool kernelWritesAll) {
-  double *data = c.host->doubles(c.ctx, 0, m, n, like, !kernelWritesAll);
+// The real double output every numeric module returns, in `slot` (0 unless
+// the module has more outputs), m-by-n or with the dimensions of input
+// `like`. It is zero-filled unless the kernel about to run writes every
+// element: then the fill is skipped, since the result is the same and a
+// large output costs no extra pass over memory. A code that selects no
+// kernel must still get zeros.
+inline double *makeOutput(const Call &c, int32_t m, int32_t n, int like, bool kernelWritesAll,
+                          int slot = 0) {
+  double *data = c.host->doubles(c.ctx, slot, m, n, like, !kernelWritesAll);
   if (!data && m > 0 && n > 0) {
     char message[96];
     std::snprintf(message, sizeof message, "%s: not enough memory for the output.\n", c.fn);
@@ -148,7 +151,8 @@ inline double *makeOutput(const Call &c, int32_t m, int32_t n, int like, bool ke
 // uninitialised arrays do). An output of more than PTRDIFF_MAX bytes, which
 // no allocation can have, is refused before the host is asked for memory;
 // one that passes may still be more than the host can give.
-inline double *createOutput(const Call &c, int32_t m, int32_t n, bool kernelWritesAll) {
+inline double *createOutput(const Call &c, int32_t m, int32_t n, bool kernelWritesAll,
+                            int slot = 0) {
   const uint64_t count = static_cast<uint64_t>(m) * static_cast<uint64_t>(n);
   if (count > static_cast<uint64_t>(PTRDIFF_MAX) / sizeof(double)) {
     char what[96];
@@ -156,7 +160,19 @@ inline double *createOutput(const Call &c, int32_t m, int32_t n, bool kernelWrit
                   int(n));
     failArg(c, "tooLarge", "the output", what);
   }
-  return makeOutput(c, m, n, -1, kernelWritesAll);
+  return makeOutput(c, m, n, -1, kernelWritesAll, slot);
+}
+
+// A count (the k of the nearest-column modules): a real numeric scalar of
+// any class, sparse too, whose value is a positive whole number; anything
+// else raises badK. Its value, which may be far larger than any size.
+inline double readCount(const Call &c, int k, const char *name) {
+  const Arg a = c.host->arg(c.ctx, k);
+  const double v = a.first;
+  if (!a.isNumeric || a.isComplex || a.count != 1 || !(v >= 1) || std::isinf(v) ||
+      v != std::floor(v))
+    failArg(c, "badK", name, "must be a real numeric scalar holding a positive whole number.");
+  return v;
 }
 
 // An output with the dimensions of input x (number k), N-D included, whose
@@ -197,6 +213,18 @@ bool forPairBlocks(const Call &c, const double *out, int32_t m, int32_t n, doubl
   };
   return forBlocksOnThreads(double(m) * n * workPerElement, plan, pollOf(c), c.host->atUnload,
                             body);
+}
+
+// Runs body(j0, j1) over the columns of an m-by-n table whose kernel keeps
+// each column whole, as forPairBlocks does (queryGrid).
+template <class Body>
+bool forQueryColumns(const Call &c, int32_t m, int32_t n, double workPerElement,
+                     double bytesPerColumn, Body &&body) {
+  const auto plan = [&](int threads) {
+    return queryGrid(m, n, workPerElement, bytesPerColumn, threads);
+  };
+  return forBlocksOnThreads(double(m) * n * workPerElement, plan, pollOf(c), c.host->atUnload,
+                            [&](const Block &b) { body(b.j0, b.j1); });
 }
 
 }  // namespace gateway

@@ -153,6 +153,31 @@ inline Grid pairGrid(int32_t m, int32_t n, double workPerElement, double bytesPe
   return {{m, lead + height, height}, {n, 0, width < kColumnStep ? kColumnStep : width}};
 }
 
+// A table kept by whole columns (the nearest columns of a query: simd/
+// nearest.h takes each column's rows in one pass) is cut into blocks of
+// whole columns only. A block reads all of the first input from memory once,
+// so it takes at least kQueryColumns columns, when the cache allows, even
+// where that is more than a block's work: fewer would make that reading
+// the bound.
+constexpr int32_t kQueryColumns = 96;
+
+// Blocks of whole columns of an m-by-n table kept by columns, as pairGrid
+// (whose arguments these are) would make them were the rows not to be cut.
+inline Grid queryGrid(int32_t m, int32_t n, double workPerElement, double bytesPerColumn,
+                      int threads) {
+  const double w = workPerElement > 0 ? workPerElement : 1;
+  double cached = kColumnCacheBytes / (bytesPerColumn > 0 ? bytesPerColumn : 1);
+  if (cached < kColumnStep) cached = kColumnStep;
+  double columns = blockWork(double(m) * n * w, threads) / (double(m > 0 ? m : 1) * w);
+  columns = std::fmax(columns, std::fmin(cached, kQueryColumns));
+  columns = std::fmin(columns, cached);
+  // Enough blocks for every thread, where there are columns for them.
+  const double share = double(n) / (double(threads) * kBlocksPerThread);
+  if (threads > 1 && columns > share) columns = std::fmax(share, kColumnStep);
+  const int32_t width = columns >= n ? n : int32_t(columns / kColumnStep) * kColumnStep;
+  return {whole(m), {n, 0, width > 0 ? width : 1}};
+}
+
 // Runs body(block) over every block of g in order, and poll between blocks.
 // Returns true when every block was done, false when poll said stop: later
 // blocks are not run, and the output is incomplete. A body writes its

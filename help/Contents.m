@@ -10,5 +10,10 @@
 %   sampledist - Distances between every pair of sample columns of two matrices.
 %   bindist    - Distances between every pair of histogram columns of two matrices.
 %
+% Nearest columns
+%   sampleknn  - The nearest sample columns of one matrix to each column of another.
+%   binknn     - The nearest histogram columns of one matrix to each column of another.
+%   knnmerge   - Join nearest columns found in separate blocks of the reference columns.
+%
 % Identifiers
 %   mintid     - Make a fresh 16-byte globally unique identifier.

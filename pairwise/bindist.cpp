@@ -2,36 +2,11 @@
 // and column j of H2 (d-by-N2), the intersection distance normalised by the
 // total of column j (1), the chi-square distance (2) or the logarithmic
 // divergence (3), as the N1-by-N2 matrix D.
-#include <new>
-
 #include "gateway/gateway.h"
 #include "pairwise/bindist_kernels.h"
+#include "pairwise/histograms.h"
 
 namespace {
-
-// Work of one term, against a term of sampledist: chi-square divides, the
-// log divergence takes a logarithm.
-constexpr double kTermWork[] = {0, 1, 2, 4};
-
-// The N2 sums of H2's columns, each from +0.0 in row order, that the
-// intersection distance divides by; null, with nothing allocated, when the
-// heap cannot provide them (a byte count that overflows size_t fails the
-// same way). The out-of-memory test builds this file with
-// BINDIST_FAIL_ALLOCATION, so that the request fails.
-double *columnSums(int32_t N2, int32_t d, const double *H2) {
-#ifdef BINDIST_FAIL_ALLOCATION
-  (void)N2, (void)d, (void)H2;
-  return nullptr;
-#else
-  double *sums = new (std::nothrow) double[static_cast<size_t>(N2)];
-  for (int32_t j = 0; sums && j < N2; ++j) {
-    double s = 0.0;
-    for (int32_t k = 0; k < d; ++k) s += H2[ptrdiff_t(j) * d + k];
-    sums[j] = s;
-  }
-  return sums;
-#endif
-}
 
 void bindist(const gateway::Call &c) {
   using namespace gateway;
@@ -52,7 +27,7 @@ void bindist(const gateway::Call &c) {
   if (mcode == 1 && !(sums = columnSums(N2, d, h2.data)))
     // D, not yet handed over, is released by the host with the failed call.
     fail(c, "outOfMemory", "bindist: not enough memory for the column sums of H2.\n");
-  forPairBlocks(c, D, N1, N2, d * kTermWork[mcode], d * sizeof(double), [&](const Block &b) {
+  forPairBlocks(c, D, N1, N2, d * kBinTermWork[mcode], d * sizeof(double), [&](const Block &b) {
     kernel(h1.data, h2.data, sums, D, N1, N2, d, b.i0, b.i1, b.j0, b.j1);
   });
   delete[] sums;

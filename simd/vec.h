@@ -10,7 +10,8 @@
 // serve the portable target (where Vec is double) and the edges of columns.
 // A target's file gives Vec and kLanes; load, splat, store, stream (a store
 // past the caches, where the target has one: kStreamingStores) and
-// streamFence; add, mul, sub, div, absOf, maxOf and minOf on Vec; and the
+// streamFence; add, mul, sub, div, absOf, maxOf and minOf on Vec; lessMask,
+// whose bit l is set where lane l of a is less than that of b; and the
 // blocking of the shared loops in its registers: kSweepGroup (simd/sweep.h),
 // kPanelVecs and kTileCols (simd/pair_tile.h).
 #include <cmath>
@@ -31,6 +32,8 @@ inline double absOf(double a) { return std::fabs(a); }
 inline double maxOf(double x, double p) { return x > p ? x : p; }
 // x when x < p, otherwise p.
 inline double minOf(double x, double p) { return x < p ? x : p; }
+// 1 when a < b (false for a NaN), otherwise 0.
+inline uint32_t lessMask(double a, double b) { return a < b; }
 
 }  // namespace SIMD_NAMESPACE
 

@@ -9,6 +9,7 @@ constexpr int kLanes = 4;
 constexpr bool kStreamingStores = true;
 SIMD_X86_OPERATIONS(_mm256)
 SIMD_X86_SELECTIONS(_mm256)
+SIMD_X86_LESS_MASK(_mm256, _mm256_cmp_pd(a, b, _CMP_LT_OQ))
 
 constexpr int kSweepGroup = 8;
 constexpr int kPanelVecs = 2, kTileCols = 4;

@@ -18,6 +18,7 @@ inline Vec absOf(Vec a) {
 // in GCC 12's headers. Same instruction, same rule.
 inline Vec maxOf(Vec x, Vec p) { return _mm512_mask_max_pd(p, 0xff, x, p); }
 inline Vec minOf(Vec x, Vec p) { return _mm512_mask_min_pd(p, 0xff, x, p); }
+inline uint32_t lessMask(Vec a, Vec b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
 
 constexpr int kSweepGroup = 8;
 constexpr int kPanelVecs = 2, kTileCols = 6;

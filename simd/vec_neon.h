@@ -23,6 +23,10 @@ inline Vec absOf(Vec a) { return vabsq_f64(a); }
 // strict comparison picks instead, false on a tie or a NaN.
 inline Vec maxOf(Vec x, Vec p) { return vbslq_f64(vcgtq_f64(x, p), x, p); }
 inline Vec minOf(Vec x, Vec p) { return vbslq_f64(vcltq_f64(x, p), x, p); }
+inline uint32_t lessMask(Vec a, Vec b) {
+  const uint64x2_t less = vcltq_f64(a, b);
+  return uint32_t(vgetq_lane_u64(less, 0) & 1) | uint32_t(vgetq_lane_u64(less, 1) & 2);
+}
 
 constexpr int kSweepGroup = 8;
 constexpr int kPanelVecs = 4, kTileCols = 4;

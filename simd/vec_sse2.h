@@ -11,6 +11,7 @@ constexpr int kLanes = 2;
 constexpr bool kStreamingStores = true;
 SIMD_X86_OPERATIONS(_mm)
 SIMD_X86_SELECTIONS(_mm)
+SIMD_X86_LESS_MASK(_mm, _mm_cmplt_pd(a, b))
 
 constexpr int kSweepGroup = 4;
 constexpr int kPanelVecs = 4, kTileCols = 2;

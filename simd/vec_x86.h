@@ -17,6 +17,11 @@
   inline Vec sub(Vec a, Vec b) { return p##_sub_pd(a, b); }     \
   inline Vec div(Vec a, Vec b) { return p##_div_pd(a, b); }
 
+// lessMask where a comparison gives a vector of all-ones lanes (SSE2, AVX2):
+// their sign bits.
+#define SIMD_X86_LESS_MASK(p, less) \
+  inline uint32_t lessMask(Vec a, Vec b) { return uint32_t(p##_movemask_pd(less)); }
+
 // absOf, maxOf and minOf where the instruction set has a floating-point
 // and-not (SSE2, AVX2). (v)maxpd(a, b) and (v)minpd(a, b) return b unless
 // a > b (a < b) holds: the paired element on a tie or a NaN.

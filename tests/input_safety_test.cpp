@@ -24,7 +24,7 @@ TEST(InputSafety, DataInputsMustBeRealFullDouble) {
   for (const Signature &s : signatures()) {
     Module mod(s.module);
     for (size_t k = 0; k < s.args.size(); ++k) {
-      if (s.args[k].selector) continue;
+      if (!s.args[k].data()) continue;
       std::vector<Array> args = s.validArgs();
       const size_t m = mxGetM(args[k].get()), n = mxGetN(args[k].get());
       std::vector<Array> bad;
@@ -64,6 +64,42 @@ TEST(InputSafety, SelectorsMustBeNumericLogicalOrChar) {
   }
 }
 
+// A count (k) is a real numeric scalar holding a positive whole number, of
+// any numeric class; anything else is refused as badK, naming it.
+TEST(InputSafety, CountsMustBePositiveWholeNumericScalars) {
+  std::vector<Array> bad;
+  for (double v : {0.0, -1.0, 2.5, 1e-300, kNaN, kInf, -kInf}) bad.push_back(scalar(v));
+  bad.push_back(matrix(0, 0));
+  bad.push_back(matrix(1, 2, {1, 2}));
+  bad.push_back(ofClass(mxDOUBLE_CLASS, 1, 1, mxCOMPLEX));
+  for (mxClassID cls : {mxLOGICAL_CLASS, mxCHAR_CLASS, mxCELL_CLASS, mxSTRUCT_CLASS})
+    bad.push_back(ofClass(cls, 1, 1));
+  Array eight = ofClass(mxINT8_CLASS, 1, 1), single = ofClass(mxSINGLE_CLASS, 1, 1);
+  static_cast<signed char *>(mxGetData(eight.get()))[0] = 2;
+  static_cast<float *>(mxGetData(single.get()))[0] = 3.0f;
+  for (const Signature &s : signatures()) {
+    Module mod(s.module);
+    for (size_t k = 0; k < s.args.size(); ++k) {
+      if (!s.args[k].count) continue;
+      std::vector<Array> args = s.validArgs();
+      for (const Array &b : bad) {
+        std::vector<const mxArray *> in = pointers(args);
+        in[k] = b.get();
+        const size_t live = mxHostLiveArrays();
+        CallResult r = mod.call(1, in);
+        EXPECT_EQ(r.identifier, "exactmex:" + s.module + ":badK") << s.module << ": " << r.error;
+        EXPECT_EQ(r.error.rfind(expectedPrefix(s, k), 0), 0u) << s.module << ": " << r.error;
+        EXPECT_EQ(mxHostLiveArrays(), live);
+      }
+      for (const Array *good : {&eight, &single}) {
+        std::vector<const mxArray *> in = pointers(args);
+        in[k] = good->get();
+        EXPECT_TRUE(mod.call(1, in).ok) << s.module << " class " << mxGetClassID(good->get());
+      }
+    }
+  }
+}
+
 TEST(InputSafety, DimensionsBeyondInt32AreRejectedWithoutReadingData) {
   const mwSize huge = mwSize(INT32_MAX) + 1;
   std::vector<std::array<mwSize, 2>> shapes = {{huge, 1}, {1, huge}, {0, huge}};
@@ -72,7 +108,7 @@ TEST(InputSafety, DimensionsBeyondInt32AreRejectedWithoutReadingData) {
   for (const Signature &s : signatures()) {
     Module mod(s.module);
     for (size_t k = 0; k < s.args.size(); ++k) {
-      if (s.args[k].selector) continue;
+      if (!s.args[k].data()) continue;
       for (const auto &dims : shapes) {
         std::vector<Array> args = s.validArgs();
         Array fake(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, dims.data()));

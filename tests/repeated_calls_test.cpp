@@ -69,8 +69,9 @@ TEST(RepeatedCalls, HeapStaysFlatOverManyCallsAndErrors) {
       {"bindist", 1, {X.get(), X.get(), one.get()}, true},
       {"bindist", 1, {X.get(), X.get(), seven.get()}, false},
   };
-  // Each module with arguments: a valid call, and calls with an output too
-  // many, an argument short, a complex data argument, a cell for a selector.
+  // Each module with arguments: valid calls with one output and with all it
+  // may ask for, and calls with an output too many, an argument short, a
+  // complex data argument, a cell for a selector.
   std::vector<std::vector<Array>> valid;
   for (const Signature &s : signatures()) {
     if (s.args.empty()) continue;
@@ -80,7 +81,8 @@ TEST(RepeatedCalls, HeapStaysFlatOverManyCallsAndErrors) {
     complexData[0] = complexX.get();
     cellSelector[s.operationArg()] = cell.get();
     cases.push_back({s.module, 1, in, true});
-    cases.push_back({s.module, 2, in, false});
+    cases.push_back({s.module, s.outputs, in, true});
+    cases.push_back({s.module, s.outputs + 1, in, false});
     cases.push_back({s.module, 1, {in.begin(), in.end() - 1}, false});
     cases.push_back({s.module, 1, complexData, false});
     cases.push_back({s.module, 1, cellSelector, false});

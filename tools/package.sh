@@ -34,8 +34,8 @@ modules="$(awk '$1 == "module" { print $2 }' "$root/modules.txt")"
 
 # Everything build_mex.m reads: itself, the list, the export maps, the help
 # files, and the source folders of the listed modules with the gateway.
-source_dirs="$(awk '$1 == "module" { for (i = 3; i <= NF; i++) print $i }' "$root/modules.txt" |
-  cut -d/ -f1 | sort -u)"
+source_dirs="$(awk '$1 == "module" || $1 == "group" { for (i = 3; i <= NF; i++) print $i }' \
+  "$root/modules.txt" | grep -v '^@' | cut -d/ -f1 | sort -u)"
 cd "$root"
 git ls-files --cached --others --exclude-standard -- build_mex.m modules.txt \
   cmake/mexFunction.map cmake/octfile.map help gateway $source_dirs |

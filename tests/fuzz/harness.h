@@ -47,6 +47,9 @@ bool isData(const mxArray *a);
 bool isSelector(const mxArray *a);
 // The code a selector array gives: its first element truncated toward zero.
 int64_t code(const mxArray *a);
+// The first element of a non-empty numeric, logical or char array, as a
+// double (a sparse array that does not store it holds 0 there).
+double first(const mxArray *a);
 
 // What a correct module does with a call.
 struct Expected {
@@ -56,6 +59,8 @@ struct Expected {
   std::function<std::vector<double>()> values;
   // Whether its elements are computed or selected operands.
   test::Element element = test::Element::kComputed;
+  // A second m-by-n output, where the call asks for one; null otherwise.
+  std::function<std::vector<double>()> second = nullptr;
 };
 
 // A module's arguments, and which of them selects the operation, come from
@@ -72,7 +77,9 @@ struct Target {
   void (*checkOutputs)(const test::CallResult &) = nullptr;
 };
 
-// Defined by each fuzz target.
+// The model of a module (models.cpp), null when there is none.
+const Target *targetNamed(const char *module);
+// The model of the module this fuzz target calls (EXACTMEX_FUZZ_MODULE).
 const Target &target();
 
 // Reports a broken expectation and aborts.

@@ -1,35 +1,21 @@
 function cases = input_classes_test
-% Every numeric module, called from Octave with inputs of the wrong class,
-% raises an error naming the function and the argument and leaves Octave
-% running; selectors of any numeric, logical or char class are read.
-cases = {@lanefuse_inputs, @crossfuse_inputs, @meshapply_inputs, @sampledist_inputs, ...
-         @bindist_inputs};
+% Every numeric module (tests/module_signatures.txt), called from Octave with
+% inputs of the wrong class, raises an error naming the function and the
+% argument and leaves Octave running; selectors of any numeric, logical or
+% char class are read, counts of any numeric class.
+cases = {@every_module_checks_its_inputs};
 end
 
-function lanefuse_inputs
-check_module('lanefuse');
+function every_module_checks_its_inputs
+for sig = module_signatures()
+  check_module(sig);
+  printf('     %s checked\n', sig.name);
+end
 end
 
-function crossfuse_inputs
-check_module('crossfuse');
-end
-
-function meshapply_inputs
-check_module('meshapply');
-end
-
-function sampledist_inputs
-check_module('sampledist');
-end
-
-function bindist_inputs
-check_module('bindist');
-end
-
-function check_module(name)
-require_module(name);
-sigs = module_signatures();
-sig = sigs(strcmp({sigs.name}, name));
+function check_module(sig)
+require_module(sig.name);
+name = sig.name;
 fn = str2func(name);
 expected = fn(sig.args{:});
 for k = 1:numel(sig.args)
@@ -52,6 +38,15 @@ for k = 1:numel(sig.args)
     later{k} = sparse([0 good]);
     assert(isequal(outcome(fn, zero), outcome(fn, later)), ...
            '%s: sparse([0 %g]) as %s does not act as 0', name, good, sig.argnames{k});
+  elseif sig.count(k)
+    for bad = {0, -1, 2.5, NaN, Inf, [], [good good], complex(good, 1), true, '1', {good}}
+      call_rejected(fn, sig, k, bad{1}, 'badK', 'must be a real numeric scalar holding a positive whole number.');
+    end
+    for same = {int32(good), single(good), uint8(good), sparse(good)}
+      args = sig.args;
+      args{k} = same{1};
+      assert_bits(fn(args{:}), expected);
+    end
   else
     bad_values = {int32(good), single(good), logical(good), char(good + 64), ...
                   complex(good, 1), sparse(good), num2cell(good), struct('data', good)};

@@ -1,8 +1,10 @@
 function cases = sharded_test
 % examples/sharded.m: column blocks computed in parallel worker processes and
-% concatenated give the single call's result bit for bit.
-cases = {@sampledist_blocks, @bindist_blocks, @meshapply_blocks, @workers_share_the_cores, ...
-         @cluster_blocks};
+% concatenated give the single call's result bit for bit; each query's
+% nearest columns found in blocks of the reference columns and joined by
+% knnmerge give the single call's, ties and NaNs included.
+cases = {@sampledist_blocks, @bindist_blocks, @meshapply_blocks, @nearest_blocks, ...
+         @workers_share_the_cores, @cluster_blocks};
 end
 
 function check(fn, A, B)
@@ -31,6 +33,30 @@ function meshapply_blocks
 require_module('meshapply');
 randn('state', 8);
 check(@meshapply, randn(1, 30), randn(1, 47));
+end
+
+function nearest_blocks
+addpath(fullfile(repo_root(), 'examples'));
+rand('state', 10);
+% Whole numbers: many ties across blocks; a NaN column sorts last.
+X1 = [floor(rand(4, 40) * 3), NaN(4, 1)];
+X2 = floor(rand(4, 9) * 3);
+for fn = {@sampleknn, @binknn}
+  require_module(func2str(fn{1}));
+  for code = 1:3
+    for k = [1 7 50]
+      [E, J] = fn{1}(X1, X2, code, k);
+      [D, I] = sharded(fn{1}, X1, X2, {code, k}, 3);
+      assert_bits(D, E);
+      assert_bits(I, J);
+    end
+    % More blocks than columns: some blocks are empty.
+    [E, J] = fn{1}(X1(:, 1:2), X2, code, 3);
+    [D, I] = sharded(fn{1}, X1(:, 1:2), X2, {code, 3}, 4);
+    assert_bits(D, E);
+    assert_bits(I, J);
+  end
+end
 end
 
 function workers_share_the_cores
@@ -93,8 +119,16 @@ randn('state', 9);
 X1 = randn(12, 20);
 X2 = randn(12, 33);
 D = sharded(@sampledist, X1, X2, 1, 4, connections);
+if exist('sampleknn') == 3
+  [K, I] = sharded(@sampleknn, X1, X2, {1, 5}, 4, connections);
+end
 sclose(connections);
 assert_bits(D, sampledist(X1, X2, 1));
+if exist('sampleknn') == 3
+  [E, J] = sampleknn(X1, X2, 1, 5);
+  assert_bits(K, E);
+  assert_bits(I, J);
+end
 end
 
 function connections = connect_when_listening()

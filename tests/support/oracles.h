@@ -5,6 +5,7 @@
 #ifndef EXACTMEX_TESTS_ORACLES_H
 #define EXACTMEX_TESTS_ORACLES_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -127,6 +128,30 @@ inline std::vector<double> bindist(const double *H1, size_t n1, const double *H2
   for (size_t j = 0; j < n2; ++j)
     for (size_t i = 0; i < n1; ++i) D[i + j * n1] = bin(mcode, H1 + i * d, H2 + j * d, d);
   return D;
+}
+
+// sampleknn and binknn: the kk first of each column of the n1-by-n2 table as
+// a stable ascending sort orders it (-0 equal to +0, NaN after every number),
+// and their rows counted from 1.
+struct Nearest {
+  std::vector<double> D, I;
+};
+
+inline Nearest nearest(const std::vector<double> &table, size_t n1, size_t n2, size_t kk) {
+  Nearest r{std::vector<double>(kk * n2), std::vector<double>(kk * n2)};
+  std::vector<size_t> rows(n1);
+  for (size_t j = 0; j < n2; ++j) {
+    const double *column = table.data() + j * n1;
+    for (size_t i = 0; i < n1; ++i) rows[i] = i;
+    std::stable_sort(rows.begin(), rows.end(), [&](size_t a, size_t b) {
+      return column[a] < column[b] || (!std::isnan(column[a]) && std::isnan(column[b]));
+    });
+    for (size_t k = 0; k < kk; ++k) {
+      r.D[k + j * kk] = column[rows[k]];
+      r.I[k + j * kk] = double(rows[k] + 1);
+    }
+  }
+  return r;
 }
 
 // mintid: a random (version 4) GUID with the RFC 4122 variant, in the byte

@@ -9,16 +9,18 @@ namespace test {
 
 namespace {
 
-// "NAME=code" or "NAME=ROWSxCOLS,LARGE"; the process ends on anything else,
-// since no test could be trusted with a table it misread.
+// "NAME=code", "NAME=count" or "NAME=ROWSxCOLS,LARGE"; the process ends on
+// anything else, since no test could be trusted with a table it misread.
 Argument parseArgument(const std::string &word) {
   const size_t eq = word.find('=');
-  Argument a{word.substr(0, eq), false, 0, 0};
-  const std::string spec = eq == std::string::npos ? "" : word.substr(eq + 1);
-  std::istringstream size(spec);
+  Argument a{word.substr(0, eq), false, false, 0, 0};
+  const std::string value = eq == std::string::npos ? "" : word.substr(eq + 1);
+  std::istringstream size(value);
   char x = 0;
-  if (spec == "code")
+  if (value == "code")
     a.selector = true;
+  else if (value == "count")
+    a.count = true;
   else if (!(size >> a.rows >> x >> a.cols) || x != 'x') {
     std::fprintf(stderr, "module_signatures.txt: cannot read argument %s\n", word.c_str());
     std::abort();
@@ -37,7 +39,12 @@ std::vector<Signature> readTable() {
     std::istringstream words(line);
     Signature s;
     if (!(words >> s.module) || s.module[0] == '#') continue;
-    for (std::string w; words >> w;) s.args.push_back(parseArgument(w));
+    for (std::string w; words >> w;) {
+      if (w.rfind("outputs=", 0) == 0)
+        s.outputs = std::stoi(w.substr(8));
+      else
+        s.args.push_back(parseArgument(w));
+    }
     table.push_back(s);
   }
   return table;
@@ -48,7 +55,7 @@ std::vector<Signature> readTable() {
 std::vector<mexhost::Array> Signature::validArgs() const {
   std::vector<mexhost::Array> v;
   for (const Argument &a : args)
-    v.push_back(a.selector ? mexhost::scalar(1) : mexhost::matrix(a.rows, a.cols, {}));
+    v.push_back(a.data() ? mexhost::matrix(a.rows, a.cols, {}) : mexhost::scalar(1));
   return v;
 }
 

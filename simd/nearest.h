@@ -1,0 +1,82 @@
+// The output stage that keeps, for each column j of a table, its kk smallest
+// values in ascending order and the rows they came from, instead of storing
+// the table: D(r, j) and I(r, j) (rows counted from 1, as doubles), for r
+// in [0, kk), of the kk-by-N2 outputs D and I. The order is that of a
+// stable ascending sort of the column: by value (-0 equal to +0), equal
+// values by row, NaN after every number, NaNs by row. Each kept value is the
+// table's element itself, with its bits.
+//
+// The pair loop (simd/pair_tile.h) hands a column its rows in increasing
+// order, all of them, starting at 0: before row i arrives, the column has
+// been offered i rows and keeps min(i, kk) of them. A later row beats a kept
+// one only by a smaller value, or by a number over a NaN: a tie keeps the
+// earlier row. Once a column keeps kk values, whole vectors of rows that
+// cannot beat its last are passed over at one comparison each.
+//
+// Included once per target, after simd/pair_tile.h: no include guard.
+#include <cmath>
+
+namespace SIMD_NAMESPACE {
+namespace {
+
+// Whether value v, of a later row, goes before kept value w.
+inline bool beats(double v, double w) { return v < w || (std::isnan(w) && !std::isnan(v)); }
+
+// Offers row `row` (1-based) with value v to a column that keeps `kept`
+// of at most kk, in d and ix.
+inline void offer(double *d, double *ix, int32_t kept, int32_t kk, double v, double row) {
+  if (kept == kk) {
+    if (!beats(v, d[kk - 1])) return;
+    --kept;
+  }
+  int32_t p = kept;
+  for (; p > 0 && beats(v, d[p - 1]); --p) {
+    d[p] = d[p - 1];
+    ix[p] = ix[p - 1];
+  }
+  d[p] = v;
+  ix[p] = row;
+}
+
+struct KeepNearest {
+  double *D, *I;
+  int32_t kk;
+
+  int32_t lead(int32_t, int32_t) const { return 0; }
+
+  template <int kCols>
+  void take(const Vec (&r)[kPanelVecs][kCols], int32_t i, int32_t width, int32_t j) {
+    for (int c = 0; c < kCols; ++c) {
+      double *d = D + ptrdiff_t(j + c) * kk, *ix = I + ptrdiff_t(j + c) * kk;
+      for (int v = 0; v < kPanelVecs; ++v) {
+        const int32_t at = i + v * kLanes, lanes = width - v * kLanes;
+        if (lanes <= 0) break;
+        uint32_t offered =
+            lanes >= kLanes ? (uint32_t(1) << kLanes) - 1 : (uint32_t(1) << lanes) - 1;
+        // Full, with a number last: only lanes less than it can beat it.
+        if (at >= kk && !std::isnan(d[kk - 1])) offered &= lessMask(r[v][c], splat(d[kk - 1]));
+        if (offered == 0) continue;
+        alignas(64) double values[kLanes];
+        store(values, r[v][c]);
+        for (int l = 0; l < kLanes; ++l)
+          if (offered >> l & 1) {
+            const int32_t row = at + l;
+            offer(d, ix, row < kk ? row : kk, kk, values[l], double(row) + 1);
+          }
+      }
+    }
+  }
+};
+
+// For each column j in [j0, j1) of the N1-column table of mt over A and B,
+// its kk smallest values and their rows, into D and I (see above). kk must
+// be at least 1 and at most N1.
+template <class Metric>
+void nearest(const Metric &mt, const double *A, const double *B, double *D, double *I, int32_t N1,
+             int32_t d, int32_t kk, int32_t j0, int32_t j1) {
+  KeepNearest out{D, I, kk};
+  pairs(mt, out, A, B, d, 0, N1, j0, j1);
+}
+
+}  // namespace
+}  // namespace SIMD_NAMESPACE

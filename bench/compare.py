@@ -81,8 +81,10 @@ class Host:
         mode = ctypes.RTLD_GLOBAL
         self.mx = ctypes.CDLL(os.path.join(build, "host", "libmx.so"), mode=mode)
         self.mex = ctypes.CDLL(os.path.join(build, "host", "libmex.so"), mode=mode)
-        self.mx.mxCreateDoubleMatrix.restype = ctypes.c_void_p
-        self.mx.mxCreateDoubleMatrix.argtypes = [ctypes.c_size_t, ctypes.c_size_t, ctypes.c_int]
+        # The name MATLAB's libmx gives it for 64-bit sizes, as ours does.
+        self.create = self.mx.mxCreateDoubleMatrix_730
+        self.create.restype = ctypes.c_void_p
+        self.create.argtypes = [ctypes.c_size_t, ctypes.c_size_t, ctypes.c_int]
         self.mx.mxGetPr.restype = ctypes.POINTER(ctypes.c_double)
         self.mx.mxGetPr.argtypes = [ctypes.c_void_p]
         self.mx.mxGetM.restype = self.mx.mxGetN.restype = ctypes.c_size_t
@@ -102,7 +104,7 @@ class Host:
         arrays = []
         for x in inputs:
             x = np.asfortranarray(x, dtype=np.float64)
-            a = self.mx.mxCreateDoubleMatrix(x.shape[0], x.shape[1], 0)
+            a = self.create(x.shape[0], x.shape[1], 0)
             ctypes.memmove(self.mx.mxGetPr(a), x.ctypes.data, x.nbytes)
             arrays.append(a)
         prhs = (ctypes.c_void_p * len(arrays))(*arrays)
@@ -146,10 +148,13 @@ def fastest_floor(runs, kinds, size):
 
 
 def run_bench(build, target, repetitions, only=".", threads=1):
-    """Our times for one target: {benchmark name: min seconds}, CPU time on
-    one thread, wall time on more, or None when the machine lacks the target.
-    `only` filters the benchmarks by name."""
-    env = dict(os.environ, EXACTMEX_TARGET=target, EXACTMEX_THREADS=str(threads))
+    """Our times for one target (None: the one a module picks): {benchmark
+    name: min seconds}, CPU time on one thread, wall time on more, or None
+    when the machine lacks the target. `only` filters the benchmarks by name."""
+    env = dict(os.environ, EXACTMEX_THREADS=str(threads))
+    env.pop("EXACTMEX_TARGET", None)
+    if target:
+        env["EXACTMEX_TARGET"] = target
     out = subprocess.run(
         [os.path.join(build, "bench", "exactmex_bench"), "--benchmark_format=json",
          "--benchmark_repetitions=%d" % repetitions, "--benchmark_min_time=0.2",
@@ -158,7 +163,7 @@ def run_bench(build, target, repetitions, only=".", threads=1):
          "--benchmark_enable_random_interleaving=true", "--benchmark_filter=" + only],
         env=env, check=True, capture_output=True, text=True).stdout
     report = json.loads(out)
-    if report["context"].get("exactmex target") != target:
+    if target and report["context"].get("exactmex target") != target:
         return None
     best = {}
     scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}

@@ -6,6 +6,8 @@
 # then whole calls from Octave (bench/octave/end_to_end.sh), all on one
 # thread; then every workload on 1 to all the CPUs (bench/scaling.py); then
 # the pairwise tables in every shape beside scipy cdist (bench/shape_sweep.py);
+# each query's nearest columns beside faiss, scikit-learn and Octave, and
+# against our own tables (bench/compare_nearest.py);
 # last, every goal against what was measured, also saved as
 # build/bench/results/compare.png, and the shapes as shapes.png
 # (bench/report.py). Arguments go to the Python steps (--repetitions N).
@@ -14,7 +16,7 @@ cd "$(dirname "$0")/.."
 source tools/packages.sh
 
 ensure_packages cmake ninja-build g++ libgtest-dev libbenchmark-dev python3-numpy octave \
-  python3-scipy python3-sklearn python3-matplotlib libvlfeat-dev
+  python3-scipy python3-sklearn python3-matplotlib libvlfeat-dev python3-faiss octave-statistics
 cmake --preset default >/dev/null
 cmake --build --preset default
 # Debian's python, which the numpy package is for.
@@ -25,4 +27,5 @@ bash bench/octave/end_to_end.sh
 # Every workload on 1 to all of the CPUs, and against peers on as many.
 /usr/bin/python3 bench/scaling.py "$@"
 /usr/bin/python3 bench/shape_sweep.py "$@"
+/usr/bin/python3 bench/compare_nearest.py "$@"
 /usr/bin/python3 bench/report.py

@@ -10,8 +10,8 @@
 // order, all of them, starting at 0: before row i arrives, the column has
 // been offered i rows and keeps min(i, kk) of them. A later row beats a kept
 // one only by a smaller value, or by a number over a NaN: a tie keeps the
-// earlier row. Once a column keeps kk values, whole vectors of rows that
-// cannot beat its last are passed over at one comparison each.
+// earlier row. Once a column keeps kk values, a panel of rows none of which
+// is less than its last is passed over at one comparison a vector.
 //
 // Included once per target, after simd/pair_tile.h: no include guard.
 #include <cmath>
@@ -48,21 +48,19 @@ struct KeepNearest {
   void take(const Vec (&r)[kPanelVecs][kCols], int32_t i, int32_t width, int32_t j) {
     for (int c = 0; c < kCols; ++c) {
       double *d = D + ptrdiff_t(j + c) * kk, *ix = I + ptrdiff_t(j + c) * kk;
-      for (int v = 0; v < kPanelVecs; ++v) {
-        const int32_t at = i + v * kLanes, lanes = width - v * kLanes;
-        if (lanes <= 0) break;
-        uint32_t offered =
-            lanes >= kLanes ? (uint32_t(1) << kLanes) - 1 : (uint32_t(1) << lanes) - 1;
-        // Full, with a number last: only lanes less than it can beat it.
-        if (at >= kk && !std::isnan(d[kk - 1])) offered &= lessMask(r[v][c], splat(d[kk - 1]));
-        if (offered == 0) continue;
-        alignas(64) double values[kLanes];
-        store(values, r[v][c]);
-        for (int l = 0; l < kLanes; ++l)
-          if (offered >> l & 1) {
-            const int32_t row = at + l;
-            offer(d, ix, row < kk ? row : kk, kk, values[l], double(row) + 1);
-          }
+      // Full, with a number last: most panels hold no value less than it.
+      // (Lanes past width, which hold no pair, can only send a panel on.)
+      if (i >= kk && !std::isnan(d[kk - 1])) {
+        const Vec last = splat(d[kk - 1]);
+        uint32_t less = 0;
+        for (int v = 0; v < kPanelVecs; ++v) less |= lessMask(r[v][c], last);
+        if (less == 0) continue;
+      }
+      alignas(64) double values[kWidth];
+      for (int v = 0; v < kPanelVecs; ++v) store(values + v * kLanes, r[v][c]);
+      for (int32_t l = 0; l < width; ++l) {
+        const int32_t row = i + l;
+        offer(d, ix, row < kk ? row : kk, kk, values[l], double(row) + 1);
       }
     }
   }

@@ -24,12 +24,14 @@ mkdir -p "$pkgdir/src/exactmex"
 cp "$root/LICENSE" "$pkgdir/COPYING"
 cp "$root/package/Makefile" "$pkgdir/src/"
 
-# The INDEX lists the modules that modules.txt builds.
+# The INDEX lists the modules that modules.txt builds, and the functions
+# written in M that build_mex puts beside them (help/*.m of no module's name).
 modules="$(awk '$1 == "module" { print $2 }' "$root/modules.txt")"
+mfunctions="$(cd "$root/help" && ls *.m | sed 's/\.m$//' | grep -vx -e Contents $(printf -- '-e %s ' $modules))"
 {
   echo "exactmex >> Fast, exact numeric building blocks"
   echo "Functions"
-  echo "$modules" | sed 's/^/ /'
+  printf '%s\n' $modules $mfunctions | sed 's/^/ /'
 } >"$pkgdir/INDEX"
 
 # Everything build_mex.m reads: itself, the list, the export maps, the help

@@ -25,7 +25,7 @@ cmake --build --preset default --target octave_modules_oct octave_modules_mex ex
 mkoctfile --mex -O2 -I"$root" -o "$floordir/emptyout.mex" bench/octave/emptyout.cpp
 run() {
   # The standalone host's fresh-output calls, in the same environment.
-  build/bench/exactmex_bench --benchmark_filter='^W.* fresh$' --benchmark_repetitions="$repetitions" \
+  build/bench/exactmex_bench --benchmark_filter='^W[1-5].* fresh$' --benchmark_repetitions="$repetitions" \
     --benchmark_report_aggregates_only=false --benchmark_format=json >"$results/$1_host.json"
   octave-cli --norc --quiet --no-history --eval "addpath('$root/bench/octave');
     end_to_end('$octdir', '$mexdir', '$floordir', '$results/$1_host.json', $repetitions, '$results/$1.csv')"

@@ -46,6 +46,10 @@ for k = 1:numel(numeric)
   sig = sigs(strcmp({sigs.name}, numeric{k}));
   assert_bits(feval(numeric{k}, sig.args{:}), expected{k});
 end
+% Functions written in M come with the package, knnmerge among them.
+file = which('knnmerge');
+assert(strncmp(file, prefix, numel(prefix)), 'knnmerge runs %s, not the installed one', file);
+assert_bits(nthargout(2, @knnmerge, 1, [2; 1], [7; 8]), 8);
 if any(strcmp(names, 'mintid'))
   [ok, id] = mintid();
   assert(ok && numel(id) == 16);

@@ -58,6 +58,14 @@ std::vector<Case> cases() {
       arrays(ofClass(mxDOUBLE_CLASS, 2, 2, mxCOMPLEX), matrix(2, 2), scalar(1)));
   add("mintid", "nargin", 2, arrays(scalar(1)));
   add("mintid", "nargout", 1, arrays());
+  for (const char *knn : {"sampleknn", "binknn"}) {
+    add(knn, "nargin", 1, arrays(matrix(2, 2), matrix(2, 2), scalar(1)));
+    add(knn, "nargout", 3, arrays(matrix(2, 2), matrix(2, 2), scalar(1), scalar(1)));
+    add(knn, "badCode", 1, arrays(matrix(2, 2), matrix(2, 2), scalar(4), scalar(1)));
+    add(knn, "sizeMismatch", 1, arrays(matrix(2, 2), matrix(3, 2), scalar(1), scalar(1)));
+    add(knn, "badK", 2, arrays(matrix(2, 2), matrix(2, 2), scalar(1), scalar(0.5)));
+    add(knn, "inputClass", 1, arrays(matrix(2, 2), sparse(2, 2), scalar(1), scalar(1)));
+  }
   return c;
 }
 
@@ -70,13 +78,27 @@ TEST(Identifiers, EveryErrorNamesFunctionAndReason) {
   }
 }
 
+// The histogram modules built with a heap that cannot provide the column
+// sums raise outOfMemory and leave nothing behind, D alone or D and I.
 TEST(Identifiers, OutOfMemoryForTheColumnSums) {
-  Module failing("bindist_nomem", testModuleDir());
-  Array H1 = matrix(2, 2), H2 = matrix(2, 3), mcode = scalar(1);
-  CallResult r = failing.call(1, {H1.get(), H2.get(), mcode.get()});
-  ASSERT_FALSE(r.ok);
-  EXPECT_EQ(r.identifier, "exactmex:bindist:outOfMemory");
-  EXPECT_EQ(r.error, "bindist: not enough memory for the column sums of H2.\n");
+  Array H1 = matrix(2, 2), H2 = matrix(2, 3), mcode = scalar(1), k = scalar(2);
+  struct Case {
+    const char *module;
+    std::vector<const mxArray *> args;
+  };
+  for (const Case &c : {Case{"bindist", {H1.get(), H2.get(), mcode.get()}},
+                        Case{"binknn", {H1.get(), H2.get(), mcode.get(), k.get()}}})
+    for (int nlhs : {1, 2}) {
+      if (nlhs == 2 && std::string(c.module) == "bindist") continue;
+      Module failing(std::string(c.module) + "_nomem", testModuleDir());
+      const size_t live = mxHostLiveArrays();
+      CallResult r = failing.call(nlhs, c.args);
+      ASSERT_FALSE(r.ok) << c.module;
+      EXPECT_EQ(r.identifier, std::string("exactmex:") + c.module + ":outOfMemory");
+      EXPECT_EQ(r.error,
+                std::string(c.module) + ": not enough memory for the column sums of H2.\n");
+      EXPECT_EQ(mxHostLiveArrays(), live) << c.module << " left arrays behind";
+    }
 }
 
 }  // namespace

@@ -14,10 +14,10 @@ namespace {
 Argument parseArgument(const std::string &word) {
   const size_t eq = word.find('=');
   Argument a{word.substr(0, eq), false, 0, 0};
-  const std::string spec = eq == std::string::npos ? "" : word.substr(eq + 1);
-  std::istringstream size(spec);
+  const std::string shape = eq == std::string::npos ? "" : word.substr(eq + 1);
+  std::istringstream size(shape);
   char x = 0;
-  if (spec == "code")
+  if (shape == "code")
     a.selector = true;
   else if (!(size >> a.rows >> x >> a.cols) || x != 'x') {
     std::fprintf(stderr, "module_signatures.txt: cannot read argument %s\n", word.c_str());

@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 
-ensure_packages cmake ninja-build g++ libgtest-dev libbenchmark-dev python3-numpy octave \
+require_packages cmake ninja-build g++ libgtest-dev libbenchmark-dev python3-numpy octave \
   python3-scipy python3-sklearn python3-matplotlib libvlfeat-dev
 cmake --preset default >/dev/null
 cmake --build --preset default

@@ -98,8 +98,9 @@ assert_bits(D, sampledist(X1, X2, 1));
 end
 
 function connections = connect_when_listening()
-% The server detaches before it listens: try again until it answers.
-for attempt = 1:100
+% The server detaches before it listens: try again until it answers, for up
+% to a minute (it starts an Octave, slow on a loaded machine).
+for attempt = 1:600
   try
     connections = pconnect({'localhost'}, struct('use_tls', false));
     return

@@ -55,28 +55,37 @@ if [ ! -f "$root/.made" ]; then
   touch "$root/.made"
 fi
 
-# Inside, in a mount namespace of its own, so that nothing stays mounted:
-# the system's /proc, /sys and /dev, and the repository at its own path
-# (with the git folder of a worktree, which package.sh reads).
+# Runs the script on standard input inside, in a mount namespace of its own,
+# so that nothing stays mounted: the system's /proc, /sys and /dev, and the
+# repository at its own path (with the git folder of a worktree, which
+# package.sh reads). With --net, also in a network of its own with nothing
+# but a loopback, where a test's server takes no port of this machine's.
 mounts="mount -t proc proc $root/proc && mount --rbind /sys $root/sys && mount --rbind /dev $root/dev"
 for dir in "$repo" "$(git rev-parse --path-format=absolute --git-common-dir)"; do
   case "$dir" in "$repo"/*) continue ;; esac
   mkdir -p "$root$dir"
   mounts+=" && mount --bind '$dir' '$root$dir'"
 done
+inside() {
+  local net="" up=""
+  [ "${1:-}" != --net ] || { net=--net; up="ip link set lo up && "; }
+  unshare --mount --propagation private $net --fork -- sh -c "$up$mounts && exec chroot '$root' \
+    env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 bash -euo pipefail -s"
+}
 
 status=0
-unshare --mount --propagation private --fork -- sh -c "$mounts && exec chroot '$root' \
-  env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 bash -s" <<EOF || status=$?
-set -euo pipefail
+inside <<EOF || status=$?
 cd '$repo'
 source tools/packages.sh
 dpkg --configure -a >/dev/null 2>&1 || true  # an install a killed run left half done
 try_packages octave-dev octave-parallel cmake ninja-build g++ libgtest-dev git make \
   \$(plotting_packages) || { echo "skipped: \$PACKAGES_WHY (in trixie)"; exit 77; }
+EOF
+[ "$status" -eq 0 ] || exit "$status"
+inside --net <<EOF
+cd '$repo'
 echo "== \$(octave-cli --version | head -n1), in Debian trixie"
 cmake -S . -B build-trixie/build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-trixie/build --target octave_modules_oct octave_modules_mex
 ctest --test-dir build-trixie/build -R '^octave[.]' --output-on-failure -j 2
 EOF
-exit "$status"

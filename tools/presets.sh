@@ -28,6 +28,7 @@ run_preset() {
 # fails (by default the script stops when one cannot be installed).
 run_32bit() {
   local why status=0 needs=${NEEDS:-require_packages}
+  ${STAGE:-echo} "32-bit wine: whether this machine runs it"
   # Asked before installing 32-bit wine, which needs another architecture's
   # packages: of no use where the kernel runs no 32-bit program.
   if ! why=$(bash tools/wine32.sh machine); then

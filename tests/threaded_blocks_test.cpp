@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -346,88 +345,87 @@ TEST(ThreadedBlocks, PairGridCutsTablesOfEveryShapeIntoCacheSizedBlocks) {
       }
 }
 
-// A poll that says stop at its `stopAt`-th question, recording the threads
-// that ask.
-struct StopAfter {
-  explicit StopAfter(int at) : stopAt(at) {}
-  int stopAt;
-  std::mutex lock;
-  std::set<std::thread::id> askers;
-  int asked = 0;
-  static bool goOn(void *ctx) {
-    StopAfter *s = static_cast<StopAfter *>(ctx);
-    std::lock_guard<std::mutex> held(s->lock);
-    s->askers.insert(std::this_thread::get_id());
-    return ++s->asked < s->stopAt;
-  }
-};
-
-// Blocks that take a while (a millisecond's sleep: no CPU is needed for
-// the workers to take some) and record which threads ran them, how many
-// run at once and whether any ran after the call returned.
-// The calling thread's blocks wait until a worker has run one, so that
-// workers take part however slowly the machine starts them.
+// A call's blocks under a poll that says stop at its stopAt-th question.
+// It records the threads that ask and the threads that run blocks, how many
+// blocks run at once and whether any ran after the call returned. Blocks
+// wait on the others, never on time, so that every thread takes part however
+// the machine schedules them: the calling thread's first block waits until a
+// worker has started one, and a worker's block until the poll has been asked
+// releaseAt times.
 struct Recorder {
+  Recorder(int stopAt, int releaseAt) : stopAt(stopAt), releaseAt(releaseAt) {}
+  const int stopAt, releaseAt;
   const std::thread::id caller = std::this_thread::get_id();
   std::mutex lock;
-  std::condition_variable joined;
-  std::set<std::thread::id> runners;
+  std::condition_variable changed;
+  std::set<std::thread::id> askers, runners;
+  int asked = 0;
   std::atomic<int> running{0}, ran{0};
   std::atomic<bool> returned{false}, late{false};
+
+  static bool goOn(void *ctx) {
+    Recorder *r = static_cast<Recorder *>(ctx);
+    std::lock_guard<std::mutex> held(r->lock);
+    r->askers.insert(std::this_thread::get_id());
+    ++r->asked;
+    r->changed.notify_all();
+    return r->asked < r->stopAt;
+  }
+
   void operator()(const Block &) {
     if (returned) late = true;
     ++running;
     {
       std::unique_lock<std::mutex> held(lock);
       runners.insert(std::this_thread::get_id());
+      changed.notify_all();
       if (std::this_thread::get_id() == caller)
-        joined.wait(held, [&] { return runners.size() > 1; });
+        changed.wait(held, [&] { return runners.size() > 1; });
       else
-        joined.notify_all();
+        changed.wait(held, [&] { return asked >= releaseAt; });
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ++ran;
     --running;
     if (returned) late = true;
   }
 };
 
-// The blocks on `threads` threads with the poll; the body learns when the
-// call has returned.
-gateway::Shared runRecorded(const Grid &g, int threads, StopAfter &poll, Recorder &body) {
-  const gateway::Shared r =
-      gateway::forSharedBlocks(g, threads, gateway::Poll{StopAfter::goOn, &poll}, nullptr, body);
-  body.returned = true;
-  return r;
+// The blocks on `threads` threads, the recorder as poll and body; the body
+// learns when the call has returned.
+gateway::Shared runRecorded(const Grid &g, int threads, Recorder &r) {
+  const gateway::Shared result =
+      gateway::forSharedBlocks(g, threads, gateway::Poll{Recorder::goOn, &r}, nullptr, r);
+  r.returned = true;
+  return result;
 }
 
 TEST(ThreadedBlocks, PollIsAskedBetweenBlocksOnTheCallingThreadOnly) {
-  StopAfter poll{1000};
-  Recorder body;
-  ASSERT_EQ(runRecorded(Grid{gateway::whole(1), {48, 0, 1}}, 3, poll, body),
-            gateway::Shared::kDone);
-  EXPECT_EQ(body.ran, 48);
-  EXPECT_EQ(body.running, 0);
-  EXPECT_GT(body.runners.size(), 1u) << "no worker took a block";
-  EXPECT_EQ(poll.askers, std::set<std::thread::id>{std::this_thread::get_id()});
-  EXPECT_GE(poll.asked, 1);
-  EXPECT_LT(poll.asked, 48);
+  Recorder r(1000, 1);
+  ASSERT_EQ(runRecorded(Grid{{2, 0, 1}, {24, 0, 1}}, 3, r), gateway::Shared::kDone);
+  EXPECT_EQ(r.ran, 48);
+  EXPECT_EQ(r.running, 0);
+  EXPECT_GT(r.runners.size(), 1u) << "no worker took a block";
+  EXPECT_EQ(r.askers, std::set<std::thread::id>{std::this_thread::get_id()});
+  EXPECT_GE(r.asked, 1);
+  EXPECT_LT(r.asked, 48);
   gateway::releaseWorkers();
-  EXPECT_FALSE(body.late);
+  EXPECT_FALSE(r.late);
 }
 
 TEST(ThreadedBlocks, StopHandsOutNoMoreBlocksAndWaitsForRunningOnes) {
-  StopAfter poll{2};
-  Recorder body;
-  ASSERT_EQ(runRecorded(Grid{{2, 0, 1}, {200, 0, 1}}, 4, poll, body), gateway::Shared::kStopped);
-  EXPECT_EQ(body.running, 0);
-  // The caller ran two blocks, asked after each and stopped at the second
-  // answer; the workers ran some meanwhile.
-  EXPECT_LT(body.ran, 400);
-  EXPECT_EQ(poll.asked, 2);
+  // The caller runs two blocks, asks after each and stops at the second
+  // answer; each worker holds one block until then. Between the answer and
+  // the caller's acting on it workers may take a few more blocks, never
+  // the billion left.
+  const int32_t n = 1 << 30;
+  Recorder r(2, 2);
+  ASSERT_EQ(runRecorded(Grid{gateway::whole(1), {n, 0, 1}}, 4, r), gateway::Shared::kStopped);
+  EXPECT_EQ(r.running, 0);
+  EXPECT_LT(r.ran, n);
+  EXPECT_EQ(r.asked, 2);
   gateway::releaseWorkers();  // joins the workers: a block still running would show now
-  EXPECT_FALSE(body.late);
-  EXPECT_EQ(body.running, 0);
+  EXPECT_FALSE(r.late);
+  EXPECT_EQ(r.running, 0);
 }
 
 // The calls of one process at once: one shares the pool, the others run

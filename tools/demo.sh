@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 
-ensure_packages octave octave-dev g++
-ensure_plotting  # draws the picture
+# Octave, its compiler and what draws the picture.
+require_packages octave octave-dev g++ $(plotting_packages)
 
 root="$PWD"
 mexdir="$root/build/octave/exactmex"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Octave package tarball, exactmex-VERSION.tar.gz, into OUTDIR
 # (default dist/). "pkg install" on it compiles the modules of modules.txt
-# with build_mex.m and installs them with their help files. The version and
-# its date are those of help/Contents.m ("% Version 0.1.0 08-Dec-2025"),
-# which MATLAB's ver reads.
+# with build_mex.m and installs them with their help files and NEWS. The
+# version and its date are those of help/Contents.m ("% Version 0.1.0
+# 08-Dec-2025"), which MATLAB's ver reads.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 outdir="$(mkdir -p "${1:-$root/dist}" && cd "${1:-$root/dist}" && pwd)"
@@ -22,6 +22,7 @@ mkdir -p "$pkgdir/src/exactmex"
   sed 1d "$root/package/DESCRIPTION"
 } >"$pkgdir/DESCRIPTION"
 cp "$root/LICENSE" "$pkgdir/COPYING"
+cp "$root/NEWS" "$pkgdir/NEWS"  # what "news exactmex" shows
 cp "$root/package/Makefile" "$pkgdir/src/"
 
 # The INDEX lists the modules that modules.txt builds, and the functions

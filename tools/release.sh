@@ -18,9 +18,10 @@ cd "$(dirname "$0")/.."
 source tools/packages.sh
 source tools/presets.sh
 
-ensure_packages cmake ninja-build zip octave octave-dev \
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 wine32:i386 \
-  g++-i686-linux-gnu qemu-user
+# 32-bit wine where it can be had, and the 32-bit Linux build where not:
+# run_32bit sees to those.
+require_packages cmake ninja-build zip octave octave-dev \
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64
 
 version=$(git describe --tags --always --dirty)
 name=exactmex-$version
@@ -45,7 +46,7 @@ rm -rf "$staging"
 octave-cli --no-init-file --eval "build_mex('$PWD/$staging');"
 cp "$staging"/*.oct help/*.m "$out/octave/"
 
-cp README.md LICENSE "$out/"
+cp README.md NEWS LICENSE "$out/"
 
 # A module missing from any build, or without help, stops the release.
 missing=0

@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source tools/packages.sh
-ensure_packages octave octave-dev g++ cmake ninja-build libgtest-dev libbenchmark-dev
+require_packages octave octave-dev g++ cmake ninja-build libgtest-dev libbenchmark-dev
 
 repetitions="${1:-7}"
 # One thread, as Octave's own expressions run: bench/scaling.py times threads.

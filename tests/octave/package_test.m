@@ -1,7 +1,7 @@
 function cases = package_test
 % The Octave package: tools/package.sh makes the tarball, pkg installs it
 % into a scratch prefix, and every function it lists loads and runs from
-% there with its help.
+% there with its help; news shows the repository's NEWS.
 cases = {@installs_loads_and_runs_every_function};
 end
 
@@ -34,6 +34,9 @@ contents = regexp(fileread(fullfile(repo_root(), 'help', 'Contents.m')), ...
                   '% Version (\S+)', 'tokens', 'once');
 assert(strcmp(installed{1}.version, contents{1}), 'package version %s, Contents.m %s', ...
        installed{1}.version, contents{1});
+
+news_text = evalc('news exactmex');
+assert(strcmp(news_text, fileread(fullfile(repo_root(), 'NEWS'))), 'news exactmex shows %s', news_text);
 
 for name = names
   file = which(name{1});

@@ -1,8 +1,10 @@
 #include "support/threads.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -11,6 +13,9 @@
 #endif
 
 namespace test {
+
+const char kUncounted[] =
+    "this system does not list a process's threads by name, so the workers are not counted";
 
 void ThreadsVariable::set(const char *value) {
 #if defined(_WIN32)
@@ -23,34 +28,55 @@ void ThreadsVariable::set(const char *value) {
 #endif
 }
 
-int workerCount() {
+NewWorkers::NewWorkers() : before_(workers()) {}
+
+bool NewWorkers::countable() {
 #if defined(__linux__)
-  DIR *dir = opendir("/proc/self/task");
-  if (!dir) return -1;
-  int count = 0;
-  while (dirent *e = readdir(dir)) {
-    if (e->d_name[0] == '.') continue;
-    const std::string path = std::string("/proc/self/task/") + e->d_name + "/comm";
-    if (FILE *f = std::fopen(path.c_str(), "r")) {
-      char name[32] = "";
-      count += std::fgets(name, sizeof name, f) && std::string(name) == "exactmex worker\n";
-      std::fclose(f);
-    }
-  }
-  closedir(dir);
-  return count;
+  return true;
 #else
-  return -1;
+  return false;
 #endif
 }
 
-int workersSettledAt(int want) {
-  int count = workerCount();
-  for (int tries = 0; count >= 0 && count != want && tries < 1000; ++tries) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    count = workerCount();
+int NewWorkers::count() const {
+  int n = 0;
+  for (const Thread &t : workers()) n += before_.count(t) == 0;
+  return n;
+}
+
+int NewWorkers::settledAt(int want) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  int n = count();
+  while (n > want && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    n = count();
   }
-  return count < 0 ? want : count;
+  return n;
+}
+
+std::set<NewWorkers::Thread> NewWorkers::workers() {
+  std::set<Thread> found;
+#if defined(__linux__)
+  DIR *dir = opendir("/proc/self/task");
+  if (!dir) return found;
+  while (dirent *e = readdir(dir)) {
+    if (e->d_name[0] == '.') continue;
+    // "TID (NAME) STATE ...": the start time is the 20th field after NAME.
+    std::ifstream in(std::string("/proc/self/task/") + e->d_name + "/stat");
+    const std::string stat((std::istreambuf_iterator<char>(in)), {});
+    const size_t open = stat.find('('), close = stat.rfind(')');
+    if (open == std::string::npos || close == std::string::npos ||
+        stat.compare(open + 1, close - open - 1, "exactmex worker") != 0)
+      continue;  // ended meanwhile, or not a worker
+    std::istringstream fields(stat.substr(close + 1));
+    std::string field;
+    for (int k = 0; k < 19; ++k) fields >> field;
+    unsigned long long start = 0;
+    if (fields >> start) found.insert({std::atol(e->d_name), start});
+  }
+  closedir(dir);
+#endif
+  return found;
 }
 
 }  // namespace test

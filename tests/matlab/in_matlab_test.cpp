@@ -42,33 +42,41 @@ class InMatlab : public testing::Test {
   ThreadsVariable threads{""};
 };
 
-// bindist over 16000 columns of H2, a block of about 400 of them between
-// two questions: some 40 blocks on any number of threads. Ctrl-C comes at
-// the third question; the call stops there, with the blocks under way on
-// other threads, and the module works on.
+// bindist and binknn over 16000 columns of H2, a block of about 400 of them
+// between two questions: some 40 blocks on any number of threads. Ctrl-C
+// comes at the third question; the call stops there, with the blocks under
+// way on other threads, and the module works on.
 TEST_F(InMatlab, CtrlCStopsALongCallWithinOneBlock) {
-  Module bindist("bindist");
   const size_t d = 100, N1 = 500, N2 = 16000;
-  const std::vector<Array> args =
-      arrays(matrix(d, N1, std::vector<double>(d * N1, 1.0)),
-             matrix(d, N2, std::vector<double>(d * N2, 2.0)), scalar(1));
-  for (const char *count : {"1", "2"}) {
-    threads.set(count);
-    const size_t live = mxHostLiveArrays();
-    fakeUtInterruptAt(3);
-    CallResult r = bindist.call(1, pointers(args));
-    EXPECT_FALSE(r.ok) << count << " threads";
-    EXPECT_EQ(r.identifier, "exactmex:bindist:interrupted");
-    EXPECT_EQ(r.error, "bindist: interrupted by Ctrl-C.\n");
-    EXPECT_EQ(r.outputs[0], nullptr);
-    EXPECT_EQ(fakeUtPolls(), 3) << "blocks run after Ctrl-C, on " << count << " threads";
-    EXPECT_EQ(fakeUtPollsOffThread(), 0);
-    EXPECT_EQ(mxHostLiveArrays(), live);
+  const Array H1 = matrix(d, N1, std::vector<double>(d * N1, 1.0));
+  const Array H2 = matrix(d, N2, std::vector<double>(d * N2, 2.0));
+  const Array mcode = scalar(1), k = scalar(3);
+  for (const char *name : {"bindist", "binknn"}) {
+    Module mod(name);
+    std::vector<const mxArray *> args = {H1.get(), H2.get(), mcode.get()};
+    if (std::string(name) == "binknn") args.push_back(k.get());
+    for (const char *count : {"1", "2"}) {
+      threads.set(count);
+      const std::string where = std::string(name) + " on " + count + " threads";
+      const size_t live = mxHostLiveArrays();
+      fakeUtInterruptAt(3);
+      CallResult r = mod.call(1, args);
+      EXPECT_FALSE(r.ok) << where;
+      EXPECT_EQ(r.identifier, std::string("exactmex:") + name + ":interrupted");
+      EXPECT_EQ(r.error, std::string(name) + ": interrupted by Ctrl-C.\n");
+      EXPECT_EQ(r.outputs[0], nullptr);
+      EXPECT_EQ(fakeUtPolls(), 3) << "blocks run after Ctrl-C, " << where;
+      EXPECT_EQ(fakeUtPollsOffThread(), 0);
+      EXPECT_EQ(mxHostLiveArrays(), live);
 
-    fakeUtInterruptAt(0);
-    r = bindist.call(1, {args[0].get(), args[0].get(), args[2].get()});
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(values(r.outputs[0].get()), std::vector<double>(N1 * N1, 0.0));
+      fakeUtInterruptAt(0);
+      std::vector<const mxArray *> again = args;
+      again[1] = H1.get();
+      r = mod.call(1, again);
+      ASSERT_TRUE(r.ok) << r.error;
+      const size_t rows = again.size() == 4 ? 3 : N1;
+      EXPECT_EQ(values(r.outputs[0].get()), std::vector<double>(rows * N1, 0.0)) << where;
+    }
   }
 }
 

@@ -55,6 +55,11 @@ THREADED_PEERS = [("W4a sampledist L1", "scipy cdist", 10),
 # more.
 SHAPE_SHARE = 2 / 3
 SHAPE_SCIPY = 4
+# The nearest columns (bench/compare_nearest.py): each peer's time over ours,
+# and ours over our own table's of the same size, by k.
+NEAREST_PEERS = {"faiss (float32)": 10, "scikit-learn": 10,
+                 "Octave statistics pdist2 + sort": 30, "our table + Octave sort": 10}
+NEAREST_FUSED = {"k=10": 1.15, "k=16": 1.15, "k=100": 1.5, "k=5": 1.15}
 STARTS = [("end_to_end_default", "Octave, default start"),
           ("end_to_end_hugetlb", "Octave, glibc.malloc.hugetlb=1")]
 
@@ -190,6 +195,30 @@ def shape_goals(folder):
     return goals
 
 
+def nearest_goals(folder):
+    if not os.path.exists(os.path.join(folder, "nearest.json")):
+        return []
+    nearest = load(folder, "nearest")
+    cpus = nearest["cpus"]
+    goals = []
+    for w, peers in nearest["peers"].items():
+        ours = nearest["ours"][w + " recycled"]
+        for peer, t in peers.items():
+            goals.append(Goal("%d threads" % cpus, w, peer + " / ours", t / ours,
+                              NEAREST_PEERS[peer]))
+    for threads, runs in nearest["fused"].items():
+        for name, t in runs.items():
+            if "knn" not in name:
+                continue
+            table = name.replace("sampleknn", "sampledist").replace("binknn", "bindist")
+            table = table.rsplit(" k=", 1)[0] + " recycled"
+            k = name.split()[-2]
+            goals.append(Goal("%s thread%s" % (threads, "s" if threads != "1" else ""),
+                              name.replace(" recycled", ""), "nearest / table", t / runs[table],
+                              NEAREST_FUSED[k], at_most=True))
+    return goals
+
+
 def save_shape_chart(folder, path):
     """Terms per second of every shape, on one thread and on all the CPUs,
     scipy cdist beside the L1 tables."""
@@ -259,6 +288,7 @@ def main():
     goals += end_to_end_goals(folder)
     goals += thread_goals(folder)
     goals += shape_goals(folder)
+    goals += nearest_goals(folder)
     print("\nGoals: kernels on the standalone host (target %s) and whole calls from Octave,"
           " on one thread; then threads.\n" % target)
     print_table(goals)

@@ -8,10 +8,10 @@
 // messages and their order.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "support/arrays.h"
+#include "support/threads.h"
 
 namespace {
 
@@ -41,29 +41,13 @@ std::vector<double> tyingValues(std::mt19937_64 &rng, size_t count, bool histogr
   return v;
 }
 
-class ThreadCount {
- public:
-  explicit ThreadCount(const char *n) { set(n); }
-  ~ThreadCount() { set(""); }
-  static void set(const char *n) {
-#if defined(_WIN32)
-    _putenv_s("EXACTMEX_THREADS", n);
-#else
-    if (*n)
-      setenv("EXACTMEX_THREADS", n, 1);
-    else
-      unsetenv("EXACTMEX_THREADS");
-#endif
-  }
-};
-
 // The nearest of every code against the table on these inputs, for each k.
 void checkAgainstTable(const Family &f, const Shape &s, const std::vector<size_t> &ks,
                        const std::vector<double> &a, const std::vector<double> &b,
                        const char *threads = "") {
   Module knn(f.knn), table(f.table);
   const Array A = matrix(s.d, s.N1, a), B = matrix(s.d, s.N2, b);
-  ThreadCount use(threads);
+  ThreadsVariable use(threads);
   for (int code = 1; code <= f.codes; ++code) {
     const Array c = scalar(code);
     CallResult t = table.call(1, {A.get(), B.get(), c.get()});

@@ -5,10 +5,10 @@
 // on a whole number of cache lines, column counts around the tile groups.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "support/arrays.h"
+#include "support/threads.h"
 
 namespace {
 
@@ -27,24 +27,6 @@ const Shape kShapes[] = {
     {"bindist", 24, 20001, 31},     // tall, each metric
     {"meshapply", 0, 200003, 33},   // tall
     {"meshapply", 0, 33, 200003},   // wide
-};
-
-class Threads {
- public:
-  explicit Threads(const char *n) {
-#if defined(_WIN32)
-    _putenv_s("EXACTMEX_THREADS", n);
-#else
-    setenv("EXACTMEX_THREADS", n, 1);
-#endif
-  }
-  ~Threads() {
-#if defined(_WIN32)
-    _putenv_s("EXACTMEX_THREADS", "");
-#else
-    unsetenv("EXACTMEX_THREADS");
-#endif
-  }
 };
 
 TEST(PairwiseShapes, TallAndWideTablesGiveTheDefinitionOnAnyThreadCount) {
@@ -69,7 +51,7 @@ TEST(PairwiseShapes, TallAndWideTablesGiveTheDefinitionOnAnyThreadCount) {
       const Element element = mesh ? oracle::meshElement(code) : Element::kComputed;
       const Array c = scalar(code);
       for (const char *threads : {"1", "2", "3"}) {
-        Threads use(threads);
+        ThreadsVariable use(threads);
         CallResult r = mod.call(1, {A.get(), B.get(), c.get()});
         ASSERT_TRUE(r.ok) << r.error;
         ASSERT_EQ(firstMismatch(r.outputs[0].get(), s.N1, s.N2, want, element), "")

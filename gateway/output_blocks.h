@@ -172,9 +172,11 @@ inline Grid queryGrid(int32_t m, int32_t n, double workPerElement, double bytesP
   if (cached < kColumnStep) cached = kColumnStep;
   double columns = blockWork(double(m) * n * w, threads) / (double(m > 0 ? m : 1) * w);
   columns = std::fmin(std::fmax(columns, std::fmin(cached, kQueryColumns)), cached);
-  double count = std::ceil(n / columns);
+  double count = n > columns ? std::ceil(n / columns) : 1;
   if (threads > 1) count = std::ceil(count / threads) * threads;
-  const double even = std::ceil(n / count / kColumnStep) * kColumnStep;
+  // A whole number of column steps, unless that leaves fewer blocks.
+  double even = std::ceil(n / count / kColumnStep) * kColumnStep;
+  if (std::ceil(n / even) < count) even = std::ceil(n / count);
   return {whole(m), {n, 0, even >= n ? (n > 0 ? n : 1) : int32_t(even)}};
 }
 

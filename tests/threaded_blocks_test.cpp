@@ -345,6 +345,49 @@ TEST(ThreadedBlocks, PairGridCutsTablesOfEveryShapeIntoCacheSizedBlocks) {
       }
 }
 
+// The queries of the nearest columns go in blocks of whole columns, of
+// even widths, a block for every thread where the columns allow, each
+// reading the first input once: never narrower than the column step but
+// for the last, unless the threads outnumber the steps of columns.
+TEST(ThreadedBlocks, QueryGridKeepsColumnsWholeInEvenBlocks) {
+  struct Table {
+    int32_t m, n;
+    double workPerElement, bytesPerColumn;
+  };
+  const Table tables[] = {{100000, 10000, 128, 1024},
+                          {50000, 2000, 128, 1024},
+                          {500, 16000, 100, 800},
+                          {5000, 100, 16, 128},
+                          {7, 3, 1000, 8000},
+                          {0, 5, 3, 24},
+                          {5, 0, 3, 24},
+                          {3, 1, 1, 8}};
+  for (const Table &s : tables)
+    for (int threads : {1, 2, 3, 16}) {
+      const Grid g = gateway::queryGrid(s.m, s.n, s.workPerElement, s.bytesPerColumn, threads);
+      const std::string where = std::to_string(s.m) + " x " + std::to_string(s.n) + ", " +
+                                std::to_string(threads) + " threads";
+      ASSERT_GE(g.cols.size, 1) << where;
+      if (s.m == 0 || s.n == 0) {
+        ASSERT_EQ(gateway::blockCount(g), 0) << where;
+        continue;
+      }
+      ASSERT_EQ(gateway::blockCount(g.rows), 1) << where;
+      const auto cols = ranges(g.cols);
+      ASSERT_EQ(cols.front().first, 0) << where;
+      ASSERT_EQ(cols.back().second, s.n) << where;
+      for (size_t k = 0; k + 1 < cols.size(); ++k) {
+        ASSERT_EQ(cols[k].second, cols[k + 1].first) << where;
+        if (threads * gateway::kColumnStep <= s.n) {
+          ASSERT_GE(cols[k].second - cols[k].first, gateway::kColumnStep) << where;
+        }
+      }
+      if (threads > 1 && s.n >= threads * gateway::kColumnStep) {
+        ASSERT_GE(int64_t(cols.size()), threads) << where << ": a block for every thread";
+      }
+    }
+}
+
 // A call's blocks under a poll that says stop at its stopAt-th question.
 // It records the threads that ask and the threads that run blocks, how many
 // blocks run at once and whether any ran after the call returned. Blocks

@@ -63,7 +63,8 @@ void checkAgainstTable(const Family &f, const Shape &s, const std::vector<size_t
       ASSERT_TRUE(r.ok) << where << ": " << r.error;
       ASSERT_EQ(mxGetM(r.outputs[0].get()), kk) << where;
       ASSERT_EQ(mxGetN(r.outputs[0].get()), s.N2) << where;
-      const oracle::Nearest want = oracle::nearest(full, s.N1, s.N2, kk);
+      const oracle::Nearest want =
+          oracle::nearest([&](size_t i, size_t j) { return full[i + j * s.N1]; }, s.N1, s.N2, kk);
       const std::vector<double> D = values(r.outputs[0].get()), I = values(r.outputs[1].get());
       ASSERT_EQ(I, want.I) << where;
       for (size_t e = 0; e < D.size(); ++e) {

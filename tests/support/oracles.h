@@ -130,19 +130,24 @@ inline std::vector<double> bindist(const double *H1, size_t n1, const double *H2
   return D;
 }
 
-// sampleknn and binknn: the kk first of each column of the n1-by-n2 table as
-// a stable ascending sort orders it (-0 equal to +0, NaN after every number),
-// and their rows counted from 1.
+// sampleknn and binknn: the kk first of each column of the n1-by-n2 table
+// whose element (i, j) is element(i, j), as a stable ascending sort orders
+// it (-0 equal to +0, NaN after every number), and their rows counted from
+// 1. The table is made a column at a time.
 struct Nearest {
   std::vector<double> D, I;
 };
 
-inline Nearest nearest(const std::vector<double> &table, size_t n1, size_t n2, size_t kk) {
+template <class Element>
+Nearest nearest(Element element, size_t n1, size_t n2, size_t kk) {
   Nearest r{std::vector<double>(kk * n2), std::vector<double>(kk * n2)};
   std::vector<size_t> rows(n1);
+  std::vector<double> column(n1);
   for (size_t j = 0; j < n2; ++j) {
-    const double *column = table.data() + j * n1;
-    for (size_t i = 0; i < n1; ++i) rows[i] = i;
+    for (size_t i = 0; i < n1; ++i) {
+      rows[i] = i;
+      column[i] = element(i, j);
+    }
     std::stable_sort(rows.begin(), rows.end(), [&](size_t a, size_t b) {
       return column[a] < column[b] || (!std::isnan(column[a]) && std::isnan(column[b]));
     });

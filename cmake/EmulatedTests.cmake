@@ -11,7 +11,9 @@
 #
 # Windows finds a program's DLLs beside it, so the program is placed with the
 # host's libmx.dll and libmex.dll. Wine keeps its state in a prefix inside the
-# build tree, made on the first run, so nothing is written to the home folder.
+# build tree, so nothing is written to the home folder. The prefix is made by
+# a test of its own that every suite waits for: processes that make it at
+# once lose the wine server they start.
 function(add_emulated_suite target long_filter)
   if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
     message(FATAL_ERROR "${target}: no emulator found to run the cross-built tests")
@@ -27,6 +29,18 @@ function(add_emulated_suite target long_filter)
     endif()
   endif()
   set(command ${launcher} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
+  set(fixture "")
+  if(WIN32)
+    set(fixture wine_prefix)
+    # One such test in the whole build, whichever folder's suite comes first.
+    get_property(made GLOBAL PROPERTY EMULATED_WINE_PREFIX)
+    if(NOT made)
+      set_property(GLOBAL PROPERTY EMULATED_WINE_PREFIX ON)
+      add_test(NAME wine_prefix COMMAND ${launcher} ${CMAKE_CROSSCOMPILING_EMULATOR} cmd /c exit)
+      set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix SKIP_RETURN_CODE 77
+        ENVIRONMENT "${environment}")
+    endif()
+  endif()
 
   set(shards 2)
   math(EXPR last "${shards} - 1")
@@ -34,12 +48,13 @@ function(add_emulated_suite target long_filter)
     math(EXPR number "${shard} + 1")
     set(name ${target}.${number}of${shards})
     add_test(NAME ${name} COMMAND ${command} --gtest_filter=-${long_filter})
-    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 ENVIRONMENT
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 FIXTURES_REQUIRED "${fixture}"
+      ENVIRONMENT
       "${environment};GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${shard};GTEST_BRIEF=1")
   endforeach()
   if(long_filter)
     add_test(NAME ${target}.long COMMAND ${command} --gtest_filter=${long_filter})
     set_tests_properties(${target}.long PROPERTIES SKIP_RETURN_CODE 77 LABELS long RUN_SERIAL ON
-      ENVIRONMENT "${environment};GTEST_BRIEF=1")
+      FIXTURES_REQUIRED "${fixture}" ENVIRONMENT "${environment};GTEST_BRIEF=1")
   endif()
 endfunction()

@@ -2,14 +2,14 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
 
 #if defined(__linux__)
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace test {
@@ -54,6 +54,19 @@ int NewWorkers::settledAt(int want) const {
   return n;
 }
 
+#if defined(__linux__)
+// The thread's stat line, or "" when the thread has ended: reading the file
+// of a thread that ends meanwhile fails (ESRCH), which a stream would throw.
+static std::string readStat(const char *tid) {
+  const int fd = open((std::string("/proc/self/task/") + tid + "/stat").c_str(), O_RDONLY);
+  if (fd < 0) return "";
+  char buffer[1024];
+  const ssize_t n = read(fd, buffer, sizeof buffer);
+  close(fd);
+  return n > 0 ? std::string(buffer, size_t(n)) : "";
+}
+#endif
+
 std::set<NewWorkers::Thread> NewWorkers::workers() {
   std::set<Thread> found;
 #if defined(__linux__)
@@ -62,8 +75,7 @@ std::set<NewWorkers::Thread> NewWorkers::workers() {
   while (dirent *e = readdir(dir)) {
     if (e->d_name[0] == '.') continue;
     // "TID (NAME) STATE ...": the start time is the 20th field after NAME.
-    std::ifstream in(std::string("/proc/self/task/") + e->d_name + "/stat");
-    const std::string stat((std::istreambuf_iterator<char>(in)), {});
+    const std::string stat = readStat(e->d_name);
     const size_t open = stat.find('('), close = stat.rfind(')');
     if (open == std::string::npos || close == std::string::npos ||
         stat.compare(open + 1, close - open - 1, "exactmex worker") != 0)

@@ -60,14 +60,5 @@ if(DEFINED CXX)
   return()
 endif()
 
-set(failures "")
-foreach(module IN LISTS MODULES)
-  runtime_failures(${module} found)
-  string(APPEND failures "${found}")
-endforeach()
-if(failures)
-  message(FATAL_ERROR "${failures}")
-endif()
-list(LENGTH MODULES count)
-message(STATUS "${count} modules need no C++ runtime newer than GLIBCXX_${newest_GLIBCXX} and "
-               "CXXABI_${newest_CXXABI}, and no static TLS")
+check_each(runtime_failures "modules need no C++ runtime newer than GLIBCXX_${newest_GLIBCXX} and \
+CXXABI_${newest_CXXABI}, and no static TLS" ${MODULES})

@@ -28,6 +28,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 with open(os.path.join(ROOT, "simd", "targets.h")) as f:
     TARGETS = re.findall(r"^  T\((\w+),", f.read(), re.M)
 SIDE = 4096
+# Seconds per time unit of the benchmark program's report.
+SECONDS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 
 
 # --- Workloads --------------------------------------------------------------
@@ -147,10 +149,10 @@ def fastest_floor(runs, kinds, size):
     return min(r[name] for r in runs for name in names if name in r)
 
 
-def run_bench(build, target, repetitions, only=".", threads=1):
-    """Our times for one target (None: the one a module picks): {benchmark
-    name: min seconds}, CPU time on one thread, wall time on more, or None
-    when the machine lacks the target. `only` filters the benchmarks by name."""
+def bench_report(build, target, repetitions, only, threads):
+    """The benchmark program's JSON report of the benchmarks `only` matches,
+    on `threads` threads and one target (None: the one a module picks), or
+    None when the machine lacks the target."""
     env = dict(os.environ, EXACTMEX_THREADS=str(threads))
     env.pop("EXACTMEX_TARGET", None)
     if target:
@@ -165,12 +167,21 @@ def run_bench(build, target, repetitions, only=".", threads=1):
     report = json.loads(out)
     if target and report["context"].get("exactmex target") != target:
         return None
+    return report
+
+
+def run_bench(build, target, repetitions, only=".", threads=1):
+    """Our times for one target (None: the one a module picks): {benchmark
+    name: min seconds}, CPU time on one thread, wall time on more, or None
+    when the machine lacks the target. `only` filters the benchmarks by name."""
+    report = bench_report(build, target, repetitions, only, threads)
+    if report is None:
+        return None
     best = {}
-    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
     for b in report["benchmarks"]:
         if b.get("run_type") != "iteration":
             continue
-        t = b["cpu_time" if threads == 1 else "real_time"] * scale[b["time_unit"]]
+        t = b["cpu_time" if threads == 1 else "real_time"] * SECONDS[b["time_unit"]]
         best[b["run_name"]] = min(t, best.get(b["run_name"], t))
     return best
 

@@ -10,9 +10,7 @@ repeats: the machine is shared, and what others run only ever adds time.
 bench/compare.sh runs it after the other comparisons.
 """
 import argparse
-import json
 import os
-import subprocess
 import sys
 import time
 
@@ -21,7 +19,7 @@ from scipy.spatial.distance import cdist
 from sklearn.metrics.pairwise import additive_chi2_kernel, pairwise_distances, pairwise_kernels
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from compare import ROOT, Host, best_time, save_results  # noqa: E402
+from compare import ROOT, SECONDS, Host, bench_report, best_time, save_results  # noqa: E402
 from compare_pairwise import pairwise_inputs  # noqa: E402
 
 
@@ -29,20 +27,14 @@ def run_threads(build, threads, repetitions):
     """{workload: min wall seconds} of our recycled-output calls on `threads`,
     and of the threads floor: arithmetic alone split over as many threads,
     the most any workload can gain on the machine at the time."""
-    env = dict(os.environ, EXACTMEX_THREADS=str(threads))
-    env.pop("EXACTMEX_TARGET", None)
-    out = subprocess.run(
-        [os.path.join(build, "bench", "exactmex_bench"), "--benchmark_format=json",
-         "--benchmark_repetitions=%d" % repetitions, "--benchmark_min_time=0.2",
-         "--benchmark_enable_random_interleaving=true", "--benchmark_filter=^(W[1-5][ab]?|S) .*recycled$|^floor threads$"],
-        env=env, check=True, capture_output=True, text=True).stdout
+    report = bench_report(build, None, repetitions,
+                          "^(W[1-5][ab]?|S) .*recycled$|^floor threads$", threads)
     best, rate = {}, {}
-    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
-    for b in json.loads(out)["benchmarks"]:
+    for b in report["benchmarks"]:
         if b.get("run_type") != "iteration":
             continue
         name = b["run_name"].replace(" recycled", "")
-        t = b["real_time"] * scale[b["time_unit"]]
+        t = b["real_time"] * SECONDS[b["time_unit"]]
         best[name] = min(t, best.get(name, t))
         # Work per CPU cycle of the whole process, all its threads.
         for key, value in b.items():

@@ -270,6 +270,12 @@ std::vector<std::pair<int32_t, int32_t>> ranges(const Blocks &b) {
   return r;
 }
 
+// A table's shape and costs, as the planners of its blocks take them.
+struct Table {
+  int32_t m, n;
+  double workPerElement, bytesPerColumn;
+};
+
 // A table's blocks cover it once; every column block but the last holds a
 // column step or more (never the one or two columns of a tall table's whole
 // columns), a whole number of them after the first, which may start the
@@ -278,10 +284,6 @@ std::vector<std::pair<int32_t, int32_t>> ranges(const Blocks &b) {
 // column where that can be; and no block holds much more than a block's
 // work unless the least block does.
 TEST(ThreadedBlocks, PairGridCutsTablesOfEveryShapeIntoCacheSizedBlocks) {
-  struct Table {
-    int32_t m, n;
-    double workPerElement, bytesPerColumn;
-  };
   const Table tables[] = {{2000, 2000, 128, 1024},
                           {50000, 2000, 128, 1024},
                           {2000, 50000, 128, 1024},
@@ -350,10 +352,6 @@ TEST(ThreadedBlocks, PairGridCutsTablesOfEveryShapeIntoCacheSizedBlocks) {
 // reading the first input once: never narrower than the column step but
 // for the last, unless the threads outnumber the steps of columns.
 TEST(ThreadedBlocks, QueryGridKeepsColumnsWholeInEvenBlocks) {
-  struct Table {
-    int32_t m, n;
-    double workPerElement, bytesPerColumn;
-  };
   const Table tables[] = {{100000, 10000, 128, 1024},
                           {50000, 2000, 128, 1024},
                           {500, 16000, 100, 800},

@@ -24,6 +24,8 @@
 
 namespace gateway {
 
+using simd::kBlockColumnStep;
+
 // Work of one block, in the units workPerColumn is given in: elements
 // written, or terms of a sum, weighted where a term costs more (a division,
 // a logarithm); about a nanosecond each. A block then takes some tens of
@@ -57,12 +59,6 @@ inline double blockWork(double work, int threads) {
   const double share = work / (double(threads) * kBlocksPerThread);
   return share < kLeastBlockWork ? kLeastBlockWork : share > kBlockWork ? kBlockWork : share;
 }
-
-// Blocks are a multiple of this many columns once they hold one: a
-// multiple of the columns every kernel takes at once (a pair tile's 1, 2,
-// 4 or 6, a sweep's group of 4 or 8), so that only the last block ends in
-// a short group. Row blocks are a multiple of simd::kBlockRowStep rows.
-constexpr int32_t kColumnStep = 24;
 
 // The columns of an output of `rows` rows at `out` that start on a cache
 // line: first (one of the first eight columns) and every `every`-th after
@@ -100,7 +96,7 @@ inline Blocks shareBlocks(int32_t n, double workPerColumn, const double *out, in
   if (most > perBlock) most = perBlock;
   int32_t columns = size >= most ? most : size < 1 ? 1 : int32_t(size + 0.5);
   const LineColumns lines = lineColumns(out, rows);
-  const int32_t step = columns >= kColumnStep ? kColumnStep : lines.every;
+  const int32_t step = columns >= kBlockColumnStep ? kBlockColumnStep : lines.every;
   columns = columns < step ? step : (columns + step / 2) / step * step;
   const int64_t first = int64_t(lines.first) + columns;
   return {n, first < n ? int32_t(first) : n, columns};
@@ -132,25 +128,25 @@ inline Grid pairGrid(int32_t m, int32_t n, double workPerElement, double bytesPe
   const double w = workPerElement > 0 ? workPerElement : 1;
   const double work = blockWork(double(m) * n * w, threads);
   double cached = kColumnCacheBytes / (bytesPerColumn > 0 ? bytesPerColumn : 1);
-  if (cached < kColumnStep) cached = kColumnStep;
+  if (cached < kBlockColumnStep) cached = kBlockColumnStep;
   const double columns = std::fmin(cached, std::sqrt(work / w));
   const double rows = work / (columns * w);
   constexpr int32_t step = simd::kBlockRowStep;
   if (rows >= m || m <= 2 * step) {
     if (threads > 1) return {whole(m), shareBlocks(n, m * w, out, m, threads, int32_t(cached))};
     int32_t width = int32_t(std::fmin(cached, columnsPerBlock(m * w)));
-    if (width > kColumnStep) width = width / kColumnStep * kColumnStep;
+    if (width > kBlockColumnStep) width = width / kBlockColumnStep * kBlockColumnStep;
     return {whole(m), {n, 0, width}};
   }
   const int32_t height = rows < step ? step : int32_t(rows / step) * step;
-  const int32_t width = int32_t(columns / kColumnStep + 0.5) * kColumnStep;
+  const int32_t width = int32_t(columns / kBlockColumnStep + 0.5) * kBlockColumnStep;
   // Rows before the first line boundary, the same in every column.
   const uintptr_t at = reinterpret_cast<uintptr_t>(out);
   const int32_t perLine = int32_t(simd::kLineBytes / sizeof(double));
   const int32_t lead = m % perLine == 0 && at % sizeof(double) == 0
                            ? int32_t((perLine - at / sizeof(double) % perLine) % perLine)
                            : 0;
-  return {{m, lead + height, height}, {n, 0, width < kColumnStep ? kColumnStep : width}};
+  return {{m, lead + height, height}, {n, 0, width < kBlockColumnStep ? kBlockColumnStep : width}};
 }
 
 // A table kept by whole columns (the nearest columns of a query: simd/
@@ -169,13 +165,13 @@ inline Grid queryGrid(int32_t m, int32_t n, double workPerElement, double bytesP
                       int threads) {
   const double w = workPerElement > 0 ? workPerElement : 1;
   double cached = kColumnCacheBytes / (bytesPerColumn > 0 ? bytesPerColumn : 1);
-  if (cached < kColumnStep) cached = kColumnStep;
+  if (cached < kBlockColumnStep) cached = kBlockColumnStep;
   double columns = blockWork(double(m) * n * w, threads) / (double(m > 0 ? m : 1) * w);
   columns = std::fmin(std::fmax(columns, std::fmin(cached, kQueryColumns)), cached);
   double count = n > columns ? std::ceil(n / columns) : 1;
   if (threads > 1) count = std::ceil(count / threads) * threads;
   // A whole number of column steps, unless that leaves fewer blocks.
-  double even = std::ceil(n / count / kColumnStep) * kColumnStep;
+  double even = std::ceil(n / count / kBlockColumnStep) * kBlockColumnStep;
   if (std::ceil(n / even) < count) even = std::ceil(n / count);
   return {whole(m), {n, 0, even >= n ? (n > 0 ? n : 1) : int32_t(even)}};
 }

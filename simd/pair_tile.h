@@ -38,6 +38,7 @@ namespace {
 constexpr int kWidth = kPanelVecs * kLanes;
 constexpr int32_t kChunkRows = 256;
 static_assert(simd::kBlockRowStep % kWidth == 0, "row blocks must not cut a panel short");
+static_assert(simd::kBlockColumnStep % kTileCols == 0, "nor column blocks a tile's columns");
 
 // t * log(t) for t > 0, otherwise 0, with the C library's log.
 inline double xlogx(double t) { return t > 0.0 ? t * std::log(t) : 0.0; }
@@ -187,9 +188,9 @@ void columnsAgainstRun(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, co
 // packed in the tile, against kCols columns of B from column j. The running
 // values wait in `carried` from chunk to chunk; after the last chunk they
 // go to the output stage.
-// Columns of B whose running values are carried at once: a multiple of
-// every target's kTileCols.
+// Columns of B whose running values are carried at once.
 constexpr int32_t kSlabCols = 48;
+static_assert(kSlabCols % kTileCols == 0, "a slab is whole tiles of columns");
 template <int kCols, class Metric, class Output>
 void chunkTile(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *B, ptrdiff_t d,
                int32_t k0, int32_t rows, int32_t i, int32_t width, int32_t j, double *carried) {

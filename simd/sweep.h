@@ -19,6 +19,8 @@
 namespace SIMD_NAMESPACE {
 namespace {
 
+static_assert(simd::kBlockColumnStep % kSweepGroup == 0, "column blocks are whole groups");
+
 // Which operands a rule reads; the others are never touched (their pointers
 // may be null) and reach the rule as zeros.
 enum Reads { kReadsX = 1, kReadsCol = 2, kReadsRow = 4 };

@@ -69,6 +69,12 @@ constexpr size_t kLineBytes = 64;
 // block edge cuts a panel short.
 constexpr int32_t kBlockRowStep = 64;
 
+// Blocks of columns are a multiple of this many once they hold as many: of
+// the columns every kernel takes at once, a pair tile's and a sweep's group
+// (simd/pair_tile.h and simd/sweep.h check), so that only the last block
+// ends in a short group.
+constexpr int32_t kBlockColumnStep = 24;
+
 // The targets built here, in the list's order; the first is the portable one.
 enum class Target : int32_t { SIMD_TARGETS(SIMD_NAME_IF_BUILT) };
 constexpr int32_t kTargetCount = SIMD_BUILT_COUNT;

@@ -220,7 +220,7 @@ TEST(ThreadedBlocks, StreamedOutputsAreCompleteWhenTheCallReturns) {
 }
 
 // Where some columns of the output start on a cache line, every edge
-// between blocks is at one of them; blocks of at least kColumnStep columns
+// between blocks is at one of them; blocks of at least simd::kBlockColumnStep columns
 // are whole multiples of it; together they cover every column once.
 TEST(ThreadedBlocks, EdgesFallOnCacheLinesWhereColumnsStartOnOne) {
   Buffer out(8, 0);
@@ -241,8 +241,8 @@ TEST(ThreadedBlocks, EdgesFallOnCacheLinesWhereColumnsStartOnOne) {
               "rows " + std::to_string(rows) + " offset " + std::to_string(offset) + " work " +
               std::to_string(workPerColumn) + " threads " + std::to_string(threads);
           ASSERT_GE(b.size, 1) << where;
-          if (b.size >= gateway::kColumnStep) {
-            ASSERT_EQ(b.size % gateway::kColumnStep, 0) << where;
+          if (b.size >= simd::kBlockColumnStep) {
+            ASSERT_EQ(b.size % simd::kBlockColumnStep, 0) << where;
           }
           int64_t covered = 0, blocks = 0;
           for (int64_t j0 = 0; j0 < n; ++blocks) {
@@ -324,9 +324,9 @@ TEST(ThreadedBlocks, PairGridCutsTablesOfEveryShapeIntoCacheSizedBlocks) {
         }
         for (size_t k = 0; k + 1 < cols.size(); ++k) {
           const int32_t width = cols[k].second - cols[k].first;
-          ASSERT_GE(width, gateway::kColumnStep) << where;
+          ASSERT_GE(width, simd::kBlockColumnStep) << where;
           if (k > 0) {
-            ASSERT_EQ(width % gateway::kColumnStep, 0) << where;
+            ASSERT_EQ(width % simd::kBlockColumnStep, 0) << where;
           }
         }
         if (rows.size() > 1) {
@@ -340,7 +340,7 @@ TEST(ThreadedBlocks, PairGridCutsTablesOfEveryShapeIntoCacheSizedBlocks) {
           for (auto [j0, j1] : cols) {
             const double work = double(i1 - i0) * (j1 - j0) * s.workPerElement;
             const double least =
-                (simd::kBlockRowStep + perLine) * double(gateway::kColumnStep) * s.workPerElement;
+                (simd::kBlockRowStep + perLine) * double(simd::kBlockColumnStep) * s.workPerElement;
             ASSERT_LE(work, std::max(2 * gateway::kBlockWork, least))
                 << where << ", block " << i0 << ".." << i1 << " x " << j0 << ".." << j1;
           }
@@ -376,11 +376,11 @@ TEST(ThreadedBlocks, QueryGridKeepsColumnsWholeInEvenBlocks) {
       ASSERT_EQ(cols.back().second, s.n) << where;
       for (size_t k = 0; k + 1 < cols.size(); ++k) {
         ASSERT_EQ(cols[k].second, cols[k + 1].first) << where;
-        if (threads * gateway::kColumnStep <= s.n) {
-          ASSERT_GE(cols[k].second - cols[k].first, gateway::kColumnStep) << where;
+        if (threads * simd::kBlockColumnStep <= s.n) {
+          ASSERT_GE(cols[k].second - cols[k].first, simd::kBlockColumnStep) << where;
         }
       }
-      if (threads > 1 && s.n >= threads * gateway::kColumnStep) {
+      if (threads > 1 && s.n >= threads * simd::kBlockColumnStep) {
         ASSERT_GE(int64_t(cols.size()), threads) << where << ": a block for every thread";
       }
     }

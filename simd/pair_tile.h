@@ -151,58 +151,24 @@ inline void row(const Metric &mt, const double *pa, const double *pxa, const dou
   }
 }
 
-// The pairs of a panel packed whole at pa (pxa: its xlogx; t.xb: that of
-// B's columns) with kCols columns of B from column j, handed to the output
-// stage as rows [i, i + width) of those columns.
+// Rows [k0, k0 + rows) of the pairs of a panel packed at pa (pxa: its
+// xlogx; t.xb: that of B's columns) with kCols columns of B from column j.
+// The running values start at +0 (replaced by the first row's term where
+// the metric says so) when k0 is 0, otherwise they come from `carried`;
+// while rows remain they wait there, and after the last row they go to the
+// output stage as rows [i, i + width) of those columns.
 template <int kCols, class Metric, class Output>
 void pairTile(const Metric &mt, Output &out, const Tile<Metric::kLogs> &t, const double *pa,
-              const double *pxa, const double *B, ptrdiff_t d, int32_t i, int32_t width,
-              int32_t j) {
-  const double *Bj = B + j * d;
-  // +0 to start from, or replaced by the first row's term.
-  Vec acc[kPanelVecs][kCols];
-  for (int v = 0; v < kPanelVecs; ++v)
-    for (int c = 0; c < kCols; ++c) acc[v][c] = splat(0.0);
-  int32_t k = 0;
-  if (!Metric::kSumFromZero) row<kCols, true>(mt, pa, pxa, t.xb, Bj, d, 0, k++, acc);
-  for (; k < d; ++k) row<kCols, false>(mt, pa, pxa, t.xb, Bj, d, 0, k, acc);
-  for (int v = 0; v < kPanelVecs; ++v)
-    for (int c = 0; c < kCols; ++c) acc[v][c] = mt.finish(acc[v][c], j + c);
-  out.template take<kCols>(acc, i, width, j);
-}
-
-// kCols columns of B from column j against the run of panels packed in the
-// tile, rows [i, i + width) of A.
-template <int kCols, class Metric, class Output>
-void columnsAgainstRun(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *B,
-                       int32_t d, int32_t i, int32_t width, int32_t j) {
-  if constexpr (Metric::kLogs) xlogxColumns<kCols>(B + ptrdiff_t(j) * d, d, 0, d, t.xb);
-  for (int32_t p = 0; p < width; p += kWidth) {
-    const ptrdiff_t at = ptrdiff_t(p) * d;
-    pairTile<kCols>(mt, out, t, t.a + at, t.xa + (Metric::kLogs ? at : 0), B, d, i + p,
-                    width - p < kWidth ? width - p : kWidth, j);
-  }
-}
-
-// Columns longer than a chunk: a panel's chunk of rows [k0, k0 + rows),
-// packed in the tile, against kCols columns of B from column j. The running
-// values wait in `carried` from chunk to chunk; after the last chunk they
-// go to the output stage.
-// Columns of B whose running values are carried at once.
-constexpr int32_t kSlabCols = 48;
-static_assert(kSlabCols % kTileCols == 0, "a slab is whole tiles of columns");
-template <int kCols, class Metric, class Output>
-void chunkTile(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *B, ptrdiff_t d,
-               int32_t k0, int32_t rows, int32_t i, int32_t width, int32_t j, double *carried) {
+              const double *pxa, const double *B, ptrdiff_t d, int32_t k0, int32_t rows, int32_t i,
+              int32_t width, int32_t j, double *carried) {
   const double *Bj = B + j * d;
   Vec acc[kPanelVecs][kCols];
   for (int v = 0; v < kPanelVecs; ++v)
     for (int c = 0; c < kCols; ++c)
       acc[v][c] = k0 == 0 ? splat(0.0) : load(carried + (c * kPanelVecs + v) * kLanes);
-  if constexpr (Metric::kLogs) xlogxColumns<kCols>(Bj, d, k0, rows, t.xb);
   int32_t k = 0;
-  if (!Metric::kSumFromZero && k0 == 0) row<kCols, true>(mt, t.a, t.xa, t.xb, Bj, d, k0, k++, acc);
-  for (; k < rows; ++k) row<kCols, false>(mt, t.a, t.xa, t.xb, Bj, d, k0, k, acc);
+  if (!Metric::kSumFromZero && k0 == 0) row<kCols, true>(mt, pa, pxa, t.xb, Bj, d, k0, k++, acc);
+  for (; k < rows; ++k) row<kCols, false>(mt, pa, pxa, t.xb, Bj, d, k0, k, acc);
   if (k0 + rows < d) {
     for (int v = 0; v < kPanelVecs; ++v)
       for (int c = 0; c < kCols; ++c) store(carried + (c * kPanelVecs + v) * kLanes, acc[v][c]);
@@ -213,9 +179,29 @@ void chunkTile(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const doub
   out.template take<kCols>(acc, i, width, j);
 }
 
+// kCols columns of B from column j against the run of panels packed in the
+// tile, rows [i, i + width) of A, over their rows [k0, k0 + rows) (a run of
+// one panel when that is not all of them).
+template <int kCols, class Metric, class Output>
+void columnsAgainstRun(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *B,
+                       int32_t d, int32_t k0, int32_t rows, int32_t i, int32_t width, int32_t j,
+                       double *carried) {
+  if constexpr (Metric::kLogs) xlogxColumns<kCols>(B + ptrdiff_t(j) * d, d, k0, rows, t.xb);
+  for (int32_t p = 0; p < width; p += kWidth) {
+    const ptrdiff_t at = ptrdiff_t(p) * rows;
+    pairTile<kCols>(mt, out, t, t.a + at, t.xa + (Metric::kLogs ? at : 0), B, d, k0, rows, i + p,
+                    width - p < kWidth ? width - p : kWidth, j, carried);
+  }
+}
+
+// Columns of B whose running values are carried at once.
+constexpr int32_t kSlabCols = 48;
+static_assert(kSlabCols % kTileCols == 0, "a slab is whole tiles of columns");
+
 // One panel of long columns (rows [i, i + width) of A) against columns
-// [j0, j1) of B, kSlabCols at a time: each chunk of the panel is packed once
-// per slab and used by all its columns.
+// [j0, j1) of B, kSlabCols at a time: each chunk of rows of the panel is
+// packed once per slab and used by all its columns, whose running values
+// wait in `carried` from chunk to chunk.
 template <class Metric, class Output>
 void longColumns(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *A,
                  const double *B, int32_t d, int32_t i, int32_t width, int32_t j0, int32_t j1) {
@@ -227,9 +213,10 @@ void longColumns(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const do
       pack<Metric::kLogs>(A + ptrdiff_t(i) * d, d, width, k0, rows, t.a, t.xa);
       int32_t j = js;
       for (; je - j >= kTileCols; j += kTileCols)
-        chunkTile<kTileCols>(mt, out, t, B, d, k0, rows, i, width, j, carried + (j - js) * kWidth);
+        columnsAgainstRun<kTileCols>(mt, out, t, B, d, k0, rows, i, width, j,
+                                     carried + (j - js) * kWidth);
       for (; j < je; ++j)
-        chunkTile<1>(mt, out, t, B, d, k0, rows, i, width, j, carried + (j - js) * kWidth);
+        columnsAgainstRun<1>(mt, out, t, B, d, k0, rows, i, width, j, carried + (j - js) * kWidth);
     }
   }
 }
@@ -256,9 +243,10 @@ void pairs(const Metric &mt, Output &out, const double *A, const double *B, int3
         pack<Metric::kLogs>(A + ptrdiff_t(i + p) * d, d, width - p < kWidth ? width - p : kWidth, 0,
                             d, t.a + ptrdiff_t(p) * d, t.xa + (Metric::kLogs ? p * d : 0));
       int32_t j = j0;
+      // Every row at once: nothing is carried.
       for (; j1 - j >= kTileCols; j += kTileCols)
-        columnsAgainstRun<kTileCols>(mt, out, t, B, d, i, width, j);
-      for (; j < j1; ++j) columnsAgainstRun<1>(mt, out, t, B, d, i, width, j);
+        columnsAgainstRun<kTileCols>(mt, out, t, B, d, 0, d, i, width, j, nullptr);
+      for (; j < j1; ++j) columnsAgainstRun<1>(mt, out, t, B, d, 0, d, i, width, j, nullptr);
     } else {
       longColumns(mt, out, t, A, B, d, i, width, j0, j1);
     }

@@ -216,12 +216,12 @@ bool forPairBlocks(const Call &c, const double *out, int32_t m, int32_t n, doubl
 }
 
 // Runs body(j0, j1) over the columns of an m-by-n table whose kernel keeps
-// each column whole, as forPairBlocks does (queryGrid).
+// each column whole, as forPairBlocks does (nearestGrid).
 template <class Body>
-bool forQueryColumns(const Call &c, int32_t m, int32_t n, double workPerElement,
-                     double bytesPerColumn, Body &&body) {
+bool forNearestColumns(const Call &c, int32_t m, int32_t n, double workPerElement,
+                       double bytesPerColumn, Body &&body) {
   const auto plan = [&](int threads) {
-    return queryGrid(m, n, workPerElement, bytesPerColumn, threads);
+    return nearestGrid(m, n, workPerElement, bytesPerColumn, threads);
   };
   return forBlocksOnThreads(double(m) * n * workPerElement, plan, pollOf(c), c.host->atUnload,
                             [&](const Block &b) { body(b.j0, b.j1); });

@@ -149,25 +149,25 @@ inline Grid pairGrid(int32_t m, int32_t n, double workPerElement, double bytesPe
   return {{m, lead + height, height}, {n, 0, width < kBlockColumnStep ? kBlockColumnStep : width}};
 }
 
-// A table kept by whole columns (the nearest columns of a query: simd/
+// A table kept by whole columns (the nearest columns of each: simd/
 // nearest.h takes each column's rows in one pass) is cut into blocks of
 // whole columns only. A block reads all of the first input from memory once,
-// so it takes kQueryColumns columns or more, as the cache allows, even where
+// so it takes kNearestColumns columns or more, as the cache allows, even where
 // that is more than a block's work: measured, blocks of 96 columns of 128
 // rows against 50,000 ran 15% slower than blocks of 384, whose first input
 // is read a quarter as often.
-constexpr int32_t kQueryColumns = 384;
+constexpr int32_t kNearestColumns = 384;
 
 // Blocks of whole columns of an m-by-n table kept by columns, as pairGrid
 // (whose arguments these are) would make them were the rows not to be cut:
 // of about even widths, and as many of them as a multiple of the threads.
-inline Grid queryGrid(int32_t m, int32_t n, double workPerElement, double bytesPerColumn,
-                      int threads) {
+inline Grid nearestGrid(int32_t m, int32_t n, double workPerElement, double bytesPerColumn,
+                        int threads) {
   const double w = workPerElement > 0 ? workPerElement : 1;
   double cached = kColumnCacheBytes / (bytesPerColumn > 0 ? bytesPerColumn : 1);
   if (cached < kBlockColumnStep) cached = kBlockColumnStep;
   double columns = blockWork(double(m) * n * w, threads) / (double(m > 0 ? m : 1) * w);
-  columns = std::fmin(std::fmax(columns, std::fmin(cached, kQueryColumns)), cached);
+  columns = std::fmin(std::fmax(columns, std::fmin(cached, kNearestColumns)), cached);
   double count = n > columns ? std::ceil(n / columns) : 1;
   if (threads > 1) count = std::ceil(count / threads) * threads;
   // A whole number of column steps, unless that leaves fewer blocks.

@@ -32,10 +32,10 @@ void binknn(const gateway::Call &c) {
     out.own.reset();  // a host may leave by a jump, running no destructor
     fail(c, "outOfMemory", "binknn: not enough memory for the column sums of H2.\n");
   }
-  forQueryColumns(c, N1, N2, d * kBinTermWork[mcode], d * sizeof(double),
-                  [&](int32_t j0, int32_t j1) {
-                    kernel(h1.data, h2.data, sums.get(), out.D, out.I, N1, d, out.kk, j0, j1);
-                  });
+  forNearestColumns(c, N1, N2, d * kBinTermWork[mcode], d * sizeof(double),
+                    [&](int32_t j0, int32_t j1) {
+                      kernel(h1.data, h2.data, sums.get(), out.D, out.I, N1, d, out.kk, j0, j1);
+                    });
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ void sampleknn(const gateway::Call &c) {
   // Without rows every distance is 0, as sampledist gives: all tie.
   NearestOutputs out = createNearest(c, k, N1, N2, d == 0);
   if (d > 0 && out.kk > 0)
-    forQueryColumns(c, N1, N2, d, d * sizeof(double), [&](int32_t j0, int32_t j1) {
+    forNearestColumns(c, N1, N2, d, d * sizeof(double), [&](int32_t j0, int32_t j1) {
       kernel(x1.data, x2.data, out.D, out.I, N1, d, out.kk, j0, j1);
     });
 }

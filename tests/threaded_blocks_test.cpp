@@ -347,11 +347,11 @@ TEST(ThreadedBlocks, PairGridCutsTablesOfEveryShapeIntoCacheSizedBlocks) {
       }
 }
 
-// The queries of the nearest columns go in blocks of whole columns, of
+// The nearest columns go in blocks of whole columns, of
 // even widths, a block for every thread where the columns allow, each
 // reading the first input once: never narrower than the column step but
 // for the last, unless the threads outnumber the steps of columns.
-TEST(ThreadedBlocks, QueryGridKeepsColumnsWholeInEvenBlocks) {
+TEST(ThreadedBlocks, NearestGridKeepsColumnsWholeInEvenBlocks) {
   const Table tables[] = {{100000, 10000, 128, 1024},
                           {50000, 2000, 128, 1024},
                           {500, 16000, 100, 800},
@@ -362,7 +362,7 @@ TEST(ThreadedBlocks, QueryGridKeepsColumnsWholeInEvenBlocks) {
                           {3, 1, 1, 8}};
   for (const Table &s : tables)
     for (int threads : {1, 2, 3, 16}) {
-      const Grid g = gateway::queryGrid(s.m, s.n, s.workPerElement, s.bytesPerColumn, threads);
+      const Grid g = gateway::nearestGrid(s.m, s.n, s.workPerElement, s.bytesPerColumn, threads);
       const std::string where = std::to_string(s.m) + " x " + std::to_string(s.n) + ", " +
                                 std::to_string(threads) + " threads";
       ASSERT_GE(g.cols.size, 1) << where;

@@ -8,9 +8,9 @@
 
 #include "broadcast/crossfuse_kernels.h"
 #include "broadcast/lanefuse_kernels.h"
-#include "pairwise/bindist_kernels.h"
+#include "pairwise/bin_family.h"
 #include "pairwise/meshapply_kernels.h"
-#include "pairwise/sampledist_kernels.h"
+#include "pairwise/sample_family.h"
 
 namespace bench {
 
@@ -55,11 +55,10 @@ void registerKernels() {
                 [=](MeshKernel k) { k(v, v, Y, kSide, kSide, 0, kSide, 0, kSide); });
   const double *A = values(size_t(kRows) * kPairs).data(), *sums = values(kPairs).data();
   double *D = values(size_t(kPairs) * kPairs).data();
-  registerTable("sampledist", sampledistKernels(),
-                [=](SampleKernel k) { k(A, A, D, kPairs, kPairs, kRows, 0, kPairs, 0, kPairs); });
-  registerTable("bindist", bindistKernels(), [=](BinKernel k) {
-    k(A, A, sums, D, kPairs, kPairs, kRows, 0, kPairs, 0, kPairs);
-  });
+  const PairInputs<double> in{A, A, kPairs, kPairs, kRows, sums};
+  const auto table = [=](TableKernel<double> k) { k(in, D, {0, kPairs, 0, kPairs}); };
+  registerTable("sampledist", SampleFamily::tableKernels().of<double>(), table);
+  registerTable("bindist", BinFamily::tableKernels().of<double>(), table);
 }
 
 }  // namespace bench

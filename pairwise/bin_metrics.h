@@ -1,8 +1,8 @@
-// The metrics of bindist and binknn in the vector operations of one target
-// (simd/pair_tile.h's protocol): a = H1(k, i), b = H2(k, j), each pair's sum
-// starting at +0. Included once per target by each module's variants, so no
-// include guard.
-#include "simd/pair_tile.h"
+// The histogram family's metrics (pairwise/bin_family.h) in the vector
+// operations of one target (simd/pair_tile.h's protocol): a = H1(k, i),
+// b = H2(k, j), each pair's sum starting at +0. Included once per target by
+// the family's kernels sources, so no include guard.
+#include "pairwise/family_variants.h"
 
 namespace SIMD_NAMESPACE {
 namespace {
@@ -10,6 +10,8 @@ namespace {
 struct Sum {
   static constexpr bool kSumFromZero = true;
   const double *columnSums;
+  template <class T>
+  Sum(const PairInputs<T> &in) : columnSums(in.columnSums) {}
   Vec step(Vec s, Vec t) const { return add(s, t); }
   Vec finish(Vec s, int32_t) const { return s; }
 };
@@ -37,10 +39,7 @@ struct LogDivergence : Sum {
   Vec term(Vec xa, Vec xb, Vec xm) const { return sub(add(xa, xb), mul(xm, splat(2.0))); }
 };
 
-// A module's table of kernel<Metric> by mcode: none (0), the intersection
-// (1), chi-square (2), the log divergence (3).
-#define BIN_KERNELS_BY_CODE(kernel) \
-  { nullptr, kernel<Intersection>, kernel<ChiSquare>, kernel<LogDivergence> }
+using Metrics = ByCode<Intersection, ChiSquare, LogDivergence>;
 
 }  // namespace
 }  // namespace SIMD_NAMESPACE

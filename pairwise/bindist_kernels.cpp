@@ -1,6 +1,6 @@
-#include "pairwise/bindist_kernels.h"
+#include "pairwise/bin_family.h"
 
-#define SIMD_BODY "pairwise/bindist_variants.h"
+#define SIMD_BODY "pairwise/bin_metrics.h"
 #include "simd/foreach_target.h"
 
-SIMD_DISPATCH(BinKernel, bindistKernels)
+FAMILY_KERNELS(BinFamily, tableKernels)

@@ -1,6 +1,6 @@
-#include "pairwise/binknn_kernels.h"
+#include "pairwise/bin_family.h"
 
-#define SIMD_BODY "pairwise/binknn_variants.h"
+#define SIMD_BODY "pairwise/bin_metrics.h"
 #include "simd/foreach_target.h"
 
-SIMD_DISPATCH(BinKnnKernel, binknnKernels)
+FAMILY_KERNELS(BinFamily, nearestKernels)

@@ -1,7 +1,7 @@
-#include "pairwise/histograms.h"
-
 #include <cstddef>
 #include <new>
+
+#include "pairwise/bin_family.h"
 
 double *columnSums(int32_t n, int32_t d, const double *H) {
   double *sums = new (std::nothrow) double[static_cast<size_t>(n)];

@@ -1,6 +1,6 @@
-#include "pairwise/sampledist_kernels.h"
+#include "pairwise/sample_family.h"
 
-#define SIMD_BODY "pairwise/sampledist_variants.h"
+#define SIMD_BODY "pairwise/sample_metrics.h"
 #include "simd/foreach_target.h"
 
-SIMD_DISPATCH(SampleKernel, sampledistKernels)
+FAMILY_KERNELS(SampleFamily, tableKernels)

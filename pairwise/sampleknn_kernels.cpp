@@ -1,6 +1,6 @@
-#include "pairwise/sampleknn_kernels.h"
+#include "pairwise/sample_family.h"
 
-#define SIMD_BODY "pairwise/sampleknn_variants.h"
+#define SIMD_BODY "pairwise/sample_metrics.h"
 #include "simd/foreach_target.h"
 
-SIMD_DISPATCH(SampleKnnKernel, sampleknnKernels)
+FAMILY_KERNELS(SampleFamily, nearestKernels)

@@ -16,6 +16,9 @@
 //   *_kernels.cpp  #define SIMD_BODY "folder/*_variants.h", include this
 //                  file, then SIMD_DISPATCH(Kernel, NAMEKernels)
 //   modules.txt    simd/targets.cpp among the module's sources
+// The modules of a pairwise family have their kernels from the family's
+// definition instead: their *_kernels.cpp name its metrics as SIMD_BODY and
+// end in FAMILY_KERNELS (pairwise/family.h).
 #include "simd/targets.h"
 
 #if SIMD_BUILT_COUNT > 6

@@ -31,9 +31,9 @@
 #endif
 #endif
 
-#include "pairwise/bindist_kernels.h"
+#include "pairwise/bin_family.h"
 #include "pairwise/meshapply_kernels.h"
-#include "pairwise/sampledist_kernels.h"
+#include "pairwise/sample_family.h"
 #include "support/arrays.h"
 #include "support/variants.h"
 
@@ -195,9 +195,9 @@ TEST(PairwiseLargeOutput, SampledistAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) X2[j] = -double(j) * kRows;
   expectEveryElementInPlace(
       [&](simd::Target t, double *D) {
-        const SampleKernel kernel = sampledistKernels(t).at(1);
+        const auto kernel = SampleFamily::tableKernels(t).of<double>().at(1);
         inThreeBlocks([&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
-          kernel(X1.data(), X2.data(), D, kRows, kCols, 1, i0, i1, j0, j1);
+          kernel({X1.data(), X2.data(), kRows, kCols, 1, nullptr}, D, {i0, i1, j0, j1});
         });
       },
       [](int32_t i, int32_t j) { return i + double(j) * kRows; });
@@ -210,9 +210,9 @@ TEST(PairwiseLargeOutput, BindistAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) H2[j] = 1.0 + j;
   expectEveryElementInPlace(
       [&](simd::Target t, double *D) {
-        const BinKernel kernel = bindistKernels(t).at(1);
+        const auto kernel = BinFamily::tableKernels(t).of<double>().at(1);
         inThreeBlocks([&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
-          kernel(H1.data(), H2.data(), H2.data(), D, kRows, kCols, 1, i0, i1, j0, j1);
+          kernel({H1.data(), H2.data(), kRows, kCols, 1, H2.data()}, D, {i0, i1, j0, j1});
         });
       },
       [](int32_t i, int32_t j) { return 1.0 - (0.0 + -double(i)) / (1.0 + j); });

@@ -8,12 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
+#include <string>
 
-#include "pairwise/bindist_kernels.h"
 #include "pairwise/meshapply_kernels.h"
-#include "pairwise/sampledist_kernels.h"
 #include "support/arrays.h"
+#include "support/families.h"
 #include "support/oracles.h"
 #include "support/variants.h"
 
@@ -55,87 +54,77 @@ std::vector<Pairs> pairShapes() {
   return s;
 }
 
-using PairKernel = std::function<void(const double *, const double *, double *, int32_t, int32_t,
-                                      int32_t, int32_t, int32_t, int32_t, int32_t)>;
-using PairOracle = std::function<double(const double *, const double *, int32_t, int32_t)>;
+// A family's inputs on shape s: mostly ordinary values, one in `rarity`
+// special; histograms mostly non-negative, so that the logarithms are taken.
+Columns columnsFor(const FamilyKernels &f, const Pairs &s, int rarity) {
+  std::vector<double> A = mixedValues(size_t(s.N1) * s.d, s.N1 * 31 + s.d, rarity);
+  std::vector<double> B = mixedValues(size_t(s.N2) * s.d, s.N2 * 17 + s.d, rarity);
+  if (f.histograms)
+    for (std::vector<double> *H : {&A, &B})
+      for (size_t k = 0; k < H->size(); k += 3) (*H)[k] = std::fabs((*H)[k]);
+  return Columns(s.N1, s.N2, s.d, std::move(A), std::move(B));
+}
 
-// Runs kernel on A (d-by-N1) and B (d-by-N2) and compares each element with
-// oracle(column i, column j, d, j). Every element is computed: even the term
+// The nearest columns kept at a time on a table of N1 rows: 1, 5 and all.
+std::vector<int32_t> keptCounts(int32_t N1) {
+  std::vector<int32_t> ks;
+  for (int32_t kk : {1, 5, N1})
+    if (kk <= N1 && (ks.empty() || kk > ks.back())) ks.push_back(kk);
+  return ks;
+}
+
+// Every code of a family's table on target t, in blocks of rows and
+// columns, into an output `offset` doubles past a cache line, against the
+// definition; and with `nearestToo`, its nearest columns, kept 1, 5 and all
+// at a time, in blocks of columns. Every element is computed: even the term
 // that max or min chooses is an absolute difference.
-void checkPairs(const char *what, int code, simd::Target t, const Pairs &s, size_t offset,
-                const std::vector<double> &A, const std::vector<double> &B,
-                const PairKernel &kernel, const PairOracle &oracle) {
+void checkFamily(const FamilyKernels &f, simd::Target t, const Pairs &s, size_t offset, int rarity,
+                 bool nearestToo) {
+  const Columns x = columnsFor(f, s, rarity);
+  const PairInputs<double> in = x.in();
   const size_t count = size_t(s.N1) * s.N2;
-  Buffer D(count, offset);
-  inBlocks(s.N1, s.N2, [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
-    kernel(A.data(), B.data(), D.data, s.N1, s.N2, s.d, i0, i1, j0, j1);
-  });
-  for (int32_t j = 0; j < s.N2; ++j)
-    for (int32_t i = 0; i < s.N1; ++i) {
-      const double got = D.data[i + size_t(j) * s.N1];
-      const double want = oracle(A.data() + size_t(i) * s.d, B.data() + size_t(j) * s.d, s.d, j);
-      ASSERT_TRUE(sameResult(got, want))
-          << what << " " << code << " on " << simd::targetName(t) << ", N1 " << s.N1 << " N2 "
-          << s.N2 << " d " << s.d << " at (" << i << ", " << j << "): " << got << " want " << want;
+  for (int32_t code : codesOf(f.tables(t))) {
+    const std::vector<double> want = x.table(f, code);
+    const std::string where = std::string(" code ") + std::to_string(code) + " on " +
+                              simd::targetName(t) + ", N1 " + std::to_string(s.N1) + " N2 " +
+                              std::to_string(s.N2) + " d " + std::to_string(s.d);
+    Buffer D(count, offset);
+    inBlocks(s.N1, s.N2, [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+      f.tables(t).at(code)(in, D.data, {i0, i1, j0, j1});
+    });
+    for (size_t e = 0; e < count; ++e)
+      ASSERT_TRUE(sameResult(D.data[e], want[e]))
+          << f.table << where << " at " << e << ": " << D.data[e] << " want " << want[e];
+    D.expectGuardIntact(count);
+    for (int32_t kk : nearestToo ? keptCounts(s.N1) : std::vector<int32_t>()) {
+      const oracle::Nearest near = nearestOf(want, s.N1, s.N2, kk);
+      Buffer ND(size_t(kk) * s.N2, offset), NI(size_t(kk) * s.N2, offset);
+      inBlocks(s.N2, [&](int32_t j0, int32_t j1) {
+        f.nearests(t).at(code)(in, ND.data, NI.data, kk, j0, j1);
+      });
+      for (size_t e = 0; e < near.D.size(); ++e)
+        ASSERT_TRUE(sameResult(ND.data[e], near.D[e]) && NI.data[e] == near.I[e])
+            << f.nearest << where << " k " << kk << " at " << e << ": " << ND.data[e] << " row "
+            << NI.data[e] << " want " << near.D[e] << " row " << near.I[e];
+      ND.expectGuardIntact(near.D.size());
+      NI.expectGuardIntact(near.I.size());
     }
-  D.expectGuardIntact(count);
-}
-
-void checkSampledist(simd::Target t, const Pairs &s, size_t offset, int rarity) {
-  const std::vector<double> X1 = mixedValues(size_t(s.N1) * s.d, s.N1 * 31 + s.d, rarity);
-  const std::vector<double> X2 = mixedValues(size_t(s.N2) * s.d, s.N2 * 17 + s.d, rarity);
-  for (int32_t code : codesOf(sampledistKernels(t)))
-    checkPairs("sampledist", code, t, s, offset, X1, X2, sampledistKernels(t).at(code),
-               [code](const double *a, const double *b, int32_t d, int32_t) {
-                 return oracle::sample(code, a, b, d);
-               });
-}
-
-void checkBindist(simd::Target t, const Pairs &s, size_t offset, int rarity) {
-  std::vector<double> H1 = mixedValues(size_t(s.N1) * s.d, s.N1 * 7 + s.d, rarity);
-  std::vector<double> H2 = mixedValues(size_t(s.N2) * s.d, s.N2 * 5 + s.d, rarity);
-  // Histograms: mostly non-negative, so that the logarithms are taken.
-  for (std::vector<double> *H : {&H1, &H2})
-    for (size_t k = 0; k < H->size(); k += 3) (*H)[k] = std::fabs((*H)[k]);
-  std::vector<double> columnSums(s.N2, 0.0);
-  for (int32_t j = 0; j < s.N2; ++j)
-    for (int32_t k = 0; k < s.d; ++k) columnSums[j] += H2[size_t(j) * s.d + k];
-  for (int32_t mcode : codesOf(bindistKernels(t))) {
-    const BinKernel kernel = bindistKernels(t).at(mcode);
-    const PairKernel withSums = [&](const double *a, const double *b, double *D, int32_t N1,
-                                    int32_t N2, int32_t d, int32_t i0, int32_t i1, int32_t j0,
-                                    int32_t j1) {
-      kernel(a, b, columnSums.data(), D, N1, N2, d, i0, i1, j0, j1);
-    };
-    checkPairs("bindist", mcode, t, s, offset, H1, H2, withSums,
-               [&](const double *a, const double *b, int32_t d, int32_t j) {
-                 double sum = 0.0;
-                 for (int32_t k = 0; k < d; ++k) sum += oracle::binTerm(mcode, a[k], b[k]);
-                 return mcode == 1 ? 1.0 - sum / columnSums[j] : sum;
-               });
   }
 }
 
-TEST(PairwiseTargets, SampledistMatchesDefinitionOnEveryTarget) {
+// Both stages of every family; without rows, only where a kernel runs on
+// none (every sum is +0).
+TEST(PairwiseTargets, FamiliesMatchDefinitionOnEveryTarget) {
+  std::vector<Pairs> shapes = pairShapes();
+  shapes.push_back({9, 7, 0});
   for (simd::Target t : runnableTargets())
-    for (const Pairs &s : pairShapes())
-      for (int rarity : {4, 64}) {
-        checkSampledist(t, s, size_t(s.N1 + s.N2) % 8, rarity);
-        if (HasFatalFailure()) return;
-      }
-}
-
-TEST(PairwiseTargets, BindistMatchesDefinitionOnEveryTarget) {
-  for (simd::Target t : runnableTargets()) {
-    for (const Pairs &s : pairShapes())
-      for (int rarity : {4, 64}) {
-        checkBindist(t, s, size_t(s.N1 + s.N2) % 8, rarity);
-        if (HasFatalFailure()) return;
-      }
-    // No bins: every sum is +0.
-    checkBindist(t, {9, 7, 0}, 0, 4);
-    if (HasFatalFailure()) return;
-  }
+    for (const FamilyKernels &f : families())
+      for (const Pairs &s : shapes)
+        for (int rarity : {4, 64}) {
+          if (s.d == 0 && f.emptyIsZero) continue;
+          checkFamily(f, t, s, size_t(s.N1 + s.N2) % 8, rarity, rarity == 4);
+          if (HasFatalFailure()) return;
+        }
 }
 
 // Outputs past the size that turns streaming stores on, with columns a whole
@@ -144,11 +133,11 @@ TEST(PairwiseTargets, BindistMatchesDefinitionOnEveryTarget) {
 TEST(PairwiseTargets, LargeOutputsMatchDefinitionOnEveryTarget) {
   for (simd::Target t : runnableTargets())
     for (const Pairs &s : {Pairs{1024, 1025, 1}, Pairs{1032, 1030, 2}, Pairs{1031, 1024, 1}})
-      for (size_t offset : {0, 3, 7}) {
-        checkSampledist(t, s, offset, 8);
-        checkBindist(t, s, offset, 8);
-        if (HasFatalFailure()) return;
-      }
+      for (size_t offset : {0, 3, 7})
+        for (const FamilyKernels &f : families()) {
+          checkFamily(f, t, s, offset, 8, false);
+          if (HasFatalFailure()) return;
+        }
 }
 
 TEST(PairwiseTargets, MeshapplyMatchesDefinitionOnEveryTarget) {

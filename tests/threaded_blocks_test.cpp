@@ -22,10 +22,9 @@
 #include "broadcast/crossfuse_kernels.h"
 #include "broadcast/lanefuse_kernels.h"
 #include "gateway/output_blocks.h"
-#include "pairwise/bindist_kernels.h"
 #include "pairwise/meshapply_kernels.h"
-#include "pairwise/sampledist_kernels.h"
 #include "support/arrays.h"
+#include "support/families.h"
 #include "support/oracles.h"
 #include "support/variants.h"
 
@@ -39,13 +38,14 @@ using Values = std::shared_ptr<const std::vector<double>>;
 
 const std::vector<int> kThreadCounts = {1, 2, 3, 7, 16};
 
-// One kernel on one shape: it writes a block of the m-by-n output Y, whose
-// every element must match want; of whole columns unless it takes rows.
+// One kernel on one shape: it writes a block of each of its m-by-n outputs
+// Y[o], whose every element must match want[o]; of whole columns unless it
+// takes rows.
 struct Case {
   std::string what;
-  std::function<void(double *Y, const Block &b)> kernel;
+  std::function<void(double *const *Y, const Block &b)> kernel;
   int32_t m, n;
-  std::vector<double> want;
+  std::vector<std::vector<double>> want;
   Element element;
   bool takesRows;
 };
@@ -70,27 +70,32 @@ std::vector<Grid> plans(const Case &c, const double *out) {
 }
 
 // The case on each thread count, over every plan (or the large call's
-// alone), into a poisoned output offset doubles past a cache line.
+// alone), into poisoned outputs offset doubles past a cache line.
 void checkOnThreads(const Case &c, size_t offset, const std::vector<int> &threadCounts,
                     bool everyPlan) {
   const size_t count = size_t(c.m) * c.n;
   for (int threads : threadCounts) {
-    Buffer Y(count, offset);
-    std::vector<Grid> ps = plans(c, Y.data);
+    std::vector<Buffer> Y;
+    std::vector<double *> at;
+    for (size_t o = 0; o < c.want.size(); ++o) Y.emplace_back(count, offset);
+    for (Buffer &y : Y) at.push_back(y.data);
+    std::vector<Grid> ps = plans(c, at[0]);
     if (!everyPlan) ps.erase(ps.begin(), ps.end() - 1);
     for (const Grid &plan : ps) {
-      std::fill(Y.data, Y.data + count, poison());
-      auto body = [&](const Block &b) { c.kernel(Y.data, b); };
+      for (double *y : at) std::fill(y, y + count, poison());
+      auto body = [&](const Block &b) { c.kernel(at.data(), b); };
       ASSERT_EQ(
           gateway::forSharedBlocks(plan, threads, gateway::Poll{nullptr, nullptr}, nullptr, body),
           gateway::Shared::kDone);
-      for (size_t k = 0; k < count; ++k)
-        ASSERT_TRUE(sameResult(Y.data[k], c.want[k], c.element))
-            << c.what << ", " << threads << " threads, rows " << plan.rows.first << " then "
-            << plan.rows.size << ", columns " << plan.cols.first << " then " << plan.cols.size
-            << ", m " << c.m << " n " << c.n << " at " << k << ": " << Y.data[k] << " want "
-            << c.want[k];
-      Y.expectGuardIntact(count);
+      for (size_t o = 0; o < Y.size(); ++o) {
+        for (size_t k = 0; k < count; ++k)
+          ASSERT_TRUE(sameResult(at[o][k], c.want[o][k], c.element))
+              << c.what << ", output " << o << ", " << threads << " threads, rows "
+              << plan.rows.first << " then " << plan.rows.size << ", columns " << plan.cols.first
+              << " then " << plan.cols.size << ", m " << c.m << " n " << c.n << " at " << k << ": "
+              << at[o][k] << " want " << c.want[o][k];
+        Y[o].expectGuardIntact(count);
+      }
     }
   }
 }
@@ -114,69 +119,84 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
     const LaneKernel kernel = lanefuseKernels(t).at(op);
     for (int d : {1, 2}) {
       const Values v = d == 1 ? col : row;
-      cases.push_back(
-          {"lanefuse op " + std::to_string(op) + " d " + std::to_string(d) + on,
-           [=](double *Y, const Block &b) { kernel(d, X->data(), v->data(), Y, m, n, b.j0, b.j1); },
-           m, n, oracle::lanefuse(X->data(), v->data(), d, op, m, n), oracle::laneElement(op),
-           false});
+      cases.push_back({"lanefuse op " + std::to_string(op) + " d " + std::to_string(d) + on,
+                       [=](double *const *Y, const Block &b) {
+                         kernel(d, X->data(), v->data(), Y[0], m, n, b.j0, b.j1);
+                       },
+                       m,
+                       n,
+                       {oracle::lanefuse(X->data(), v->data(), d, op, m, n)},
+                       oracle::laneElement(op),
+                       false});
     }
   }
   for (int32_t op : someCodes(crossfuseKernels(t), all)) {
     const CrossKernel kernel = crossfuseKernels(t).at(op);
     cases.push_back({"crossfuse op " + std::to_string(op) + on,
-                     [=](double *Y, const Block &b) {
-                       kernel(X->data(), row->data(), col->data(), Y, m, n, b.j0, b.j1);
+                     [=](double *const *Y, const Block &b) {
+                       kernel(X->data(), row->data(), col->data(), Y[0], m, n, b.j0, b.j1);
                      },
-                     m, n, oracle::crossfuse(X->data(), row->data(), col->data(), op, m, n),
-                     Element::kComputed, false});
+                     m,
+                     n,
+                     {oracle::crossfuse(X->data(), row->data(), col->data(), op, m, n)},
+                     Element::kComputed,
+                     false});
   }
   for (int32_t op : someCodes(meshapplyKernels(t), all)) {
     const MeshKernel kernel = meshapplyKernels(t).at(op);
     cases.push_back({"meshapply op " + std::to_string(op) + on,
-                     [=](double *Y, const Block &b) {
-                       kernel(col->data(), row->data(), Y, m, n, b.i0, b.i1, b.j0, b.j1);
+                     [=](double *const *Y, const Block &b) {
+                       kernel(col->data(), row->data(), Y[0], m, n, b.i0, b.i1, b.j0, b.j1);
                      },
-                     m, n, oracle::meshapply(col->data(), m, row->data(), n, op),
-                     oracle::meshElement(op), true});
+                     m,
+                     n,
+                     {oracle::meshapply(col->data(), m, row->data(), n, op)},
+                     oracle::meshElement(op),
+                     true});
   }
   return cases;
 }
 
-// Every sampledist and bindist kernel on N1 x N2 pairs of d rows, or only
-// the first of each module when not `all`.
-std::vector<Case> pairwiseCases(simd::Target t, int32_t N1, int32_t N2, int32_t d, bool all) {
+// Every kernel of every family on N1 x N2 pairs of d rows, or only the
+// first of each stage when not `all`; the nearest columns (kept N1 / 2 + 1
+// at a time, in blocks of columns) with `nearestToo`.
+std::vector<Case> familyCases(simd::Target t, int32_t N1, int32_t N2, int32_t d, bool all,
+                              bool nearestToo) {
   std::mt19937_64 rng(uint64_t(N1) * 7 + N2 * 3 + d);
-  const Values A = valuesFor(rng, size_t(N1) * d), B = valuesFor(rng, size_t(N2) * d);
-  // Histograms: non-negative, so that the logarithms are taken.
-  std::vector<double> h1(*A), h2(*B);
-  for (std::vector<double> *h : {&h1, &h2})
-    for (double &x : *h) x = std::isnan(x) ? x : std::fabs(x);
-  const Values H1 = std::make_shared<const std::vector<double>>(h1);
-  const Values H2 = std::make_shared<const std::vector<double>>(h2);
-  std::vector<double> sums(N2, 0.0);
-  for (int32_t j = 0; j < N2; ++j)
-    for (int32_t k = 0; k < d; ++k) sums[j] += h2[size_t(j) * d + k];
-  const Values columnSums = std::make_shared<const std::vector<double>>(sums);
   const std::string on = std::string(" on ") + simd::targetName(t);
+  const int32_t kk = N1 / 2 + 1;
   std::vector<Case> cases;
-  for (int32_t code : someCodes(sampledistKernels(t), all)) {
-    const SampleKernel kernel = sampledistKernels(t).at(code);
-    cases.push_back({"sampledist code " + std::to_string(code) + on,
-                     [=](double *D, const Block &b) {
-                       kernel(A->data(), B->data(), D, N1, N2, d, b.i0, b.i1, b.j0, b.j1);
-                     },
-                     N1, N2, oracle::sampledist(A->data(), N1, B->data(), N2, d, code),
-                     Element::kComputed, true});
-  }
-  for (int32_t mcode : someCodes(bindistKernels(t), all)) {
-    const BinKernel kernel = bindistKernels(t).at(mcode);
-    cases.push_back({"bindist mcode " + std::to_string(mcode) + on,
-                     [=](double *D, const Block &b) {
-                       kernel(H1->data(), H2->data(), columnSums->data(), D, N1, N2, d, b.i0, b.i1,
-                              b.j0, b.j1);
-                     },
-                     N1, N2, oracle::bindist(H1->data(), N1, H2->data(), N2, d, mcode),
-                     Element::kComputed, true});
+  for (const FamilyKernels &f : families()) {
+    std::vector<double> a = specialValues(rng, size_t(N1) * d),
+                        b = specialValues(rng, size_t(N2) * d);
+    // Histograms: non-negative, so that the logarithms are taken.
+    for (std::vector<double> *h : {&a, &b})
+      for (double &x : *h) x = f.histograms && !std::isnan(x) ? std::fabs(x) : x;
+    const auto x = std::make_shared<const Columns>(N1, N2, d, std::move(a), std::move(b));
+    for (int32_t code : someCodes(f.tables(t), all)) {
+      const TableKernel<double> table = f.tables(t).at(code);
+      const NearestKernel<double> nearest = f.nearests(t).at(code);
+      const std::string what = " code " + std::to_string(code) + on;
+      const std::vector<double> want = x->table(f, code);
+      cases.push_back({f.table + what,
+                       [=](double *const *D, const Block &b) { table(x->in(), D[0], b); },
+                       N1,
+                       N2,
+                       {want},
+                       Element::kComputed,
+                       true});
+      if (!nearestToo) continue;
+      const oracle::Nearest near = nearestOf(want, N1, N2, kk);
+      cases.push_back({f.nearest + what,
+                       [=](double *const *DI, const Block &b) {
+                         nearest(x->in(), DI[0], DI[1], kk, b.j0, b.j1);
+                       },
+                       kk,
+                       N2,
+                       {near.D, near.I},
+                       Element::kComputed,
+                       false});
+    }
   }
   return cases;
 }
@@ -193,13 +213,13 @@ TEST(ThreadedBlocks, BroadcastKernelsGiveTheDefinitionOnAnyThreadCount) {
 }
 
 // Panels of 2 to 16 columns, tiles of 1 to 6, chunks of 256 rows.
-TEST(ThreadedBlocks, PairwiseKernelsGiveTheDefinitionOnAnyThreadCount) {
+TEST(ThreadedBlocks, FamilyKernelsGiveTheDefinitionOnAnyThreadCount) {
   struct Pairs {
     int32_t N1, N2, d;
   };
   for (simd::Target t : runnableTargets())
     for (const Pairs &s : {Pairs{7, 29, 3}, Pairs{17, 26, 5}, Pairs{33, 31, 2}, Pairs{9, 25, 300}})
-      for (const Case &c : pairwiseCases(t, s.N1, s.N2, s.d, true)) {
+      for (const Case &c : familyCases(t, s.N1, s.N2, s.d, true, true)) {
         checkOnThreads(c, size_t(s.N1 + s.N2) % 8, kThreadCounts, true);
         if (HasFatalFailure()) return;
       }
@@ -211,7 +231,7 @@ TEST(ThreadedBlocks, PairwiseKernelsGiveTheDefinitionOnAnyThreadCount) {
 TEST(ThreadedBlocks, StreamedOutputsAreCompleteWhenTheCallReturns) {
   for (simd::Target t : runnableTargets()) {
     std::vector<Case> cases = broadcastCases(t, 1031, 1030, false);
-    for (Case &c : pairwiseCases(t, 1032, 1030, 1, false)) cases.push_back(std::move(c));
+    for (Case &c : familyCases(t, 1032, 1030, 1, false, false)) cases.push_back(std::move(c));
     for (const Case &c : cases) {
       checkOnThreads(c, 3, {2, 7}, false);
       if (HasFatalFailure()) return;

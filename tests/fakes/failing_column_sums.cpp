@@ -1,5 +1,5 @@
 // The column sums of a heap that cannot provide them: bindist and binknn
 // built with this must raise outOfMemory and store nothing.
-#include "pairwise/histograms.h"
+#include "pairwise/bin_family.h"
 
 double *columnSums(int32_t, int32_t, const double *) { return nullptr; }

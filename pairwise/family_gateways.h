@@ -1,0 +1,129 @@
+// The gateways of a family's two modules (pairwise/family.h), made of its
+// definition: D = table(A, B, code), the N1-by-N2 table of every pair, and
+// [D, I] = nearest(A, B, code, k), for each column j of B the min(k, N1)
+// columns of A nearest to it, nearest first: D(:, j) their distances, I(:, j)
+// their column numbers. Each checks its counts, then the family's operands,
+// then k; makes its outputs, then what the kernels read besides the inputs.
+#ifndef EXACTMEX_PAIRWISE_FAMILY_GATEWAYS_H
+#define EXACTMEX_PAIRWISE_FAMILY_GATEWAYS_H
+
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include "gateway/call.h"
+#include "pairwise/family.h"
+
+template <class Family>
+void checkCounts(const gateway::Call &c, int nargin, int nargout) {
+  const auto check = [&](bool ok, const char *reason, const char *format, int count) {
+    if (ok) return;
+    char message[128];
+    std::snprintf(message, sizeof message, format, c.fn, count);
+    gateway::fail(c, reason, message);
+  };
+  check(c.nrhs == nargin, "nargin", Family::kNargin, nargin);
+  check(c.nlhs <= nargout, "nargout", Family::kNargout, nargout);
+}
+
+// A call's operands, and whether a kernel runs on them.
+template <class Family>
+struct Pairs : Operands {
+  bool runs;
+  std::unique_ptr<double[]> sums;
+
+  double work() const { return in.d * Family::termWork(code); }
+  double bytesPerColumn() const { return in.d * sizeof(double); }
+  // What the family's kernels read besides the inputs: false when the
+  // memory cannot be had (failNoMemory says so).
+  bool prepare() {
+    double *made = nullptr;
+    const bool ok = Family::prepare(code, in, &made);
+    sums.reset(made);
+    in.columnSums = made;
+    return ok;
+  }
+  [[noreturn]] static void failNoMemory(const gateway::Call &c) {
+    char message[128];
+    std::snprintf(message, sizeof message, Family::kNoMemory, c.fn);
+    gateway::fail(c, "outOfMemory", message);
+  }
+};
+
+// The counts, then the family's operands.
+template <class Family>
+Pairs<Family> readPairs(const gateway::Call &c, int nargin, int nargout) {
+  checkCounts<Family>(c, nargin, nargout);
+  const Operands op = Family::read(c);
+  return {op, op.in.d > 0 || !Family::kEmptyIsZero, nullptr};
+}
+
+// The nearest columns' outputs: D, the kk smallest distances of every
+// column of B, in slot 0, and I, their column numbers, in slot 1; kk =
+// min(k, N1). Called with one output or none, the module still needs I's
+// storage while it works: the call then keeps I in memory of its own, freed
+// when the gateway returns. A host may leave a call that raises an error by
+// a jump, running no destructor: a gateway frees that memory itself before
+// raising after it.
+struct NearestOutputs {
+  int32_t kk;
+  double *D, *I;
+  std::unique_ptr<double[]> own;  // I when the caller takes D alone
+};
+
+// With every row of D 0 and I counting 1 to kk in each column when
+// `rowsInOrder` (distances of no terms all tie), otherwise as the kernel
+// leaves them.
+inline NearestOutputs createNearest(const gateway::Call &c, double k, int32_t N1, int32_t N2,
+                                    bool rowsInOrder) {
+  using namespace gateway;
+  NearestOutputs o;
+  o.kk = k < N1 ? static_cast<int32_t>(k) : N1;
+  o.D = createOutput(c, o.kk, N2, !rowsInOrder);
+  if (c.nlhs >= 2) {
+    o.I = createOutput(c, o.kk, N2, rowsInOrder, 1);
+  } else {
+    o.own.reset(new (std::nothrow) double[size_t(o.kk) * size_t(N2) + 1]);
+    if (!o.own) {
+      char message[96];
+      std::snprintf(message, sizeof message, "%s: not enough memory for the output.\n", c.fn);
+      fail(c, "outOfMemory", message);
+    }
+    o.I = o.own.get();
+  }
+  if (rowsInOrder)
+    for (size_t e = 0; e < size_t(o.kk) * size_t(N2); ++e) o.I[e] = double(e % o.kk + 1);
+  return o;
+}
+
+template <class Family>
+void tableGateway(const gateway::Call &c) {
+  using namespace gateway;
+  Pairs<Family> p = readPairs<Family>(c, 3, 1);
+  double *D = createOutput(c, p.in.N1, p.in.N2, p.runs);  // a kernel that runs writes all of D
+  // D, not yet handed over, is released by the host with the failed call.
+  if (!p.prepare()) p.failNoMemory(c);
+  const TableKernel<double> kernel = Family::tableKernels().template of<double>().at(p.code);
+  if (p.runs)
+    forPairBlocks(c, D, p.in.N1, p.in.N2, p.work(), p.bytesPerColumn(),
+                  [&](const Block &b) { kernel(p.in, D, b); });
+}
+
+template <class Family>
+void nearestGateway(const gateway::Call &c) {
+  using namespace gateway;
+  Pairs<Family> p = readPairs<Family>(c, 4, 2);
+  const double k = readCount(c, 3, "k");
+  // Distances no kernel makes are all 0, as in the table: all tie.
+  NearestOutputs out = createNearest(c, k, p.in.N1, p.in.N2, !p.runs);
+  if (!p.runs || out.kk == 0 || p.in.N2 == 0) return;
+  if (!p.prepare()) {
+    out.own.reset();  // a host may leave by a jump, running no destructor
+    p.failNoMemory(c);
+  }
+  const NearestKernel<double> kernel = Family::nearestKernels().template of<double>().at(p.code);
+  forNearestColumns(c, p.in.N1, p.in.N2, p.work(), p.bytesPerColumn(),
+                    [&](int32_t j0, int32_t j1) { kernel(p.in, out.D, out.I, out.kk, j0, j1); });
+}
+
+#endif

@@ -1,0 +1,46 @@
+// A family's kernels in the vector operations of one target: each metric
+// through each output stage, the table (simd/pair_tile.h) and the nearest
+// columns (simd/nearest.h), for each class of data; a metric is made of the
+// call's inputs, Metric{in}. Included by each family's metrics header, which
+// then names its metrics by code as Metrics; once per target, so no include
+// guard.
+#include "simd/pair_tile.h"
+// After the pair tile.
+#include "simd/nearest.h"
+
+namespace SIMD_NAMESPACE {
+namespace {
+
+template <class Metric, class T>
+void tableOf(const PairInputs<T> &in, double *D, const gateway::Block &b) {
+  table(Metric{in}, in.A, in.B, D, in.N1, in.N2, in.d, b.i0, b.i1, b.j0, b.j1);
+}
+
+template <class Metric, class T>
+void nearestOf(const PairInputs<T> &in, double *D, double *I, int32_t kk, int32_t j0, int32_t j1) {
+  nearest(Metric{in}, in.A, in.B, D, I, in.N1, in.d, kk, j0, j1);
+}
+
+// A family's metrics by code from 1, and the tables of each stage's kernels
+// of them for class T (entry 0 selects none). A class whose kernels are not
+// the pair loop's specialises tableOf or nearestOf.
+template <class... Metric>
+struct ByCode {
+  static constexpr int32_t kCount = sizeof...(Metric);
+  template <class T>
+  static constexpr TableKernel<T> kTables[] = {nullptr, tableOf<Metric, T>...};
+  template <class T>
+  static constexpr NearestKernel<T> kNearest[] = {nullptr, nearestOf<Metric, T>...};
+
+  template <class T>
+  static constexpr simd::Kernels<TableKernel<T>> kernels(TableKernel<T>) {
+    return kTables<T>;
+  }
+  template <class T>
+  static constexpr simd::Kernels<NearestKernel<T>> kernels(NearestKernel<T>) {
+    return kNearest<T>;
+  }
+};
+
+}  // namespace
+}  // namespace SIMD_NAMESPACE

@@ -54,61 +54,32 @@ std::vector<Pairs> pairShapes() {
   return s;
 }
 
-// A family's inputs on shape s: mostly ordinary values, one in `rarity`
-// special; histograms mostly non-negative, so that the logarithms are taken.
-Columns columnsFor(const FamilyKernels &f, const Pairs &s, int rarity) {
-  std::vector<double> A = mixedValues(size_t(s.N1) * s.d, s.N1 * 31 + s.d, rarity);
-  std::vector<double> B = mixedValues(size_t(s.N2) * s.d, s.N2 * 17 + s.d, rarity);
-  if (f.histograms)
-    for (std::vector<double> *H : {&A, &B})
-      for (size_t k = 0; k < H->size(); k += 3) (*H)[k] = std::fabs((*H)[k]);
-  return Columns(s.N1, s.N2, s.d, std::move(A), std::move(B));
+// The case in blocks as the gateways cut it (of rows and columns, or of
+// whole columns), into outputs `offset` doubles past a cache line.
+void checkInBlocks(const Case &c, size_t offset) {
+  CaseOutputs out(c, offset);
+  const auto run = [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+    c.kernel(out.Y.data, out.I.data, {i0, i1, j0, j1});
+  };
+  if (c.takesRows)
+    inBlocks(c.m, c.n, run);
+  else
+    inBlocks(c.n, [&](int32_t j0, int32_t j1) { run(0, c.m, j0, j1); });
+  out.expectWanted(c, "");
 }
 
-// The nearest columns kept at a time on a table of N1 rows: 1, 5 and all.
-std::vector<int32_t> keptCounts(int32_t N1) {
-  std::vector<int32_t> ks;
-  for (int32_t kk : {1, 5, N1})
-    if (kk <= N1 && (ks.empty() || kk > ks.back())) ks.push_back(kk);
-  return ks;
-}
-
-// Every code of a family's table on target t, in blocks of rows and
-// columns, into an output `offset` doubles past a cache line, against the
-// definition; and with `nearestToo`, its nearest columns, kept 1, 5 and all
-// at a time, in blocks of columns. Every element is computed: even the term
+// Every code of every family on shape s, its nearest columns kept 1, 5 and
+// all at a time when `nearestToo`. Every element is computed: even the term
 // that max or min chooses is an absolute difference.
-void checkFamily(const FamilyKernels &f, simd::Target t, const Pairs &s, size_t offset, int rarity,
-                 bool nearestToo) {
-  const Columns x = columnsFor(f, s, rarity);
-  const PairInputs<double> in = x.in();
-  const size_t count = size_t(s.N1) * s.N2;
-  for (int32_t code : codesOf(f.tables(t))) {
-    const std::vector<double> want = x.table(f, code);
-    const std::string where = std::string(" code ") + std::to_string(code) + " on " +
-                              simd::targetName(t) + ", N1 " + std::to_string(s.N1) + " N2 " +
-                              std::to_string(s.N2) + " d " + std::to_string(s.d);
-    Buffer D(count, offset);
-    inBlocks(s.N1, s.N2, [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
-      f.tables(t).at(code)(in, D.data, {i0, i1, j0, j1});
-    });
-    for (size_t e = 0; e < count; ++e)
-      ASSERT_TRUE(sameResult(D.data[e], want[e]))
-          << f.table << where << " at " << e << ": " << D.data[e] << " want " << want[e];
-    D.expectGuardIntact(count);
-    for (int32_t kk : nearestToo ? keptCounts(s.N1) : std::vector<int32_t>()) {
-      const oracle::Nearest near = nearestOf(want, s.N1, s.N2, kk);
-      Buffer ND(size_t(kk) * s.N2, offset), NI(size_t(kk) * s.N2, offset);
-      inBlocks(s.N2, [&](int32_t j0, int32_t j1) {
-        f.nearests(t).at(code)(in, ND.data, NI.data, kk, j0, j1);
-      });
-      for (size_t e = 0; e < near.D.size(); ++e)
-        ASSERT_TRUE(sameResult(ND.data[e], near.D[e]) && NI.data[e] == near.I[e])
-            << f.nearest << where << " k " << kk << " at " << e << ": " << ND.data[e] << " row "
-            << NI.data[e] << " want " << near.D[e] << " row " << near.I[e];
-      ND.expectGuardIntact(near.D.size());
-      NI.expectGuardIntact(near.I.size());
-    }
+void checkFamilies(simd::Target t, const Pairs &s, size_t offset, int rarity, bool nearestToo) {
+  std::vector<int32_t> kept;
+  for (int32_t kk : {1, 5, s.N1})
+    if (nearestToo && kk <= s.N1 && (kept.empty() || kk > kept.back())) kept.push_back(kk);
+  const std::vector<double> A = mixedValues(size_t(s.N1) * s.d, s.N1 * 31 + s.d, rarity);
+  const std::vector<double> B = mixedValues(size_t(s.N2) * s.d, s.N2 * 17 + s.d, rarity);
+  for (const Case &c : familyCases(t, s.N1, s.N2, s.d, A, B, true, kept)) {
+    checkInBlocks(c, offset);
+    if (::testing::Test::HasFatalFailure()) return;
   }
 }
 
@@ -118,13 +89,11 @@ TEST(PairwiseTargets, FamiliesMatchDefinitionOnEveryTarget) {
   std::vector<Pairs> shapes = pairShapes();
   shapes.push_back({9, 7, 0});
   for (simd::Target t : runnableTargets())
-    for (const FamilyKernels &f : families())
-      for (const Pairs &s : shapes)
-        for (int rarity : {4, 64}) {
-          if (s.d == 0 && f.emptyIsZero) continue;
-          checkFamily(f, t, s, size_t(s.N1 + s.N2) % 8, rarity, rarity == 4);
-          if (HasFatalFailure()) return;
-        }
+    for (const Pairs &s : shapes)
+      for (int rarity : {4, 64}) {
+        checkFamilies(t, s, size_t(s.N1 + s.N2) % 8, rarity, rarity == 4);
+        if (HasFatalFailure()) return;
+      }
 }
 
 // Outputs past the size that turns streaming stores on, with columns a whole
@@ -133,37 +102,31 @@ TEST(PairwiseTargets, FamiliesMatchDefinitionOnEveryTarget) {
 TEST(PairwiseTargets, LargeOutputsMatchDefinitionOnEveryTarget) {
   for (simd::Target t : runnableTargets())
     for (const Pairs &s : {Pairs{1024, 1025, 1}, Pairs{1032, 1030, 2}, Pairs{1031, 1024, 1}})
-      for (size_t offset : {0, 3, 7})
-        for (const FamilyKernels &f : families()) {
-          checkFamily(f, t, s, offset, 8, false);
-          if (HasFatalFailure()) return;
-        }
+      for (size_t offset : {0, 3, 7}) {
+        checkFamilies(t, s, offset, 8, false);
+        if (HasFatalFailure()) return;
+      }
 }
 
 TEST(PairwiseTargets, MeshapplyMatchesDefinitionOnEveryTarget) {
-  for (simd::Target t : runnableTargets()) {
+  for (simd::Target t : runnableTargets())
     for (int32_t m : {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 33, 1031})
       for (int32_t n : {0, 1, 3, 4, 5, 9, 1025}) {
         if (m * n > 1024 * 1024 && m != 1031) continue;
         const std::vector<double> x = mixedValues(m, m, 3), y = mixedValues(n, n + 99, 3);
-        const size_t count = size_t(m) * n;
         for (int32_t op : codesOf(meshapplyKernels(t))) {
           const MeshKernel kernel = meshapplyKernels(t).at(op);
-          Buffer Y(count, size_t(m + n) % 8);
-          inBlocks(m, n, [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
-            kernel(x.data(), y.data(), Y.data, m, n, i0, i1, j0, j1);
-          });
-          for (int32_t j = 0; j < n; ++j)
-            for (int32_t i = 0; i < m; ++i) {
-              const double got = Y.data[i + size_t(j) * m], want = oracle::mesh(op, x[i], y[j]);
-              ASSERT_TRUE(sameResult(got, want, oracle::meshElement(op)))
-                  << "op " << op << " on " << simd::targetName(t) << ", m " << m << " n " << n
-                  << " at (" << i << ", " << j << "): " << got << " want " << want;
-            }
-          Y.expectGuardIntact(count);
+          checkInBlocks({"meshapply op " + std::to_string(op) + " on " + simd::targetName(t) +
+                             ", m " + std::to_string(m) + " n " + std::to_string(n),
+                         [&](double *Y, double *, const gateway::Block &b) {
+                           kernel(x.data(), y.data(), Y, m, n, b.i0, b.i1, b.j0, b.j1);
+                         },
+                         m, n, oracle::meshapply(x.data(), m, y.data(), n, op),
+                         oracle::meshElement(op), true},
+                        size_t(m + n) % 8);
+          if (HasFatalFailure()) return;
         }
       }
-  }
 }
 
 }  // namespace

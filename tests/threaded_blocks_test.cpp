@@ -38,18 +38,6 @@ using Values = std::shared_ptr<const std::vector<double>>;
 
 const std::vector<int> kThreadCounts = {1, 2, 3, 7, 16};
 
-// One kernel on one shape: it writes a block of each of its m-by-n outputs
-// Y[o], whose every element must match want[o]; of whole columns unless it
-// takes rows.
-struct Case {
-  std::string what;
-  std::function<void(double *const *Y, const Block &b)> kernel;
-  int32_t m, n;
-  std::vector<std::vector<double>> want;
-  Element element;
-  bool takesRows;
-};
-
 Values valuesFor(std::mt19937_64 &rng, size_t count) {
   return std::make_shared<const std::vector<double>>(specialValues(rng, count));
 }
@@ -73,39 +61,22 @@ std::vector<Grid> plans(const Case &c, const double *out) {
 // alone), into poisoned outputs offset doubles past a cache line.
 void checkOnThreads(const Case &c, size_t offset, const std::vector<int> &threadCounts,
                     bool everyPlan) {
-  const size_t count = size_t(c.m) * c.n;
   for (int threads : threadCounts) {
-    std::vector<Buffer> Y;
-    std::vector<double *> at;
-    for (size_t o = 0; o < c.want.size(); ++o) Y.emplace_back(count, offset);
-    for (Buffer &y : Y) at.push_back(y.data);
-    std::vector<Grid> ps = plans(c, at[0]);
+    CaseOutputs out(c, offset);
+    std::vector<Grid> ps = plans(c, out.Y.data);
     if (!everyPlan) ps.erase(ps.begin(), ps.end() - 1);
     for (const Grid &plan : ps) {
-      for (double *y : at) std::fill(y, y + count, poison());
-      auto body = [&](const Block &b) { c.kernel(at.data(), b); };
+      out.poisonAll(c);
+      auto body = [&](const Block &b) { c.kernel(out.Y.data, out.I.data, b); };
       ASSERT_EQ(
           gateway::forSharedBlocks(plan, threads, gateway::Poll{nullptr, nullptr}, nullptr, body),
           gateway::Shared::kDone);
-      for (size_t o = 0; o < Y.size(); ++o) {
-        for (size_t k = 0; k < count; ++k)
-          ASSERT_TRUE(sameResult(at[o][k], c.want[o][k], c.element))
-              << c.what << ", output " << o << ", " << threads << " threads, rows "
-              << plan.rows.first << " then " << plan.rows.size << ", columns " << plan.cols.first
-              << " then " << plan.cols.size << ", m " << c.m << " n " << c.n << " at " << k << ": "
-              << at[o][k] << " want " << c.want[o][k];
-        Y[o].expectGuardIntact(count);
-      }
+      out.expectWanted(
+          c, ", " + std::to_string(threads) + " threads, rows " + std::to_string(plan.rows.first) +
+                 " then " + std::to_string(plan.rows.size) + ", columns " +
+                 std::to_string(plan.cols.first) + " then " + std::to_string(plan.cols.size));
     }
   }
-}
-
-// The codes of a module's table, or only the first when not `all`.
-template <class Kernel>
-std::vector<int32_t> someCodes(simd::Kernels<Kernel> kernels, bool all) {
-  std::vector<int32_t> codes = codesOf(kernels);
-  if (!all) codes.resize(1);
-  return codes;
 }
 
 // Every broadcast kernel and meshapply on an m-by-n output, or only the
@@ -115,90 +86,49 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
   const Values X = valuesFor(rng, size_t(m) * n), col = valuesFor(rng, m), row = valuesFor(rng, n);
   const std::string on = std::string(" on ") + simd::targetName(t);
   std::vector<Case> cases;
-  for (int32_t op : someCodes(lanefuseKernels(t), all)) {
+  for (int32_t op : codesOf(lanefuseKernels(t), all)) {
     const LaneKernel kernel = lanefuseKernels(t).at(op);
     for (int d : {1, 2}) {
       const Values v = d == 1 ? col : row;
       cases.push_back({"lanefuse op " + std::to_string(op) + " d " + std::to_string(d) + on,
-                       [=](double *const *Y, const Block &b) {
-                         kernel(d, X->data(), v->data(), Y[0], m, n, b.j0, b.j1);
+                       [=](double *Y, double *, const Block &b) {
+                         kernel(d, X->data(), v->data(), Y, m, n, b.j0, b.j1);
                        },
-                       m,
-                       n,
-                       {oracle::lanefuse(X->data(), v->data(), d, op, m, n)},
-                       oracle::laneElement(op),
-                       false});
+                       m, n, oracle::lanefuse(X->data(), v->data(), d, op, m, n),
+                       oracle::laneElement(op), false});
     }
   }
-  for (int32_t op : someCodes(crossfuseKernels(t), all)) {
+  for (int32_t op : codesOf(crossfuseKernels(t), all)) {
     const CrossKernel kernel = crossfuseKernels(t).at(op);
     cases.push_back({"crossfuse op " + std::to_string(op) + on,
-                     [=](double *const *Y, const Block &b) {
-                       kernel(X->data(), row->data(), col->data(), Y[0], m, n, b.j0, b.j1);
+                     [=](double *Y, double *, const Block &b) {
+                       kernel(X->data(), row->data(), col->data(), Y, m, n, b.j0, b.j1);
                      },
-                     m,
-                     n,
-                     {oracle::crossfuse(X->data(), row->data(), col->data(), op, m, n)},
-                     Element::kComputed,
-                     false});
+                     m, n, oracle::crossfuse(X->data(), row->data(), col->data(), op, m, n),
+                     Element::kComputed, false});
   }
-  for (int32_t op : someCodes(meshapplyKernels(t), all)) {
+  for (int32_t op : codesOf(meshapplyKernels(t), all)) {
     const MeshKernel kernel = meshapplyKernels(t).at(op);
     cases.push_back({"meshapply op " + std::to_string(op) + on,
-                     [=](double *const *Y, const Block &b) {
-                       kernel(col->data(), row->data(), Y[0], m, n, b.i0, b.i1, b.j0, b.j1);
+                     [=](double *Y, double *, const Block &b) {
+                       kernel(col->data(), row->data(), Y, m, n, b.i0, b.i1, b.j0, b.j1);
                      },
-                     m,
-                     n,
-                     {oracle::meshapply(col->data(), m, row->data(), n, op)},
-                     oracle::meshElement(op),
-                     true});
+                     m, n, oracle::meshapply(col->data(), m, row->data(), n, op),
+                     oracle::meshElement(op), true});
   }
   return cases;
 }
 
-// Every kernel of every family on N1 x N2 pairs of d rows, or only the
-// first of each stage when not `all`; the nearest columns (kept N1 / 2 + 1
-// at a time, in blocks of columns) with `nearestToo`.
-std::vector<Case> familyCases(simd::Target t, int32_t N1, int32_t N2, int32_t d, bool all,
-                              bool nearestToo) {
+// Every kernel of every family on N1 x N2 pairs of d rows, or the first
+// code of each when not `all`; the nearest columns kept N1 / 2 + 1 at a time
+// with `nearestToo`.
+std::vector<Case> pairwiseCases(simd::Target t, int32_t N1, int32_t N2, int32_t d, bool all,
+                                bool nearestToo) {
   std::mt19937_64 rng(uint64_t(N1) * 7 + N2 * 3 + d);
-  const std::string on = std::string(" on ") + simd::targetName(t);
-  const int32_t kk = N1 / 2 + 1;
-  std::vector<Case> cases;
-  for (const FamilyKernels &f : families()) {
-    std::vector<double> a = specialValues(rng, size_t(N1) * d),
-                        b = specialValues(rng, size_t(N2) * d);
-    // Histograms: non-negative, so that the logarithms are taken.
-    for (std::vector<double> *h : {&a, &b})
-      for (double &x : *h) x = f.histograms && !std::isnan(x) ? std::fabs(x) : x;
-    const auto x = std::make_shared<const Columns>(N1, N2, d, std::move(a), std::move(b));
-    for (int32_t code : someCodes(f.tables(t), all)) {
-      const TableKernel<double> table = f.tables(t).at(code);
-      const NearestKernel<double> nearest = f.nearests(t).at(code);
-      const std::string what = " code " + std::to_string(code) + on;
-      const std::vector<double> want = x->table(f, code);
-      cases.push_back({f.table + what,
-                       [=](double *const *D, const Block &b) { table(x->in(), D[0], b); },
-                       N1,
-                       N2,
-                       {want},
-                       Element::kComputed,
-                       true});
-      if (!nearestToo) continue;
-      const oracle::Nearest near = nearestOf(want, N1, N2, kk);
-      cases.push_back({f.nearest + what,
-                       [=](double *const *DI, const Block &b) {
-                         nearest(x->in(), DI[0], DI[1], kk, b.j0, b.j1);
-                       },
-                       kk,
-                       N2,
-                       {near.D, near.I},
-                       Element::kComputed,
-                       false});
-    }
-  }
-  return cases;
+  const std::vector<double> A = specialValues(rng, size_t(N1) * d),
+                            B = specialValues(rng, size_t(N2) * d);
+  return familyCases(t, N1, N2, d, A, B, all,
+                     nearestToo ? std::vector<int32_t>{N1 / 2 + 1} : std::vector<int32_t>{});
 }
 
 // Rows around the lanes and cache lines; columns around the groups of 4
@@ -212,14 +142,15 @@ TEST(ThreadedBlocks, BroadcastKernelsGiveTheDefinitionOnAnyThreadCount) {
       }
 }
 
-// Panels of 2 to 16 columns, tiles of 1 to 6, chunks of 256 rows.
-TEST(ThreadedBlocks, FamilyKernelsGiveTheDefinitionOnAnyThreadCount) {
+// Panels of 2 to 16 columns, tiles of 1 to 6, chunks of 256 rows; the
+// nearest columns of each block of columns.
+TEST(ThreadedBlocks, PairwiseKernelsGiveTheDefinitionOnAnyThreadCount) {
   struct Pairs {
     int32_t N1, N2, d;
   };
   for (simd::Target t : runnableTargets())
     for (const Pairs &s : {Pairs{7, 29, 3}, Pairs{17, 26, 5}, Pairs{33, 31, 2}, Pairs{9, 25, 300}})
-      for (const Case &c : familyCases(t, s.N1, s.N2, s.d, true, true)) {
+      for (const Case &c : pairwiseCases(t, s.N1, s.N2, s.d, true, true)) {
         checkOnThreads(c, size_t(s.N1 + s.N2) % 8, kThreadCounts, true);
         if (HasFatalFailure()) return;
       }
@@ -231,7 +162,7 @@ TEST(ThreadedBlocks, FamilyKernelsGiveTheDefinitionOnAnyThreadCount) {
 TEST(ThreadedBlocks, StreamedOutputsAreCompleteWhenTheCallReturns) {
   for (simd::Target t : runnableTargets()) {
     std::vector<Case> cases = broadcastCases(t, 1031, 1030, false);
-    for (Case &c : familyCases(t, 1032, 1030, 1, false, false)) cases.push_back(std::move(c));
+    for (Case &c : pairwiseCases(t, 1032, 1030, 1, false, false)) cases.push_back(std::move(c));
     for (const Case &c : cases) {
       checkOnThreads(c, 3, {2, 7}, false);
       if (HasFatalFailure()) return;

@@ -6,11 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
+#include "gateway/blocks.h"
 #include "simd/targets.h"
 #include "support/arrays.h"
 
@@ -33,12 +37,13 @@ inline std::vector<simd::Target> runnableTargets() {
   return ts;
 }
 
-// The codes that select a kernel in a module's table, in order.
+// The codes that select a kernel in a module's table, in order; only the
+// first when not `all`.
 template <class Kernel>
-std::vector<int32_t> codesOf(simd::Kernels<Kernel> kernels) {
+std::vector<int32_t> codesOf(simd::Kernels<Kernel> kernels, bool all = true) {
   std::vector<int32_t> codes;
   for (int32_t code = 0; code < kernels.count; ++code)
-    if (kernels.at(code)) codes.push_back(code);
+    if (kernels.at(code) && (all || codes.empty())) codes.push_back(code);
   return codes;
 }
 
@@ -56,6 +61,41 @@ struct Buffer {
   void expectGuardIntact(size_t count) const {
     for (size_t g = 0; g < kGuard; ++g)
       ASSERT_EQ(bits(data[count + g]), kPoisonBits) << "written past the end";
+  }
+};
+
+// One kernel on one shape: it writes block b of its m-by-n output Y (and of
+// I, for the nearest columns: their rows), every element of which must be
+// want's (wantI's); of whole columns unless it takes rows.
+struct Case {
+  std::string what;
+  std::function<void(double *Y, double *I, const gateway::Block &b)> kernel;
+  int32_t m, n;
+  std::vector<double> want;
+  Element element;
+  bool takesRows;
+  std::vector<double> wantI = {};
+};
+
+// A case's outputs, `offset` doubles past a cache line.
+struct CaseOutputs {
+  Buffer Y, I;
+  CaseOutputs(const Case &c, size_t offset) : Y(c.want.size(), offset), I(c.wantI.size(), offset) {}
+  void poisonAll(const Case &c) {
+    std::fill(Y.data, Y.data + c.want.size(), poison());
+    std::fill(I.data, I.data + c.wantI.size(), poison());
+  }
+  // Every element the case's, and nothing written past either output.
+  void expectWanted(const Case &c, const std::string &where) const {
+    for (size_t k = 0; k < c.want.size(); ++k)
+      ASSERT_TRUE(sameResult(Y.data[k], c.want[k], c.element) &&
+                  (k >= c.wantI.size() || I.data[k] == c.wantI[k]))
+          << c.what << where << " at " << k << ": " << Y.data[k] << " want " << c.want[k]
+          << (k < c.wantI.size()
+                  ? " (rows " + std::to_string(I.data[k]) + ", " + std::to_string(c.wantI[k]) + ")"
+                  : "");
+    Y.expectGuardIntact(c.want.size());
+    I.expectGuardIntact(c.wantI.size());
   }
 };
 

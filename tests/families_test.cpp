@@ -1,13 +1,15 @@
-// sampleknn and binknn against the full tables of sampledist and bindist:
-// D(r, j) has the bits of the table's element (I(r, j), j) (but for the sign
-// and payload of a NaN that arithmetic makes, which the portable target's
-// compiled code may leave to either operand), and D and I are
-// what a stable ascending sort of each column of the table gives (ties by
-// row, NaN last), for every code, k below, at and above N1, special values,
-// many ties, long columns, empty shapes and any thread count; then the
-// messages and their order.
+// Both modules of each pairwise family through the host: the table against
+// the plain definition, and the nearest columns against the table: D(r, j)
+// has the bits of the table's element (I(r, j), j) (but for the sign and
+// payload of a NaN that arithmetic makes, which the portable target's
+// compiled code may leave to either operand), and D and I are what a stable
+// ascending sort of each column of the table gives (ties by row, NaN last),
+// for every code, k below, at and above N1, special values, many ties,
+// lopsided sums, long columns, empty shapes and any thread count; then the
+// nearest columns' messages and their order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "support/arrays.h"
@@ -17,13 +19,14 @@ namespace {
 
 using namespace test;
 
-// One of the two modules with the table it keeps the nearest of.
+// A family's two modules and the plain definition of its table.
 struct Family {
-  const char *knn, *table;
-  int codes;
+  const char *nearest, *table;
+  std::vector<double> (*oracle)(const double *, size_t, const double *, size_t, size_t, int);
   bool histograms;
 };
-const Family kFamilies[] = {{"sampleknn", "sampledist", 3, false}, {"binknn", "bindist", 3, true}};
+const Family kFamilies[] = {{"sampleknn", "sampledist", oracle::sampledist, false},
+                            {"binknn", "bindist", oracle::bindist, true}};
 
 struct Shape {
   size_t d, N1, N2;
@@ -41,21 +44,26 @@ std::vector<double> tyingValues(std::mt19937_64 &rng, size_t count, bool histogr
   return v;
 }
 
-// The nearest of every code against the table on these inputs, for each k.
+// The table of every code against its definition on these inputs, and the
+// nearest columns against the table for each k.
 void checkAgainstTable(const Family &f, const Shape &s, const std::vector<size_t> &ks,
                        const std::vector<double> &a, const std::vector<double> &b,
                        const char *threads = "") {
-  Module knn(f.knn), table(f.table);
+  Module knn(f.nearest), table(f.table);
   const Array A = matrix(s.d, s.N1, a), B = matrix(s.d, s.N2, b);
   ThreadsVariable use(threads);
-  for (int code = 1; code <= f.codes; ++code) {
+  for (int code = 1; code <= 3; ++code) {
     const Array c = scalar(code);
     CallResult t = table.call(1, {A.get(), B.get(), c.get()});
     ASSERT_TRUE(t.ok) << t.error;
+    ASSERT_EQ(firstMismatch(t.outputs[0].get(), s.N1, s.N2,
+                            f.oracle(a.data(), s.N1, b.data(), s.N2, s.d, code)),
+              "")
+        << f.table << " code " << code << ", d " << s.d << ", " << s.N1 << " x " << s.N2;
     const std::vector<double> full = values(t.outputs[0].get());
     for (size_t k : ks) {
       const size_t kk = std::min(k, s.N1);
-      const std::string where = std::string(f.knn) + " code " + std::to_string(code) + ", d " +
+      const std::string where = std::string(f.nearest) + " code " + std::to_string(code) + ", d " +
                                 std::to_string(s.d) + ", " + std::to_string(s.N1) + " x " +
                                 std::to_string(s.N2) + ", k " + std::to_string(k);
       const Array kArg = scalar(double(k));
@@ -79,7 +87,7 @@ void checkAgainstTable(const Family &f, const Shape &s, const std::vector<size_t
   }
 }
 
-TEST(Nearest, MatchesAStableSortOfTheTable) {
+TEST(Families, NearestMatchesAStableSortOfTheTable) {
   const Shape shapes[] = {{1, 1, 1},  {3, 7, 5},    {1, 40, 9},   {5, 100, 33},
                           {2, 17, 1}, {300, 50, 7}, {2, 1000, 30}};
   std::mt19937_64 rng(23);
@@ -92,8 +100,31 @@ TEST(Nearest, MatchesAStableSortOfTheTable) {
     }
 }
 
+// Random shapes of special values, or of lopsided ones whose sums depend
+// on the order of additions, with a few columns of each.
+TEST(Families, ModulesMatchTheDefinitionOnRandomInputs) {
+  std::mt19937_64 rng(32);
+  std::uniform_int_distribution<size_t> dim(0, 9);
+  for (const Family &f : kFamilies) {
+    const std::vector<double> lopsided = f.histograms
+                                             ? std::vector<double>{1e16, 1, 3, 0.5, 0, 2e15, 7}
+                                             : std::vector<double>{1e16, -1e16, 1, -1, 3, 0.5};
+    std::uniform_int_distribution<size_t> pick(0, lopsided.size() - 1);
+    for (int trial = 0; trial < 150; ++trial) {
+      // The sample family's distances need a row to start from.
+      const Shape s{dim(rng) + !f.histograms, dim(rng), dim(rng)};
+      std::vector<double> a = specialValues(rng, s.d * s.N1), b = specialValues(rng, s.d * s.N2);
+      if (trial % 2)
+        for (std::vector<double> *v : {&a, &b})
+          for (double &e : *v) e = lopsided[pick(rng)];
+      checkAgainstTable(f, s, {1, 4, s.N1 + 1}, a, b);
+      if (HasFatalFailure()) return;
+    }
+  }
+}
+
 // Calls large enough to share their columns among threads.
-TEST(Nearest, ResultsDoNotDependOnTheThreadCount) {
+TEST(Families, NearestResultsDoNotDependOnTheThreadCount) {
   std::mt19937_64 rng(24);
   for (const Family &f : kFamilies) {
     const Shape s{16, 5000, 100};
@@ -106,32 +137,48 @@ TEST(Nearest, ResultsDoNotDependOnTheThreadCount) {
   }
 }
 
-// No reference columns, no queries, no rows: sampleknn's distances without
-// terms are 0 and bindist's NaN (intersection) or 0, every row tied.
-TEST(Nearest, EmptyShapes) {
+// No columns or no rows: the sample family's distances without terms are
+// 0, the histograms' 0 or NaN (the intersection's 1 - 0/0), and every row
+// ties. Inputs without elements have no data to read: a read would fault.
+TEST(Families, EmptyShapes) {
+  struct Case {
+    size_t d, N1, N2;
+  };
+  const auto input = [](size_t d, size_t n) {
+    const mwSize dims[2] = {d, n};
+    return d * n != 0 ? matrix(d, n, std::vector<double>(d * n, 1.0))
+                      : Array(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, dims));
+  };
   for (const Family &f : kFamilies) {
-    Module knn(f.knn);
-    for (int code = 1; code <= f.codes; ++code) {
-      const Array c = scalar(code), k = scalar(3);
-      struct Case {
-        size_t d, N1, N2, kk;
-      };
+    Module table(f.table), nearest(f.nearest);
+    for (int code = 1; code <= 3; ++code)
       for (const Case &e :
-           {Case{2, 0, 4, 0}, Case{2, 5, 0, 3}, Case{0, 5, 2, 3}, Case{0, 2, 2, 2}}) {
-        const Array A = matrix(e.d, e.N1), B = matrix(e.d, e.N2);
-        CallResult r = knn.call(2, {A.get(), B.get(), c.get(), k.get()});
-        ASSERT_TRUE(r.ok) << r.error;
+           {Case{3, 0, 4}, Case{3, 4, 0}, Case{2, 0, 0}, Case{0, 0, 2}, Case{0, 0, 0},
+            Case{0, 3, 2}, Case{0, 2, 3}, Case{2, 5, 0}, Case{0, 5, 2}, Case{0, 2, 2}}) {
+        const std::string where = std::string(" code ") + std::to_string(code) + ", d " +
+                                  std::to_string(e.d) + ", " + std::to_string(e.N1) + " x " +
+                                  std::to_string(e.N2);
+        const Array A = input(e.d, e.N1), B = input(e.d, e.N2), c = scalar(code), k = scalar(3);
         const double gap = f.histograms && code == 1 ? kNaN : 0.0;
-        std::vector<double> D(e.kk * e.N2, gap), I(e.kk * e.N2);
-        for (size_t x = 0; x < I.size(); ++x) I[x] = double(x % e.kk + 1);
-        EXPECT_EQ(firstMismatch(r.outputs[0].get(), e.kk, e.N2, D), "") << f.knn << " " << code;
-        EXPECT_EQ(firstMismatch(r.outputs[1].get(), e.kk, e.N2, I), "") << f.knn << " " << code;
+        const size_t kk = std::min<size_t>(3, e.N1);
+        std::vector<double> I(kk * e.N2);
+        for (size_t x = 0; x < I.size(); ++x) I[x] = double(x % kk + 1);
+        CallResult t = table.call(1, {A.get(), B.get(), c.get()});
+        CallResult r = nearest.call(2, {A.get(), B.get(), c.get(), k.get()});
+        ASSERT_TRUE(t.ok && r.ok) << t.error << r.error << where;
+        EXPECT_EQ(
+            firstMismatch(t.outputs[0].get(), e.N1, e.N2, std::vector<double>(e.N1 * e.N2, gap)),
+            "")
+            << f.table << where;
+        EXPECT_EQ(firstMismatch(r.outputs[0].get(), kk, e.N2, std::vector<double>(I.size(), gap)),
+                  "")
+            << f.nearest << where;
+        EXPECT_EQ(firstMismatch(r.outputs[1].get(), kk, e.N2, I), "") << f.nearest << where;
       }
-    }
   }
 }
 
-TEST(Nearest, ChecksInTheOrderOfTheirTables) {
+TEST(Families, NearestChecksInTheOrderOfTheirTables) {
   Module sample("sampleknn"), bin("binknn");
   Array X3 = matrix(3, 2), X4 = matrix(4, 2), one = scalar(1), bad = scalar(4), k0 = scalar(0);
   const char *sampleInputs = "The number of input should be 4.\n";

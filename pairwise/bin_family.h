@@ -34,7 +34,7 @@ struct BinFamily : FamilyDefaults {
     const int32_t mcode = readSelector(c, 2, "mcode");
     // The wording of both messages is relied on by callers as it stands.
     if (h1.rows != h2.rows) fail(c, "sizeMismatch", "The dimensions of H1 ans H2 are not equal.\n");
-    if (!isCode<BinFamily>(mcode)) fail(c, "badCode", "mcode should be either 1 or 2.\n");
+    if (mcode < 1 || mcode > kMetrics) fail(c, "badCode", "mcode should be either 1 or 2.\n");
     return operands(h1, h2, mcode);
   }
 

@@ -92,11 +92,6 @@ inline Operands operands(const gateway::Input &a, const gateway::Input &b, int32
   return {{a.data, b.data, a.cols, b.cols, a.rows, nullptr}, code};
 }
 
-template <class Family>
-bool isCode(int32_t code) {
-  return code >= 1 && code <= Family::kMetrics;
-}
-
 // In a module's kernels source, after simd/foreach_target.h: Family::stage,
 // of every target built here.
 #define FAMILY_IF_BUILT(name, on, isa) SIMD_IF_BUILT(on, Built::built<simd_##name::Metrics>())

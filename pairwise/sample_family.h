@@ -23,7 +23,7 @@ struct SampleFamily : FamilyDefaults {
   static Operands read(const gateway::Call &c) {
     using namespace gateway;
     const int32_t code = readSelector(c, 2, "code");
-    if (!isCode<SampleFamily>(code)) fail(c, "badCode", "The pdm code should be from 1 to 3.\n");
+    if (code < 1 || code > kMetrics) fail(c, "badCode", "The pdm code should be from 1 to 3.\n");
     const Input x1 = readMatrix(c, 0, "X1");
     const Input x2 = readMatrix(c, 1, "X2");
     if (x1.rows != x2.rows)

@@ -7,6 +7,8 @@
 // for every code, k below, at and above N1, special values, many ties,
 // lopsided sums, long columns, empty shapes and any thread count; then the
 // nearest columns' messages and their order.
+#include "support/families.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,15 +20,6 @@
 namespace {
 
 using namespace test;
-
-// A family's two modules and the plain definition of its table.
-struct Family {
-  const char *nearest, *table;
-  std::vector<double> (*oracle)(const double *, size_t, const double *, size_t, size_t, int);
-  bool histograms;
-};
-const Family kFamilies[] = {{"sampleknn", "sampledist", oracle::sampledist, false},
-                            {"binknn", "bindist", oracle::bindist, true}};
 
 struct Shape {
   size_t d, N1, N2;
@@ -46,7 +39,7 @@ std::vector<double> tyingValues(std::mt19937_64 &rng, size_t count, bool histogr
 
 // The table of every code against its definition on these inputs, and the
 // nearest columns against the table for each k.
-void checkAgainstTable(const Family &f, const Shape &s, const std::vector<size_t> &ks,
+void checkAgainstTable(const FamilyKernels &f, const Shape &s, const std::vector<size_t> &ks,
                        const std::vector<double> &a, const std::vector<double> &b,
                        const char *threads = "") {
   Module knn(f.nearest), table(f.table);
@@ -56,9 +49,8 @@ void checkAgainstTable(const Family &f, const Shape &s, const std::vector<size_t
     const Array c = scalar(code);
     CallResult t = table.call(1, {A.get(), B.get(), c.get()});
     ASSERT_TRUE(t.ok) << t.error;
-    ASSERT_EQ(firstMismatch(t.outputs[0].get(), s.N1, s.N2,
-                            f.oracle(a.data(), s.N1, b.data(), s.N2, s.d, code)),
-              "")
+    const Columns x{int32_t(s.N1), int32_t(s.N2), int32_t(s.d), a, b, {}};
+    ASSERT_EQ(firstMismatch(t.outputs[0].get(), s.N1, s.N2, x.table(f, code)), "")
         << f.table << " code " << code << ", d " << s.d << ", " << s.N1 << " x " << s.N2;
     const std::vector<double> full = values(t.outputs[0].get());
     for (size_t k : ks) {
@@ -91,7 +83,7 @@ TEST(Families, NearestMatchesAStableSortOfTheTable) {
   const Shape shapes[] = {{1, 1, 1},  {3, 7, 5},    {1, 40, 9},   {5, 100, 33},
                           {2, 17, 1}, {300, 50, 7}, {2, 1000, 30}};
   std::mt19937_64 rng(23);
-  for (const Family &f : kFamilies)
+  for (const FamilyKernels &f : families())
     for (const Shape &s : shapes) {
       const std::vector<double> a = tyingValues(rng, s.d * s.N1, f.histograms),
                                 b = tyingValues(rng, s.d * s.N2, f.histograms);
@@ -105,7 +97,7 @@ TEST(Families, NearestMatchesAStableSortOfTheTable) {
 TEST(Families, ModulesMatchTheDefinitionOnRandomInputs) {
   std::mt19937_64 rng(32);
   std::uniform_int_distribution<size_t> dim(0, 9);
-  for (const Family &f : kFamilies) {
+  for (const FamilyKernels &f : families()) {
     const std::vector<double> lopsided = f.histograms
                                              ? std::vector<double>{1e16, 1, 3, 0.5, 0, 2e15, 7}
                                              : std::vector<double>{1e16, -1e16, 1, -1, 3, 0.5};
@@ -126,7 +118,7 @@ TEST(Families, ModulesMatchTheDefinitionOnRandomInputs) {
 // Calls large enough to share their columns among threads.
 TEST(Families, NearestResultsDoNotDependOnTheThreadCount) {
   std::mt19937_64 rng(24);
-  for (const Family &f : kFamilies) {
+  for (const FamilyKernels &f : families()) {
     const Shape s{16, 5000, 100};
     const std::vector<double> a = tyingValues(rng, s.d * s.N1, f.histograms),
                               b = tyingValues(rng, s.d * s.N2, f.histograms);
@@ -149,7 +141,7 @@ TEST(Families, EmptyShapes) {
     return d * n != 0 ? matrix(d, n, std::vector<double>(d * n, 1.0))
                       : Array(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, dims));
   };
-  for (const Family &f : kFamilies) {
+  for (const FamilyKernels &f : families()) {
     Module table(f.table), nearest(f.nearest);
     for (int code = 1; code <= 3; ++code)
       for (const Case &e :

@@ -43,6 +43,20 @@ static_assert(simd::kBlockColumnStep % kTileCols == 0, "nor column blocks a tile
 // t * log(t) for t > 0, otherwise 0, with the C library's log.
 inline double xlogx(double t) { return t > 0.0 ? t * std::log(t) : 0.0; }
 
+// xlogx of each of the kN values at x, in place; out of line where there
+// are several, so that a caller's vectors are saved once around all the
+// calls, not around each.
+SIMD_NOINLINE inline void xlogxEach(double *x, int n) {
+  for (int e = 0; e < n; ++e) x[e] = xlogx(x[e]);
+}
+template <int kN>
+void xlogxAll(double *x) {
+  if constexpr (kN == 1)
+    x[0] = xlogx(x[0]);
+  else
+    xlogxEach(x, kN);
+}
+
 // What a metric provides. kSumFromZero: the running value starts at +0 and
 // takes every term, otherwise it starts as the first row's term. step(r, t)
 // takes term t into the running value r, finish(r, j) makes column j's
@@ -116,22 +130,21 @@ void xlogxColumns(const double *B, ptrdiff_t d, int32_t k0, int32_t rows, double
     for (int c = 0; c < kCols; ++c) xb[k * kCols + c] = xlogx(B[c * d + k0 + k]);
 }
 
-// Row k of a panel (pa, pxa) against row k0 + k of kCols columns of B.
+// Row k of a panel (pa, pxa) against row k of kCols columns at B, d apart.
 template <int kCols, bool kFirst, class Metric>
 inline void row(const Metric &mt, const double *pa, const double *pxa, const double *pxb,
-                const double *B, ptrdiff_t d, int32_t k0, int32_t k,
-                Vec (&acc)[kPanelVecs][kCols]) {
+                const double *B, ptrdiff_t d, int32_t k, Vec (&acc)[kPanelVecs][kCols]) {
   Vec a[kPanelVecs];
   for (int v = 0; v < kPanelVecs; ++v) a[v] = load(pa + k * kWidth + v * kLanes);
   if constexpr (Metric::kLogs) {
-    // All the logs of the row in one pass: no vector is live across the calls.
+    // All the logs of the row in one pass.
     alignas(64) double xm[kCols * kWidth];
     for (int c = 0; c < kCols; ++c) {
-      const Vec b = splat(B[c * d + k0 + k]);
+      const Vec b = splat(B[c * d + k]);
       for (int v = 0; v < kPanelVecs; ++v)
         store(xm + (c * kPanelVecs + v) * kLanes, mt.mean(a[v], b));
     }
-    for (int e = 0; e < kCols * kWidth; ++e) xm[e] = xlogx(xm[e]);
+    xlogxAll<kCols * kWidth>(xm);
     for (int c = 0; c < kCols; ++c) {
       const Vec xb = splat(pxb[k * kCols + c]);
       for (int v = 0; v < kPanelVecs; ++v) {
@@ -142,7 +155,7 @@ inline void row(const Metric &mt, const double *pa, const double *pxa, const dou
     }
   } else {
     for (int c = 0; c < kCols; ++c) {
-      const Vec b = splat(B[c * d + k0 + k]);
+      const Vec b = splat(B[c * d + k]);
       for (int v = 0; v < kPanelVecs; ++v) {
         const Vec t = mt.term(a[v], b);
         acc[v][c] = kFirst ? t : mt.step(acc[v][c], t);
@@ -156,20 +169,22 @@ inline void row(const Metric &mt, const double *pa, const double *pxa, const dou
 // The running values start at +0 (replaced by the first row's term where
 // the metric says so) when k0 is 0, otherwise they come from `carried`;
 // while rows remain they wait there, and after the last row they go to the
-// output stage as rows [i, i + width) of those columns.
-template <int kCols, class Metric, class Output>
+// output stage as rows [i, i + width) of those columns. Without kChunk the
+// rows are known to be all of them (k0 = 0, rows = d): nothing is carried.
+template <int kCols, bool kChunk, class Metric, class Output>
 void pairTile(const Metric &mt, Output &out, const Tile<Metric::kLogs> &t, const double *pa,
               const double *pxa, const double *B, ptrdiff_t d, int32_t k0, int32_t rows, int32_t i,
               int32_t width, int32_t j, double *carried) {
-  const double *Bj = B + j * d;
+  const double *Bk = B + j * d + k0;
+  const bool first = !kChunk || k0 == 0;
   Vec acc[kPanelVecs][kCols];
   for (int v = 0; v < kPanelVecs; ++v)
     for (int c = 0; c < kCols; ++c)
-      acc[v][c] = k0 == 0 ? splat(0.0) : load(carried + (c * kPanelVecs + v) * kLanes);
+      acc[v][c] = first ? splat(0.0) : load(carried + (c * kPanelVecs + v) * kLanes);
   int32_t k = 0;
-  if (!Metric::kSumFromZero && k0 == 0) row<kCols, true>(mt, pa, pxa, t.xb, Bj, d, k0, k++, acc);
-  for (; k < rows; ++k) row<kCols, false>(mt, pa, pxa, t.xb, Bj, d, k0, k, acc);
-  if (k0 + rows < d) {
+  if (!Metric::kSumFromZero && first) row<kCols, true>(mt, pa, pxa, t.xb, Bk, d, k++, acc);
+  for (; k < (kChunk ? rows : d); ++k) row<kCols, false>(mt, pa, pxa, t.xb, Bk, d, k, acc);
+  if (kChunk && k0 + rows < d) {
     for (int v = 0; v < kPanelVecs; ++v)
       for (int c = 0; c < kCols; ++c) store(carried + (c * kPanelVecs + v) * kLanes, acc[v][c]);
     return;
@@ -182,15 +197,15 @@ void pairTile(const Metric &mt, Output &out, const Tile<Metric::kLogs> &t, const
 // kCols columns of B from column j against the run of panels packed in the
 // tile, rows [i, i + width) of A, over their rows [k0, k0 + rows) (a run of
 // one panel when that is not all of them).
-template <int kCols, class Metric, class Output>
+template <int kCols, bool kChunk, class Metric, class Output>
 void columnsAgainstRun(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *B,
                        int32_t d, int32_t k0, int32_t rows, int32_t i, int32_t width, int32_t j,
                        double *carried) {
   if constexpr (Metric::kLogs) xlogxColumns<kCols>(B + ptrdiff_t(j) * d, d, k0, rows, t.xb);
   for (int32_t p = 0; p < width; p += kWidth) {
     const ptrdiff_t at = ptrdiff_t(p) * rows;
-    pairTile<kCols>(mt, out, t, t.a + at, t.xa + (Metric::kLogs ? at : 0), B, d, k0, rows, i + p,
-                    width - p < kWidth ? width - p : kWidth, j, carried);
+    pairTile<kCols, kChunk>(mt, out, t, t.a + at, t.xa + (Metric::kLogs ? at : 0), B, d, k0, rows,
+                            i + p, width - p < kWidth ? width - p : kWidth, j, carried);
   }
 }
 
@@ -201,10 +216,13 @@ static_assert(kSlabCols % kTileCols == 0, "a slab is whole tiles of columns");
 // One panel of long columns (rows [i, i + width) of A) against columns
 // [j0, j1) of B, kSlabCols at a time: each chunk of rows of the panel is
 // packed once per slab and used by all its columns, whose running values
-// wait in `carried` from chunk to chunk.
+// wait in `carried` from chunk to chunk. Out of line: inlined in the pair
+// loop, it left the loop over whole columns short of registers (measured
+// with GCC 12 on AVX2: the tile's column pointers spilled).
 template <class Metric, class Output>
-void longColumns(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const double *A,
-                 const double *B, int32_t d, int32_t i, int32_t width, int32_t j0, int32_t j1) {
+SIMD_NOINLINE void longColumns(const Metric &mt, Output &out, Tile<Metric::kLogs> &t,
+                               const double *A, const double *B, int32_t d, int32_t i,
+                               int32_t width, int32_t j0, int32_t j1) {
   alignas(64) double carried[kSlabCols * kWidth];
   for (int32_t js = j0; js < j1; js += kSlabCols) {
     const int32_t je = j1 - js < kSlabCols ? j1 : js + kSlabCols;
@@ -213,10 +231,11 @@ void longColumns(const Metric &mt, Output &out, Tile<Metric::kLogs> &t, const do
       pack<Metric::kLogs>(A + ptrdiff_t(i) * d, d, width, k0, rows, t.a, t.xa);
       int32_t j = js;
       for (; je - j >= kTileCols; j += kTileCols)
-        columnsAgainstRun<kTileCols>(mt, out, t, B, d, k0, rows, i, width, j,
-                                     carried + (j - js) * kWidth);
+        columnsAgainstRun<kTileCols, true>(mt, out, t, B, d, k0, rows, i, width, j,
+                                           carried + (j - js) * kWidth);
       for (; j < je; ++j)
-        columnsAgainstRun<1>(mt, out, t, B, d, k0, rows, i, width, j, carried + (j - js) * kWidth);
+        columnsAgainstRun<1, true>(mt, out, t, B, d, k0, rows, i, width, j,
+                                   carried + (j - js) * kWidth);
     }
   }
 }
@@ -245,8 +264,8 @@ void pairs(const Metric &mt, Output &out, const double *A, const double *B, int3
       int32_t j = j0;
       // Every row at once: nothing is carried.
       for (; j1 - j >= kTileCols; j += kTileCols)
-        columnsAgainstRun<kTileCols>(mt, out, t, B, d, 0, d, i, width, j, nullptr);
-      for (; j < j1; ++j) columnsAgainstRun<1>(mt, out, t, B, d, 0, d, i, width, j, nullptr);
+        columnsAgainstRun<kTileCols, false>(mt, out, t, B, d, 0, d, i, width, j, nullptr);
+      for (; j < j1; ++j) columnsAgainstRun<1, false>(mt, out, t, B, d, 0, d, i, width, j, nullptr);
     } else {
       longColumns(mt, out, t, A, B, d, i, width, j0, j1);
     }

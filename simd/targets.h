@@ -55,6 +55,12 @@
 #define SIMD_COUNT_IF_BUILT(name, on, isa) +SIMD_BUILT_##on
 #define SIMD_BUILT_COUNT (0 SIMD_TARGETS(SIMD_COUNT_IF_BUILT))
 
+#if defined(_MSC_VER) && !defined(__clang__)
+#define SIMD_NOINLINE __declspec(noinline)
+#else
+#define SIMD_NOINLINE __attribute__((noinline))
+#endif
+
 namespace simd {
 
 // Bytes of a cache line on the machines every target runs on (x86-64, and

@@ -4,8 +4,6 @@
 #include "pairwise/bin_family.h"
 #include "pairwise/family_gateways.h"
 
-namespace {
 constexpr auto bindist = tableGateway<BinFamily>;
-}  // namespace
 
 EXACTMEX_ENTRY(bindist)

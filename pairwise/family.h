@@ -1,12 +1,10 @@
 // A family of pairwise metrics: distances between column i of a d-by-N1
-// matrix A and column j of a d-by-N2 matrix B, made of their rows' terms in
-// increasing order. A family is defined once (pairwise/sample_family.h,
-// bin_family.h: its arguments, checks in its order, messages, the classes
-// of its data, its metrics) and has two modules, two output stages over one
-// pair loop: the table of every pair (simd/pair_tile.h) and each column of
-// B's nearest columns of A (simd/nearest.h). Their gateways are made of the
-// definition by pairwise/family_gateways.h, their kernels of its metrics by
-// pairwise/family_variants.h, for each class and target.
+// matrix A and column j of a d-by-N2 matrix B, of their rows' terms in
+// order. Defined once (pairwise/sample_family.h, bin_family.h), a family has
+// two modules, two output stages over one pair loop: the table of every
+// pair (simd/pair_tile.h) and each column of B's nearest columns of A
+// (simd/nearest.h), their gateways made of the definition by
+// pairwise/family_gateways.h, their kernels by pairwise/family_variants.h.
 #ifndef EXACTMEX_PAIRWISE_FAMILY_H
 #define EXACTMEX_PAIRWISE_FAMILY_H
 
@@ -83,7 +81,6 @@ struct FamilyDefaults {
   static constexpr const char *kNoMemory = "%s: not enough memory.\n";
 };
 
-// The columns of data inputs a and b, and the metric's code.
 struct Operands {
   PairInputs<double> in;
   int32_t code;

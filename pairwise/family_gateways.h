@@ -14,16 +14,12 @@
 #include "gateway/call.h"
 #include "pairwise/family.h"
 
-template <class Family>
-void checkCounts(const gateway::Call &c, int nargin, int nargout) {
-  const auto check = [&](bool ok, const char *reason, const char *format, int count) {
-    if (ok) return;
-    char message[128];
-    std::snprintf(message, sizeof message, format, c.fn, count);
-    gateway::fail(c, reason, message);
-  };
-  check(c.nrhs == nargin, "nargin", Family::kNargin, nargin);
-  check(c.nlhs <= nargout, "nargout", Family::kNargout, nargout);
+// Raises `reason` with a message formatted of the function's name and n.
+[[noreturn]] inline void failWith(const gateway::Call &c, const char *reason, const char *format,
+                                  int n = 0) {
+  char message[128];
+  std::snprintf(message, sizeof message, format, c.fn, n);
+  gateway::fail(c, reason, message);
 }
 
 // A call's operands, and whether a kernel runs on them.
@@ -35,7 +31,7 @@ struct Pairs : Operands {
   double work() const { return in.d * Family::termWork(code); }
   double bytesPerColumn() const { return in.d * sizeof(double); }
   // What the family's kernels read besides the inputs: false when the
-  // memory cannot be had (failNoMemory says so).
+  // memory cannot be had (Family::kNoMemory).
   bool prepare() {
     double *made = nullptr;
     const bool ok = Family::prepare(code, in, &made);
@@ -43,17 +39,13 @@ struct Pairs : Operands {
     in.columnSums = made;
     return ok;
   }
-  [[noreturn]] static void failNoMemory(const gateway::Call &c) {
-    char message[128];
-    std::snprintf(message, sizeof message, Family::kNoMemory, c.fn);
-    gateway::fail(c, "outOfMemory", message);
-  }
 };
 
 // The counts, then the family's operands.
 template <class Family>
 Pairs<Family> readPairs(const gateway::Call &c, int nargin, int nargout) {
-  checkCounts<Family>(c, nargin, nargout);
+  if (c.nrhs != nargin) failWith(c, "nargin", Family::kNargin, nargin);
+  if (c.nlhs > nargout) failWith(c, "nargout", Family::kNargout, nargout);
   const Operands op = Family::read(c);
   return {op, op.in.d > 0 || !Family::kEmptyIsZero, nullptr};
 }
@@ -84,11 +76,7 @@ inline NearestOutputs createNearest(const gateway::Call &c, double k, int32_t N1
     o.I = createOutput(c, o.kk, N2, rowsInOrder, 1);
   } else {
     o.own.reset(new (std::nothrow) double[size_t(o.kk) * size_t(N2) + 1]);
-    if (!o.own) {
-      char message[96];
-      std::snprintf(message, sizeof message, "%s: not enough memory for the output.\n", c.fn);
-      fail(c, "outOfMemory", message);
-    }
+    if (!o.own) failWith(c, "outOfMemory", "%s: not enough memory for the output.\n");
     o.I = o.own.get();
   }
   if (rowsInOrder)
@@ -102,7 +90,7 @@ void tableGateway(const gateway::Call &c) {
   Pairs<Family> p = readPairs<Family>(c, 3, 1);
   double *D = createOutput(c, p.in.N1, p.in.N2, p.runs);  // a kernel that runs writes all of D
   // D, not yet handed over, is released by the host with the failed call.
-  if (!p.prepare()) p.failNoMemory(c);
+  if (!p.prepare()) failWith(c, "outOfMemory", Family::kNoMemory);
   const TableKernel<double> kernel = Family::tableKernels().template of<double>().at(p.code);
   if (p.runs)
     forPairBlocks(c, D, p.in.N1, p.in.N2, p.work(), p.bytesPerColumn(),
@@ -119,7 +107,7 @@ void nearestGateway(const gateway::Call &c) {
   if (!p.runs || out.kk == 0 || p.in.N2 == 0) return;
   if (!p.prepare()) {
     out.own.reset();  // a host may leave by a jump, running no destructor
-    p.failNoMemory(c);
+    failWith(c, "outOfMemory", Family::kNoMemory);
   }
   const NearestKernel<double> kernel = Family::nearestKernels().template of<double>().at(p.code);
   forNearestColumns(c, p.in.N1, p.in.N2, p.work(), p.bytesPerColumn(),

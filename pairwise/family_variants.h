@@ -11,14 +11,25 @@
 namespace SIMD_NAMESPACE {
 namespace {
 
+// Whether to stream is decided on the whole table, so every block of a
+// large one streams.
 template <class Metric, class T>
 void tableOf(const PairInputs<T> &in, double *D, const gateway::Block &b) {
-  table(Metric{in}, in.A, in.B, D, in.N1, in.N2, in.d, b.i0, b.i1, b.j0, b.j1);
+  const bool lines = kWidth % kLineDoubles == 0 && in.N1 % kLineDoubles == 0;
+  if (lines && streams(D, double(in.N1) * in.N2)) {
+    StoreTable<true> out{D, in.N1};
+    pairs(Metric{in}, out, in.A, in.B, in.d, b.i0, b.i1, b.j0, b.j1);
+    streamFence();
+  } else {
+    StoreTable<false> out{D, in.N1};
+    pairs(Metric{in}, out, in.A, in.B, in.d, b.i0, b.i1, b.j0, b.j1);
+  }
 }
 
 template <class Metric, class T>
 void nearestOf(const PairInputs<T> &in, double *D, double *I, int32_t kk, int32_t j0, int32_t j1) {
-  nearest(Metric{in}, in.A, in.B, D, I, in.N1, in.d, kk, j0, j1);
+  KeepNearest out{D, I, kk};
+  pairs(Metric{in}, out, in.A, in.B, in.d, 0, in.N1, j0, j1);
 }
 
 // A family's metrics by code from 1, and the tables of each stage's kernels

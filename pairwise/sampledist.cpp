@@ -4,8 +4,6 @@
 #include "pairwise/family_gateways.h"
 #include "pairwise/sample_family.h"
 
-namespace {
 constexpr auto sampledist = tableGateway<SampleFamily>;
-}  // namespace
 
 EXACTMEX_ENTRY(sampledist)

@@ -66,15 +66,5 @@ struct KeepNearest {
   }
 };
 
-// For each column j in [j0, j1) of the N1-column table of mt over A and B,
-// its kk smallest values and their rows, into D and I (see above). kk must
-// be at least 1 and at most N1.
-template <class Metric>
-void nearest(const Metric &mt, const double *A, const double *B, double *D, double *I, int32_t N1,
-             int32_t d, int32_t kk, int32_t j0, int32_t j1) {
-  KeepNearest out{D, I, kk};
-  pairs(mt, out, A, B, d, 0, N1, j0, j1);
-}
-
 }  // namespace
 }  // namespace SIMD_NAMESPACE

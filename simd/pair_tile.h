@@ -309,22 +309,5 @@ struct StoreTable {
   }
 };
 
-// Elements (i, j), i in [i0, i1) and j in [j0, j1), of the N1-by-N2 table D.
-// Whether to stream is decided on the whole of D, so every block of a large
-// D streams.
-template <class Metric>
-void table(const Metric &mt, const double *A, const double *B, double *D, int32_t N1, int32_t N2,
-           int32_t d, int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
-  const bool lines = kWidth % kLineDoubles == 0 && N1 % kLineDoubles == 0;
-  if (lines && streams(D, double(N1) * N2)) {
-    StoreTable<true> out{D, N1};
-    pairs(mt, out, A, B, d, i0, i1, j0, j1);
-    streamFence();
-  } else {
-    StoreTable<false> out{D, N1};
-    pairs(mt, out, A, B, d, i0, i1, j0, j1);
-  }
-}
-
 }  // namespace
 }  // namespace SIMD_NAMESPACE

@@ -27,22 +27,20 @@ struct FamilyKernels {
 };
 
 template <class Family>
-FamilyKernels familyKernels(const char *table, const char *nearest,
-                            double (*element)(int, const double *, const double *, size_t),
-                            bool histograms) {
-  return {table,
-          nearest,
-          [](simd::Target t) { return Family::tableKernels(t).template of<double>(); },
-          [](simd::Target t) { return Family::nearestKernels(t).template of<double>(); },
-          element,
-          histograms,
-          Family::kEmptyIsZero};
+simd::Kernels<TableKernel<double>> tablesOf(simd::Target t) {
+  return Family::tableKernels(t).template of<double>();
+}
+template <class Family>
+simd::Kernels<NearestKernel<double>> nearestsOf(simd::Target t) {
+  return Family::nearestKernels(t).template of<double>();
 }
 
 inline const std::vector<FamilyKernels> &families() {
   static const std::vector<FamilyKernels> all = {
-      familyKernels<SampleFamily>("sampledist", "sampleknn", oracle::sample, false),
-      familyKernels<BinFamily>("bindist", "binknn", oracle::bin, true)};
+      {"sampledist", "sampleknn", tablesOf<SampleFamily>, nearestsOf<SampleFamily>, oracle::sample,
+       false, SampleFamily::kEmptyIsZero},
+      {"bindist", "binknn", tablesOf<BinFamily>, nearestsOf<BinFamily>, oracle::bin, true,
+       BinFamily::kEmptyIsZero}};
   return all;
 }
 

@@ -31,10 +31,9 @@
 #endif
 #endif
 
-#include "pairwise/bin_family.h"
 #include "pairwise/meshapply_kernels.h"
-#include "pairwise/sample_family.h"
 #include "support/arrays.h"
+#include "support/families.h"
 #include "support/variants.h"
 
 namespace {
@@ -189,33 +188,24 @@ TEST(PairwiseLargeOutput, MeshapplyAddressesPast2To31) {
       [](int32_t i, int32_t j) { return i + double(j) * kRows; });
 }
 
-TEST(PairwiseLargeOutput, SampledistAddressesPast2To31) {
-  std::vector<double> X1(kRows), X2(kCols);
-  for (int32_t i = 0; i < kRows; ++i) X1[i] = i;
-  for (int32_t j = 0; j < kCols; ++j) X2[j] = -double(j) * kRows;
-  expectEveryElementInPlace(
-      [&](simd::Target t, double *D) {
-        const auto kernel = SampleFamily::tableKernels(t).of<double>().at(1);
-        inThreeBlocks([&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
-          kernel({X1.data(), X2.data(), kRows, kCols, 1, nullptr}, D, {i0, i1, j0, j1});
-        });
-      },
-      [](int32_t i, int32_t j) { return i + double(j) * kRows; });
-}
-
-TEST(PairwiseLargeOutput, BindistAddressesPast2To31) {
-  // One bin: each column of H2 sums to its only value.
-  std::vector<double> H1(kRows), H2(kCols);
-  for (int32_t i = 0; i < kRows; ++i) H1[i] = -double(i);
-  for (int32_t j = 0; j < kCols; ++j) H2[j] = 1.0 + j;
-  expectEveryElementInPlace(
-      [&](simd::Target t, double *D) {
-        const auto kernel = BinFamily::tableKernels(t).of<double>().at(1);
-        inThreeBlocks([&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
-          kernel({H1.data(), H2.data(), kRows, kCols, 1, H2.data()}, D, {i0, i1, j0, j1});
-        });
-      },
-      [](int32_t i, int32_t j) { return 1.0 - (0.0 + -double(i)) / (1.0 + j); });
+// Each family's first metric on one row, chosen so that every element
+// says where it belongs: |i - (-j * kRows)|, and 1 - (-i) / (1 + j) with
+// each column of B summing to its only value.
+TEST(PairwiseLargeOutput, FamiliesAddressPast2To31) {
+  for (const test::FamilyKernels &f : test::families()) {
+    std::vector<double> A(kRows), B(kCols);
+    for (int32_t i = 0; i < kRows; ++i) A[i] = f.histograms ? -double(i) : i;
+    for (int32_t j = 0; j < kCols; ++j) B[j] = f.histograms ? 1.0 + j : -double(j) * kRows;
+    expectEveryElementInPlace(
+        [&](simd::Target t, double *D) {
+          const TableKernel<double> kernel = f.tables(t).at(1);
+          inThreeBlocks([&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+            kernel({A.data(), B.data(), kRows, kCols, 1, B.data()}, D, {i0, i1, j0, j1});
+          });
+        },
+        [&](int32_t i, int32_t j) { return f.element(1, &A[i], &B[j], 1); });
+    if (HasFatalFailure()) return;
+  }
 }
 
 }  // namespace

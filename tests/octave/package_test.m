@@ -6,7 +6,7 @@ cases = {@installs_loads_and_runs_every_function};
 end
 
 function installs_loads_and_runs_every_function
-names = listed_modules();
+names = build_mex('-list');
 require_module(names{:});
 [work, cleanup] = scratch_folder();
 [status, out] = system(sprintf('bash "%s" "%s"', fullfile(repo_root(), 'tools', 'package.sh'), work));

@@ -1,0 +1,14 @@
+# Sourced by the scripts that read modules.txt: its one reader in shell.
+
+MODULES_TXT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/modules.txt"
+
+# The names its KIND lines give, in file order: "module" or "mfunction".
+listed() {
+  awk -v kind="$1" '{ sub(/#.*/, "") } $1 == kind { print $2 }' "$MODULES_TXT"
+}
+
+# The sources of its modules and groups, as written (a group as @NAME).
+listed_sources() {
+  awk '{ sub(/#.*/, "") } $1 == "module" || $1 == "group" { for (i = 3; i <= NF; i++) print $i }' \
+    "$MODULES_TXT"
+}

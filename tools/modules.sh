@@ -12,3 +12,17 @@ listed_sources() {
   awk '{ sub(/#.*/, "") } $1 == "module" || $1 == "group" { for (i = 3; i <= NF; i++) print $i }' \
     "$MODULES_TXT"
 }
+
+# Fails, naming each, where FOLDER lacks a file of a listed module: one per
+# PATTERN, in which NAME stands for the module's name.
+require_module_files() {
+  local folder=$1 module pattern file missing=0
+  shift
+  for module in $(listed module); do
+    for pattern in "$@"; do
+      file=${pattern//NAME/$module}
+      [ -f "$folder/$file" ] || { echo "$file is missing" >&2; missing=1; }
+    done
+  done
+  return "$missing"
+}

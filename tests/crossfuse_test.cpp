@@ -7,8 +7,6 @@ namespace {
 
 using namespace test;
 
-const char *kOutputs = "The number of outputs should not be larger than 1\n";
-const char *kInputs = "The number of inputs should be 4: X, vrow, vcol, opcode\n";
 const char *kRow = "The size of the row vector is illegal, it should be 1 x n.\n";
 const char *kCol = "The size of the column vector is illegal, it should be m x 1.\n";
 
@@ -28,14 +26,6 @@ class Crossfuse : public ::testing::Test {
     return res.ok ? values(res.outputs[0].get()) : std::vector<double>{};
   }
 };
-
-TEST_F(Crossfuse, CountChecksComeFirstOutputsBeforeInputs) {
-  Array X = matrix(1, 1), op = scalar(1);
-  EXPECT_EQ(mod.error(2, {X.get(), X.get(), X.get(), op.get()}), kOutputs);
-  EXPECT_EQ(mod.error(3, {}), kOutputs);
-  EXPECT_EQ(mod.error(1, {X.get(), X.get(), op.get()}), kInputs);
-  EXPECT_EQ(mod.error(0, {X.get(), X.get(), X.get(), op.get(), op.get()}), kInputs);
-}
 
 TEST_F(Crossfuse, VectorShapesRowCheckedFirst) {
   Array X = matrix(2, 3), row = matrix(1, 3), col = matrix(2, 1);

@@ -7,8 +7,6 @@ namespace {
 
 using namespace test;
 
-const char *kOutputs = "The number of outputs should not be larger than 1\n";
-const char *kInputs = "The number of inputs should be 4: X, v, d, opcode\n";
 const char *kSize = "The size of vector v is illegal\n";
 const char *kDir = "The value of d is illegal, it should be either 1 or 2\n";
 
@@ -26,15 +24,6 @@ class Lanefuse : public ::testing::Test {
     return r.ok ? values(r.outputs[0].get()) : std::vector<double>{};
   }
 };
-
-TEST_F(Lanefuse, CountChecksComeFirstOutputsBeforeInputs) {
-  Array X = matrix(2, 2), v = matrix(2, 1), d = scalar(1), op = scalar(1);
-  EXPECT_EQ(mod.error(2, {X.get(), v.get(), d.get(), op.get()}), kOutputs);
-  EXPECT_EQ(mod.error(2, {X.get()}), kOutputs);
-  EXPECT_EQ(mod.error(1, {X.get(), v.get(), d.get(), op.get(), op.get()}), kInputs);
-  EXPECT_EQ(mod.error(0, {X.get(), v.get(), d.get()}), kInputs);
-  EXPECT_EQ(mod.error(1, {}), kInputs);
-}
 
 TEST_F(Lanefuse, DirectionAndVectorShape) {
   Array X = matrix(3, 2), col = matrix(3, 1), row = matrix(1, 2);

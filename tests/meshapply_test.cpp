@@ -7,8 +7,6 @@ namespace {
 
 using namespace test;
 
-const char *kInputs = "The number of input arguments should be 3.\n";
-const char *kOutputs = "The number of output arguments should not exceed 1.\n";
 const char *kOpcode = "The opcode should be between 1 and 5.\n";
 
 class Meshapply : public ::testing::Test {
@@ -25,14 +23,6 @@ class Meshapply : public ::testing::Test {
     return r.ok ? values(r.outputs[0].get()) : std::vector<double>{};
   }
 };
-
-TEST_F(Meshapply, CountChecksInputsBeforeOutputsBeforeOpcode) {
-  Array x = matrix(1, 2), op = scalar(9);
-  EXPECT_EQ(mod.error(2, {x.get(), x.get(), op.get(), op.get()}), kInputs);
-  EXPECT_EQ(mod.error(0, {x.get(), x.get()}), kInputs);
-  EXPECT_EQ(mod.error(2, {x.get(), x.get(), op.get()}), kOutputs);
-  EXPECT_EQ(mod.error(1, {x.get(), x.get(), op.get()}), kOpcode);
-}
 
 TEST_F(Meshapply, OpcodeIsTruncatedAndRangeChecked) {
   Array x = matrix(1, 2, {1, 5}), y = scalar(3);

@@ -7,10 +7,7 @@ namespace {
 
 using namespace test;
 
-const char *kInputs = "The number of input should be 3.\n";
-const char *kOutputs = "The number of output should not be larger than 1.\n";
 const char *kCode = "The pdm code should be from 1 to 3.\n";
-const char *kRows = "The sample dimensions of X1 and X2 are not the same.\n";
 
 class Sampledist : public ::testing::Test {
  protected:
@@ -26,16 +23,6 @@ class Sampledist : public ::testing::Test {
     return r.ok ? values(r.outputs[0].get()) : std::vector<double>{};
   }
 };
-
-TEST_F(Sampledist, ChecksCountsThenCodeThenRows) {
-  Array X1 = matrix(3, 2), X2 = matrix(4, 2), bad = scalar(4), good = scalar(1);
-  EXPECT_EQ(mod.error(1, {X1.get(), X2.get(), bad.get(), bad.get()}), kInputs);
-  EXPECT_EQ(mod.error(2, {X1.get(), X2.get(), bad.get(), bad.get()}), kInputs);
-  EXPECT_EQ(mod.error(0, {X1.get(), X2.get()}), kInputs);
-  EXPECT_EQ(mod.error(2, {X1.get(), X2.get(), bad.get()}), kOutputs);
-  EXPECT_EQ(mod.error(1, {X1.get(), X2.get(), bad.get()}), kCode);
-  EXPECT_EQ(mod.error(1, {X1.get(), X2.get(), good.get()}), kRows);
-}
 
 TEST_F(Sampledist, CodeIsTruncatedAndRangeChecked) {
   Array X1 = matrix(2, 1, {1, 5}), X2 = matrix(2, 1, {0, 0});

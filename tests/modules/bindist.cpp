@@ -16,7 +16,7 @@ Description describe_bindist() {
                                    {"sizeMismatch", 1, "3x2 4x2 9", m.rows},
                                    {"sizeMismatch", 1, "3x1 4x1 7", m.rows},
                                    {"badCode", 1, "3x2 3x2 9", m.code}});
-  for (const char *bad : {"1 1 0.99", "1 1 4", "1 1 -1"})
+  for (const char *bad : {"1 1 0.99", "1 1 4", "1 1 -1", "2x1 2x1 1e11"})
     s.errors.push_back({"badCode", 1, bad, m.code});
   s.workloads = {
       pairs("W5 bindist intersection", 256, 1000, 1000, 1),

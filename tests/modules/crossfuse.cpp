@@ -44,8 +44,11 @@ Description describe_crossfuse() {
       {"inputClass", 1, "2x2 1x2 single:2x1 1",
        "crossfuse: vcol must be a real, full double array.\n"},
       {"sizeMismatch", 1, "2x2 1x3 2x1 1", row},
+      {"sizeMismatch", 1, "2x3 3x1 2x1 1", row},
       {"sizeMismatch", 1, "2x3 3x1 1x2 1", row},
+      {"sizeMismatch", 1, "1x1 1x2 1x1 1", row},
       {"sizeMismatch", 0, "2x3 1x3 1x2 1", column},
+      {"sizeMismatch", 1, "2x3 1x3 1x2 7", column},  // checked whatever the opcode
   };
   s.workloads = {{"W2 crossfuse sum",
                   [] {

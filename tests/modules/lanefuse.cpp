@@ -49,7 +49,6 @@ Description describe_lanefuse() {
   s.errors = {
       {"nargout", 2, "2x2 2x1 1 1", outputs},
       {"nargout", 2, "2x2", outputs},
-      {"nargout", 2, "1", outputs},
       {"nargin", 1, "2x2", inputs},
       {"nargin", 1, "2x2 2x1 1 1 1", inputs},
       {"nargin", 0, "2x2 2x1 1", inputs},

@@ -43,7 +43,8 @@ Description describe_meshapply() {
       {"selectorClass", 1, "1x2 1x2 struct:1x1",
        "meshapply: opcode must be a numeric, logical or char value.\n"},
   };
-  for (const char *bad : {"1x2 1x2 6", "1x2 1x2 9", "1 2 0.7", "1 2 -1", "1 2 NaN", "1 2 0x0"})
+  for (const char *bad :
+       {"1x2 1x2 6", "1x2 1x2 9", "1 2 0.7", "1 2 -1", "1 2 -0.5", "1 2 NaN", "1 2 3e9", "1 2 0x0"})
     s.errors.push_back({"badCode", 1, bad, opcode});
   s.workloads = {mesh("W3 meshapply sum", 4096, 4096, 1),
                  mesh("W3 meshapply absdiff", 4096, 4096, 3)};

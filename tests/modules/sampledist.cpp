@@ -16,6 +16,8 @@ Description describe_sampledist() {
                                    {"nargin", 0, "3x2 4x2", m.inputs},
                                    {"nargout", 2, "3x2 4x2 4", m.outputs},
                                    {"badCode", 1, "3x2 4x2 4", m.code},
+                                   {"badCode", 1, "2x1 2x1 0.5", m.code},
+                                   {"badCode", 1, "2x1 2x1 -0.9", m.code},
                                    {"sizeMismatch", 1, "3x2 4x2 1", m.rows}});
   s.workloads = {pairs("W4a sampledist L1", 128, 2000, 2000, 1),
                  pairs("W4a sampledist Linf", 128, 2000, 2000, 2),

@@ -59,12 +59,15 @@ Description describe_lanefuse() {
        "lanefuse: X has more than 2147483647 rows, columns or elements.\n"},
       {"selectorClass", 1, "2x2 2x1 cell:1x1 1",
        "lanefuse: d must be a numeric, logical or char value.\n"},
-      {"badCode", 1, "2x2 2x1 3 1", d},
-      {"badCode", 1, "1 1x3 3 1", d},
-      {"badCode", 1, "1 1 0x0 1", d},
-      {"sizeMismatch", 1, "2x2 3x1 1 1", size},
       {"sizeMismatch", 0, "3x2 1x3 1 1", size},  // right length, wrong way
   };
+  // An illegal d is reported whatever the shape of v; d is truncated.
+  for (const char *bad : {"2x2 2x1 3 1", "1 1x3 3 1", "1 1 0x0 1", "3x2 3x1 0 1", "3x2 3x1 NaN 1",
+                          "3x2 3x1 -1 1", "3x2 3x1 1e10 1", "3x2 3x1 0.9 1", "3x2 5x5 0 1"})
+    s.errors.push_back({"badCode", 1, bad, d});
+  for (const char *bad :
+       {"2x2 3x1 1 1", "3x2 3x1 2 1", "1x3 1x1 2 1", "3x1 1x1 1 1", "0x4 1x1 1 1"})
+    s.errors.push_back({"sizeMismatch", 1, bad, size});
   s.workloads = {add("W1 lanefuse add d=1", 4096, 4096, 1),
                  add("W1 lanefuse add d=2", 4096, 4096, 2),
                  // A call that stays on the calling thread.

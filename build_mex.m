@@ -14,6 +14,9 @@ function varargout = build_mex(outdir, varargin)
 %   BUILD_MEX(OUTDIR, NAME, ...) builds only the named modules.
 %   BUILD_MEX(OUTDIR, '-mex', ...) builds MEX files in Octave too.
 %   DIR = BUILD_MEX(...) returns the folder.
+%   [NAMES, MFUNCTIONS] = BUILD_MEX('-list') builds nothing and returns the
+%   names of the modules modules.txt lists and of the functions written in
+%   M that it ships beside them.
 %
 %   Compilers: GCC 7 or later or Clang 5 or later (Octave everywhere; MATLAB
 %   on Linux, on macOS and with MinGW-w64 on Windows) and Microsoft Visual
@@ -30,6 +33,11 @@ function varargout = build_mex(outdir, varargin)
 %   cannot be loaded there.
 
 root = fileparts(mfilename('fullpath'));
+manifest = readManifest(fullfile(root, 'modules.txt'));
+if nargin == 1 && strcmp(outdir, '-list')
+  varargout = {{manifest.modules.name}, manifest.mfunctions};
+  return
+end
 isOctave = exist('OCTAVE_VERSION', 'builtin') ~= 0;
 if nargin < 1 || isempty(outdir)
   host = 'matlab';
@@ -43,7 +51,6 @@ asMex = any(strcmp(varargin, '-mex'));
 varargin = varargin(~strcmp(varargin, '-mex'));
 octfiles = isOctave && ~asMex;
 
-manifest = readManifest(fullfile(root, 'modules.txt'));
 names = {manifest.modules.name};
 if ~isempty(varargin)
   unknown = setdiff(varargin, names);
@@ -105,14 +112,9 @@ for k = 1:numel(names)
   end
   copyHelp(root, outdir, [module.name '.m']);
 end
-copyHelp(root, outdir, 'Contents.m');
-% Functions written in M (knnmerge) ship beside the modules: every file of
-% help/ that is not a module's help text.
-for file = dir(fullfile(root, 'help', '*.m'))'
-  [~, name] = fileparts(file.name);
-  if ~any(strcmp(name, [{manifest.modules.name}, {'Contents'}]))
-    copyHelp(root, outdir, file.name);
-  end
+% The functions written in M ship beside the modules.
+for file = [{'Contents'}, manifest.mfunctions]
+  copyHelp(root, outdir, [file{1} '.m']);
 end
 for k = 1:numel(names)
   loadOnce(outdir, names{k});
@@ -126,11 +128,12 @@ end
 function manifest = readManifest(file)
 % Lines "flags FAMILY FLAG...", "module-flags FAMILY FLAG...",
 % "module-optimize FAMILY FLAG...", "mex-link PLATFORM FLAG...",
-% "group NAME SOURCE...", "module NAME SOURCE..." (@NAME: a group's sources)
-% and "libs NAME PLATFORM LIB..."; '#' starts a comment.
+% "group NAME SOURCE...", "module NAME SOURCE..." (@NAME: a group's sources),
+% "libs NAME PLATFORM LIB..." and "mfunction NAME"; '#' starts a comment.
 manifest.flags = cell(0, 3);
 manifest.libs = cell(0, 3);
 manifest.modules = struct('name', {}, 'sources', {});
+manifest.mfunctions = {};
 groups = struct();
 lines = regexp(fileread(file), '\r?\n', 'split');
 for k = 1:numel(lines)
@@ -155,6 +158,8 @@ for k = 1:numel(lines)
       manifest.flags(end + 1, :) = {words{1}, words{2}, words(3:end)};
     case 'libs'
       manifest.libs(end + 1, :) = {words{2}, words{3}, words(4:end)};
+    case 'mfunction'
+      manifest.mfunctions{end + 1} = words{2};
     otherwise
       error('build_mex: %s: unknown line ''%s''', file, lines{k});
   end

@@ -175,8 +175,11 @@ def run_bench(build, target, repetitions, only=".", threads=1):
     name: min seconds}, CPU time on one thread, wall time on more, or None
     when the machine lacks the target. `only` filters the benchmarks by name."""
     report = bench_report(build, target, repetitions, only, threads)
-    if report is None:
-        return None
+    return None if report is None else best_times(report, threads)
+
+
+def best_times(report, threads):
+    """{benchmark name: min seconds} of a report on `threads` threads."""
     best = {}
     for b in report["benchmarks"]:
         if b.get("run_type") != "iteration":

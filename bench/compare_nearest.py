@@ -27,7 +27,8 @@ import time
 import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from compare import ROOT, Host, best_time, run_bench, save_results  # noqa: E402
+from compare import (ROOT, Host, bench_report, best_time, best_times, run_bench,  # noqa: E402
+                     save_results)
 from compare_pairwise import pairwise_inputs  # noqa: E402
 
 # name, module, table module, d, N1, N2, code, k, pdist2's metric, queries
@@ -36,9 +37,6 @@ WORKLOADS = [
     ("W6a sampleknn L1 k=10", "sampleknn", "sampledist", 128, 100000, 10000, 1, 10, "L1", 100),
     ("W6b binknn chi2 k=5", "binknn", "bindist", 64, 50000, 5000, 2, 5, "chisq", 200),
 ]
-# Our nearest-column calls and the table calls of the same sizes.
-FUSED = [("K sampleknn L1 k=10", "K sampledist L1"), ("K sampleknn L1 k=16", "K sampledist L1"),
-         ("K sampleknn L1 k=100", "K sampledist L1"), ("K binknn chi2 k=5", "K bindist chi2")]
 CHECKED = 40  # queries whose answers are compared
 
 
@@ -139,8 +137,13 @@ def main():
             times[name]["our table + Octave sort"] = ours_sorted
     print("Timing our modules...", flush=True)
     ours = run_bench(args.build, None, args.repetitions, "^W6.* recycled$", threads=cpus)
-    fused = {t: run_bench(args.build, None, args.repetitions, "^K .* recycled$", threads=t)
-             for t in sorted({1, cpus})}
+    reports = {t: bench_report(args.build, None, args.repetitions, "^K .* recycled$", t)
+               for t in sorted({1, cpus})}
+    fused = {t: best_times(r, t) for t, r in reports.items()}
+    # Our nearest-column calls and the table calls of the same inputs, as the
+    # modules' descriptions pair them (the benchmark's context).
+    tables = {name[len("table of "):]: table for name, table in reports[1]["context"].items()
+              if name.startswith("table of ")}
 
     print("\nWall seconds on %d threads (Octave's own code on one); peer / ours above 1 means "
           "ours is faster.\n" % cpus)
@@ -153,12 +156,13 @@ def main():
     print("\nOur nearest-column calls against our table calls of the same sizes:\n")
     print("| workload | table | threads | nearest ms | table ms | nearest / table |")
     print("|---|---|---|---|---|---|")
-    for knn, table in FUSED:
+    for knn, table in tables.items():
         for t, r in fused.items():
             a, b = r[knn + " recycled"], r[table + " recycled"]
             print("| %s | %s | %d | %.0f | %.0f | %.2f |" % (knn, table, t, a * 1e3, b * 1e3, a / b))
     save_results(args.build, "nearest", {"ours": ours, "peers": times, "cpus": cpus,
-                                         "fused": {str(t): r for t, r in fused.items()}})
+                                         "fused": {str(t): r for t, r in fused.items()},
+                                         "tables": tables})
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
-// Times every workload through the standalone host (the module loaded by
-// path, mexFunction called as MATLAB calls it) next to the floors of the same
-// output size, in one process. The instruction-set target is the modules'
+// Times every workload of the modules' descriptions (tests/modules/) through
+// the standalone host (the module loaded by path, mexFunction called as
+// MATLAB calls it) next to the floors of the same output size, in one
+// process. The instruction-set target is the modules'
 // own choice, or the one EXACTMEX_TARGET names: run once per target to
 // compare them (bench/compare.py does).
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #if defined(__GLIBC__)
@@ -21,8 +23,8 @@
 #include "floors.h"
 #include "kernels.h"
 #include "module_loader.h"
+#include "modules/description.h"
 #include "simd/targets.h"
-#include "workloads.h"
 
 namespace {
 
@@ -53,8 +55,9 @@ void reportRate(benchmark::State &state, const std::string &unit, double perIter
 // One module call per iteration, its output released after it. With
 // `recycled` the output's memory is reused from call to call (see above),
 // otherwise each call writes fresh memory.
-void runWorkload(benchmark::State &state, const bench::Workload &w, bool recycled) {
-  mexhost::Module mod(w.module);
+void runWorkload(benchmark::State &state, const std::string &module, const test::Workload &w,
+                 bool recycled) {
+  mexhost::Module mod(module);
   const std::vector<mexhost::Array> inputs = w.inputs();
   const std::vector<const mxArray *> in = mexhost::pointers(inputs);
 #if defined(__GLIBC__)
@@ -146,13 +149,20 @@ int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::AddCustomContext("exactmex target", simd::targetName(simd::activeTarget()));
   std::set<double> floorSizes;
-  for (const bench::Workload &w : bench::workloads()) {
-    benchmark::RegisterBenchmark((w.name + " fresh").c_str(), runWorkload, w, false)
+  std::vector<std::pair<std::string, test::Workload>> all, shapes;
+  for (const test::Description &d : test::descriptions()) {
+    for (const test::Workload &w : d.workloads) all.push_back({d.module, w});
+    for (const test::Workload &w : d.shapes) shapes.push_back({d.module, w});
+  }
+  for (const auto &[module, w] : all) {
+    benchmark::RegisterBenchmark((w.name + " fresh").c_str(), runWorkload, module, w, false)
         ->Unit(benchmark::kMillisecond);
 #if defined(__GLIBC__)
-    benchmark::RegisterBenchmark((w.name + " recycled").c_str(), runWorkload, w, true)
+    benchmark::RegisterBenchmark((w.name + " recycled").c_str(), runWorkload, module, w, true)
         ->Unit(benchmark::kMillisecond);
 #endif
+    // A nearest-column call's table call, for bench/compare_nearest.py.
+    if (!w.table.empty()) benchmark::AddCustomContext("table of " + w.name, w.table);
     // Small calls have no floor; a size's floor is timed once.
     if (w.bytes < (1 << 20) || !floorSizes.insert(w.bytes).second) continue;
     const std::string mib = std::to_string(static_cast<long long>(w.bytes / (1 << 20))) + " MiB";
@@ -165,8 +175,9 @@ int main(int argc, char **argv) {
     benchmark::RegisterBenchmark(("floor fresh output " + mib).c_str(), freshOutputFloor, w.bytes)
         ->Unit(benchmark::kMillisecond);
   }
-  for (const bench::Workload &w : bench::shapeSweep())
-    benchmark::RegisterBenchmark((w.name + " recycled").c_str(), runWorkload, w, true)
+  // The tables in shapes of the same work, on recycled memory only.
+  for (const auto &[module, w] : shapes)
+    benchmark::RegisterBenchmark((w.name + " recycled").c_str(), runWorkload, module, w, true)
         ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("floor threads", threadsFloor)->Unit(benchmark::kMillisecond);
   bench::registerKernels();

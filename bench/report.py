@@ -207,15 +207,10 @@ def nearest_goals(folder):
             goals.append(Goal("%d threads" % cpus, w, peer + " / ours", t / ours,
                               NEAREST_PEERS[peer]))
     for threads, runs in nearest["fused"].items():
-        for name, t in runs.items():
-            if "knn" not in name:
-                continue
-            table = name.replace("sampleknn", "sampledist").replace("binknn", "bindist")
-            table = table.rsplit(" k=", 1)[0] + " recycled"
-            k = name.split()[-2]
-            goals.append(Goal("%s thread%s" % (threads, "s" if threads != "1" else ""),
-                              name.replace(" recycled", ""), "nearest / table", t / runs[table],
-                              NEAREST_FUSED[k], at_most=True))
+        for name, table in nearest["tables"].items():
+            t = runs[name + " recycled"] / runs[table + " recycled"]
+            goals.append(Goal("%s thread%s" % (threads, "s" if threads != "1" else ""), name,
+                              "nearest / table", t, NEAREST_FUSED[name.split()[-1]], at_most=True))
     return goals
 
 

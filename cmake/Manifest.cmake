@@ -1,5 +1,5 @@
 # Reads modules.txt, the one list of MEX modules and compile flags that the
-# CMake build, build_mex.m and the Octave package share. Sets:
+# CMake build, build_mex.m and the scripts share, for the CMake build. Sets:
 #   MANIFEST_FLAGS          flags for every target, for this compiler
 #   MANIFEST_ACCEPTS_<family>  whether the compiler took the flags of a family
 #                              that has fallback flags
@@ -81,6 +81,8 @@ foreach(_line IN LISTS _lines)
     if(_first STREQUAL _platform)
       list(APPEND MANIFEST_MEX_LINK_FLAGS ${_words})
     endif()
+  elseif(_key STREQUAL "mfunction")
+    # Written in M: build_mex ships it, nothing is built.
   else()
     message(FATAL_ERROR "modules.txt: unknown line '${_line}'")
   endif()

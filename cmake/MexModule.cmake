@@ -100,6 +100,9 @@ function(mex_add_module name)
 endfunction()
 
 function(mex_add_listed_modules)
+  # mex_modules: every module of modules.txt and nothing else.
+  add_custom_target(mex_modules)
+  add_dependencies(mex_modules ${MANIFEST_MODULES})
   foreach(name IN LISTS MANIFEST_MODULES)
     set(objects "")
     foreach(source IN LISTS MANIFEST_SOURCES_${name})

@@ -5,8 +5,7 @@
 // compiled code may leave to either operand), and D and I are what a stable
 // ascending sort of each column of the table gives (ties by row, NaN last),
 // for every code, k below, at and above N1, special values, many ties,
-// lopsided sums, long columns, empty shapes and any thread count; then the
-// nearest columns' messages and their order.
+// lopsided sums, long columns, empty shapes and any thread count.
 #include "support/families.h"
 
 #include <gtest/gtest.h>
@@ -168,30 +167,6 @@ TEST(Families, EmptyShapes) {
         EXPECT_EQ(firstMismatch(r.outputs[1].get(), kk, e.N2, I), "") << f.nearest << where;
       }
   }
-}
-
-TEST(Families, NearestChecksInTheOrderOfTheirTables) {
-  Module sample("sampleknn"), bin("binknn");
-  Array X3 = matrix(3, 2), X4 = matrix(4, 2), one = scalar(1), bad = scalar(4), k0 = scalar(0);
-  const char *sampleInputs = "The number of input should be 4.\n";
-  EXPECT_EQ(sample.error(1, {X3.get(), X3.get(), one.get()}), sampleInputs);
-  EXPECT_EQ(sample.error(3, {X3.get(), X3.get(), one.get(), one.get()}),
-            "The number of output should not be larger than 2.\n");
-  EXPECT_EQ(sample.error(1, {X3.get(), X4.get(), bad.get(), k0.get()}),
-            "The pdm code should be from 1 to 3.\n");
-  EXPECT_EQ(sample.error(1, {X3.get(), X4.get(), one.get(), k0.get()}),
-            "The sample dimensions of X1 and X2 are not the same.\n");
-  EXPECT_EQ(sample.error(1, {X3.get(), X3.get(), one.get(), k0.get()}),
-            "sampleknn: k must be a real numeric scalar holding a positive whole number.\n");
-  EXPECT_EQ(bin.error(3, {X3.get(), X3.get(), one.get()}), "binknn uses 4 input arguments.\n");
-  EXPECT_EQ(bin.error(3, {X3.get(), X3.get(), one.get(), one.get()}),
-            "Too many output arguments for binknn.\n");
-  EXPECT_EQ(bin.error(1, {X3.get(), X4.get(), bad.get(), k0.get()}),
-            "The dimensions of H1 ans H2 are not equal.\n");
-  EXPECT_EQ(bin.error(1, {X3.get(), X3.get(), bad.get(), k0.get()}),
-            "mcode should be either 1 or 2.\n");
-  EXPECT_EQ(bin.error(1, {X3.get(), X3.get(), one.get(), k0.get()}),
-            "binknn: k must be a real numeric scalar holding a positive whole number.\n");
 }
 
 }  // namespace

@@ -3,32 +3,43 @@
 // function and the argument, and leaves nothing allocated.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
-#include "support/arrays.h"
+#include "modules/description.h"
 #include "support/sanitizers.h"
-#include "support/signatures.h"
 
 namespace {
 
 using namespace test;
 
-std::string expectedPrefix(const Signature &s, size_t k) {
+std::string expectedPrefix(const Description &s, size_t k) {
   return s.module + ": " + s.args[k].name + " ";
 }
 
+// Real and full, of a class the module's description lists; every class of
+// them is taken.
 TEST(InputSafety, DataInputsMustBeRealFullDouble) {
-  const mxClassID others[] = {mxINT32_CLASS, mxSINGLE_CLASS, mxLOGICAL_CLASS, mxCHAR_CLASS,
-                              mxUINT8_CLASS, mxCELL_CLASS,   mxSTRUCT_CLASS,  mxINT64_CLASS};
-  for (const Signature &s : signatures()) {
+  const mxClassID classes[] = {mxDOUBLE_CLASS,  mxINT32_CLASS,  mxSINGLE_CLASS,
+                               mxLOGICAL_CLASS, mxCHAR_CLASS,   mxUINT8_CLASS,
+                               mxCELL_CLASS,    mxSTRUCT_CLASS, mxINT64_CLASS};
+  for (const Description &s : descriptions()) {
     Module mod(s.module);
+    for (mxClassID cls : s.classes) {
+      std::vector<Array> args = s.validArgs();
+      for (size_t k = 0; k < s.args.size(); ++k)
+        if (s.args[k].data()) args[k] = ofClass(cls, s.args[k].rows, s.args[k].cols);
+      EXPECT_TRUE(mod.call(s.outputs, pointers(args)).ok) << s.module << " class " << cls;
+    }
     for (size_t k = 0; k < s.args.size(); ++k) {
       if (!s.args[k].data()) continue;
       std::vector<Array> args = s.validArgs();
       const size_t m = mxGetM(args[k].get()), n = mxGetN(args[k].get());
       std::vector<Array> bad;
-      for (mxClassID cls : others) bad.push_back(ofClass(cls, m, n));
+      for (mxClassID cls : classes)
+        if (std::find(s.classes.begin(), s.classes.end(), cls) == s.classes.end())
+          bad.push_back(ofClass(cls, m, n));
       bad.push_back(ofClass(mxDOUBLE_CLASS, m, n, mxCOMPLEX));
       bad.push_back(sparse(m, n));
       for (Array &b : bad) {
@@ -47,7 +58,7 @@ TEST(InputSafety, DataInputsMustBeRealFullDouble) {
 }
 
 TEST(InputSafety, SelectorsMustBeNumericLogicalOrChar) {
-  for (const Signature &s : signatures()) {
+  for (const Description &s : descriptions()) {
     Module mod(s.module);
     for (size_t k = 0; k < s.args.size(); ++k) {
       if (!s.args[k].selector) continue;
@@ -77,7 +88,7 @@ TEST(InputSafety, CountsMustBePositiveWholeNumericScalars) {
   Array eight = ofClass(mxINT8_CLASS, 1, 1), single = ofClass(mxSINGLE_CLASS, 1, 1);
   static_cast<signed char *>(mxGetData(eight.get()))[0] = 2;
   static_cast<float *>(mxGetData(single.get()))[0] = 3.0f;
-  for (const Signature &s : signatures()) {
+  for (const Description &s : descriptions()) {
     Module mod(s.module);
     for (size_t k = 0; k < s.args.size(); ++k) {
       if (!s.args[k].count) continue;
@@ -105,7 +116,7 @@ TEST(InputSafety, DimensionsBeyondInt32AreRejectedWithoutReadingData) {
   std::vector<std::array<mwSize, 2>> shapes = {{huge, 1}, {1, huge}, {0, huge}};
   // Only a 64-bit mwSize can count 2^32 elements; a 32-bit host has no such array.
   if (sizeof(mwSize) > 4) shapes.push_back({65536, 65536});
-  for (const Signature &s : signatures()) {
+  for (const Description &s : descriptions()) {
     Module mod(s.module);
     for (size_t k = 0; k < s.args.size(); ++k) {
       if (!s.args[k].data()) continue;
@@ -144,37 +155,20 @@ TEST(InputSafety, OtherSelectorClassesAreReadAsNumbers) {
 
 // An output sized from two counts can need more bytes than a size_t holds:
 // 1073764994 x 2147437309 doubles wrap to 537,552 bytes. Such outputs are
-// refused, naming the function, before the host is asked for memory. Inputs
-// with no rows (as zeros(0, n)) cost nothing, so any caller can ask.
+// refused, naming the function, before the host is asked for memory (the
+// tables' error cases have more).
 TEST(InputSafety, OutputsTooLargeForMemoryAreRefusedBeforeAllocation) {
-  struct Case {
-    const char *module;
-    mwSize first[2], second[2];
-    double code;
-    const char *error;
-  };
-  const char *tooLarge =
-      ": the output of 1073764994 x 2147437309 elements is too large for memory.\n";
-  const Case cases[] = {
-      {"bindist", {0, 1073764994}, {0, 2147437309}, 2, tooLarge},
-      {"bindist", {0, 1073764994}, {0, 2147437309}, 3, tooLarge},
-      {"bindist", {0, 1073764994}, {0, 2147437309}, 1, tooLarge},
-      {"sampledist", {0, 1073764994}, {0, 2147437309}, 1, tooLarge},
-      {"meshapply", {1073764994, 1}, {1, 2147437309}, 3, tooLarge},
-      {"meshapply",
-       {1, INT32_MAX},
-       {INT32_MAX, 1},
-       1,
-       ": the output of 2147483647 x 2147483647 elements is too large for memory.\n"},
-  };
-  for (const Case &c : cases) {
-    Module mod(c.module);
-    Array a(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, c.first));
-    Array b(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, c.second));
-    Array code = scalar(c.code);
+  Module mesh("meshapply");
+  const mwSize shapes[2][2][2] = {{{1073764994, 1}, {1, 2147437309}},
+                                  {{1, INT32_MAX}, {INT32_MAX, 1}}};
+  const char *sizes[2] = {"1073764994 x 2147437309", "2147483647 x 2147483647"};
+  for (int k = 0; k < 2; ++k) {
+    Array a(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, shapes[k][0]));
+    Array b(mxHostCreateShapeOnly(mxDOUBLE_CLASS, 2, shapes[k][1]));
     const size_t live = mxHostLiveArrays();
-    EXPECT_EQ(mod.error(1, {a.get(), b.get(), code.get()}), c.module + std::string(c.error))
-        << c.code;
+    EXPECT_EQ(mesh.error(1, {a.get(), b.get(), scalar(3 - 2 * k).get()}),
+              std::string("meshapply: the output of ") + sizes[k] +
+                  " elements is too large for memory.\n");
     EXPECT_EQ(mxHostLiveArrays(), live);
   }
 #if !defined(EXACTMEX_ASAN)  // which ends the process on a request this large

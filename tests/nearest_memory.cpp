@@ -43,9 +43,8 @@ int main() {
 
   // A few queries against their whole column, sorted stably.
   for (size_t j : {size_t(0), kQueries / 2, kQueries - 1}) {
-    const oracle::Nearest want = oracle::nearest(
-        [&](size_t i, size_t) { return oracle::sample(1, &x1[i * kRows], &x2[j * kRows], kRows); },
-        kReference, 1, kK);
+    const oracle::Nearest want =
+        oracle::nearest(oracle::sample, 1, x1.data(), kReference, &x2[j * kRows], 1, kRows, kK);
     for (size_t rank = 0; rank < kK; ++rank)
       if (D[j * kK + rank] != want.D[rank] || I[j * kK + rank] != want.I[rank])
         return failed("a query's nearest columns are not its column's stable sort");

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "support/arrays.h"
+#include "modules/description.h"
 #include "support/threads.h"
 
 namespace {
@@ -43,18 +43,15 @@ TEST(PairwiseShapes, TallAndWideTablesGiveTheDefinitionOnAnyThreadCount) {
     const Array B = mesh ? matrix(1, s.N2, b) : matrix(rows, s.N2, b);
     const int codes = mesh ? 5 : std::string(s.module) == "bindist" ? 3 : 2;
     for (int code = 1; code <= codes; ++code) {
-      const std::vector<double> want =
-          mesh ? oracle::meshapply(a.data(), s.N1, b.data(), s.N2, code)
-          : std::string(s.module) == "bindist"
-              ? oracle::bindist(a.data(), s.N1, b.data(), s.N2, rows, code)
-              : oracle::sampledist(a.data(), s.N1, b.data(), s.N2, rows, code);
-      const Element element = mesh ? oracle::meshElement(code) : Element::kComputed;
       const Array c = scalar(code);
+      // The definition: the model of the module's description.
+      const Expected e = description(s.module).expect(Call{1, {A.get(), B.get(), c.get()}});
+      const std::vector<double> want = e.values();
       for (const char *threads : {"1", "2", "3"}) {
         ThreadsVariable use(threads);
         CallResult r = mod.call(1, {A.get(), B.get(), c.get()});
         ASSERT_TRUE(r.ok) << r.error;
-        ASSERT_EQ(firstMismatch(r.outputs[0].get(), s.N1, s.N2, want, element), "")
+        ASSERT_EQ(firstMismatch(r.outputs[0].get(), s.N1, s.N2, want, e.element), "")
             << s.module << " code " << code << ", d " << s.d << ", " << s.N1 << " x " << s.N2
             << ", " << threads << " threads";
       }

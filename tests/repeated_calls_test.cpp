@@ -18,8 +18,7 @@
 extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
 
-#include "support/arrays.h"
-#include "support/signatures.h"
+#include "modules/description.h"
 
 namespace {
 
@@ -47,45 +46,36 @@ bool heapInUse(size_t *bytes) {
 }
 
 TEST(RepeatedCalls, HeapStaysFlatOverManyCallsAndErrors) {
-  Array one = scalar(1), complexX = ofClass(mxDOUBLE_CLASS, 2, 3, mxCOMPLEX);
-  Array cell = ofClass(mxCELL_CLASS, 1, 1);
-  // Special values on the way through, and the checks that compare
-  // arguments with each other or look a code up.
-  Array X = matrix(2, 3, {1, kNaN, 3, 4, -0.0, kInf}), col = matrix(2, 1, {5, 6});
-  Array row = matrix(1, 3, {7, 8, 9}), seven = scalar(7);
-  std::vector<Case> cases = {
-      {"mintid", 2, {}, true},
-      {"mintid", 2, {one.get()}, false},
-      {"mintid", 1, {}, false},
-      {"lanefuse", 1, {X.get(), col.get(), one.get(), one.get()}, true},
-      {"lanefuse", 1, {X.get(), row.get(), one.get(), one.get()}, false},
-      {"lanefuse", 1, {X.get(), col.get(), seven.get(), one.get()}, false},
-      {"crossfuse", 0, {X.get(), row.get(), col.get(), one.get()}, true},
-      {"crossfuse", 1, {X.get(), col.get(), col.get(), one.get()}, false},
-      {"meshapply", 1, {X.get(), row.get(), one.get()}, true},
-      {"meshapply", 1, {X.get(), row.get(), seven.get()}, false},
-      {"sampledist", 1, {X.get(), X.get(), one.get()}, true},
-      {"sampledist", 1, {X.get(), row.get(), one.get()}, false},
-      {"bindist", 1, {X.get(), X.get(), one.get()}, true},
-      {"bindist", 1, {X.get(), X.get(), seven.get()}, false},
+  Array complexX = ofClass(mxDOUBLE_CLASS, 2, 3, mxCOMPLEX), cell = ofClass(mxCELL_CLASS, 1, 1);
+  // Each module's valid arguments with up to an output too many, with
+  // special values on the way through, an argument short, a complex data
+  // argument, a cell for a selector; its error cases. Whether each succeeds
+  // is its model's answer.
+  std::vector<Case> cases;
+  std::vector<std::vector<Array>> held;
+  auto hold = [&held](std::vector<Array> args) {
+    held.push_back(std::move(args));
+    return pointers(held.back());
   };
-  // Each module with arguments: valid calls with one output and with all it
-  // may ask for, and calls with an output too many, an argument short, a
-  // complex data argument, a cell for a selector.
-  std::vector<std::vector<Array>> valid;
-  for (const Signature &s : signatures()) {
+  for (const Description &s : descriptions()) {
+    auto add = [&](int nlhs, std::vector<const mxArray *> in) {
+      cases.push_back({s.module, nlhs, in, s.expect(Call{nlhs, in}).valid});
+    };
+    const std::vector<const mxArray *> in = hold(s.validArgs());
+    for (int nlhs = 0; nlhs <= s.outputs + 1; ++nlhs) add(nlhs, in);
+    for (const ErrorCase &e : s.errors) add(e.nlhs, hold(e.inputs()));
     if (s.args.empty()) continue;
-    valid.push_back(s.validArgs());
-    const std::vector<const mxArray *> in = pointers(valid.back());
+    std::vector<Array> special = s.validArgs();
+    for (size_t k = 0; k < special.size(); ++k)
+      for (size_t e = 0; s.args[k].data() && e < mxGetNumberOfElements(special[k].get()); ++e)
+        mxGetPr(special[k].get())[e] = stressValues()[e % stressValues().size()];
+    add(1, hold(std::move(special)));
     std::vector<const mxArray *> complexData = in, cellSelector = in;
     complexData[0] = complexX.get();
     cellSelector[s.operationArg()] = cell.get();
-    cases.push_back({s.module, 1, in, true});
-    cases.push_back({s.module, s.outputs, in, true});
-    cases.push_back({s.module, s.outputs + 1, in, false});
-    cases.push_back({s.module, 1, {in.begin(), in.end() - 1}, false});
-    cases.push_back({s.module, 1, complexData, false});
-    cases.push_back({s.module, 1, cellSelector, false});
+    add(1, {in.begin(), in.end() - 1});
+    add(1, complexData);
+    add(1, cellSelector);
   }
   std::map<std::string, std::unique_ptr<Module>> modules;
   for (const Case &c : cases)

@@ -18,14 +18,15 @@
 #include <unistd.h>
 #endif
 
-#include "support/arrays.h"
+#include "modules/description.h"
 #include "support/threads.h"
 
 namespace {
 
 using namespace test;
 
-// A call large enough to be shared and its result by the definition.
+// A call large enough to be shared and its result by the definition (the
+// model of the module's description).
 struct LargeCall {
   std::string module;
   std::vector<Array> inputs;
@@ -33,6 +34,11 @@ struct LargeCall {
   Element element;
   size_t m, n;
 };
+
+LargeCall large(const char *module, std::vector<Array> inputs) {
+  const Expected e = description(module).expect(Call{1, pointers(inputs)});
+  return {module, std::move(inputs), e.values(), e.element, e.m, e.n};
+}
 
 // Just over the work that is shared, for each module: the broadcast modules
 // and meshapply, and the pairwise distances; each list made once.
@@ -43,22 +49,17 @@ std::vector<LargeCall> makeBroadcastCalls() {
   {
     const size_t m = 2050, n = 2049;
     const std::vector<double> X = values(m * n), col = values(m), row = values(n);
-    calls.push_back({"lanefuse", arrays(matrix(m, n, X), matrix(m, 1, col), scalar(1), scalar(1)),
-                     oracle::lanefuse(X.data(), col.data(), 1, 1, m, n), Element::kComputed, m, n});
-    calls.push_back({"lanefuse", arrays(matrix(m, n, X), matrix(1, n, row), scalar(2), scalar(3)),
-                     oracle::lanefuse(X.data(), row.data(), 2, 3, m, n), Element::kSelected, m, n});
     calls.push_back(
-        {"crossfuse", arrays(matrix(m, n, X), matrix(1, n, row), matrix(m, 1, col), scalar(1)),
-         oracle::crossfuse(X.data(), row.data(), col.data(), 1, m, n), Element::kComputed, m, n});
+        large("lanefuse", arrays(matrix(m, n, X), matrix(m, 1, col), scalar(1), scalar(1))));
+    calls.push_back(
+        large("lanefuse", arrays(matrix(m, n, X), matrix(1, n, row), scalar(2), scalar(3))));
+    calls.push_back(large(
+        "crossfuse", arrays(matrix(m, n, X), matrix(1, n, row), matrix(m, 1, col), scalar(1))));
   }
-  {
-    const size_t m = 2051, n = 2050;
-    const std::vector<double> x = values(m), y = values(n);
-    for (int op : {3, 5})
-      calls.push_back({"meshapply", arrays(matrix(m, 1, x), matrix(1, n, y), scalar(op)),
-                       oracle::meshapply(x.data(), m, y.data(), n, op), oracle::meshElement(op), m,
-                       n});
-  }
+  const size_t m = 2051, n = 2050;
+  const std::vector<double> x = values(m), y = values(n);
+  for (int op : {3, 5})
+    calls.push_back(large("meshapply", arrays(matrix(m, 1, x), matrix(1, n, y), scalar(op))));
   return calls;
 }
 
@@ -68,24 +69,16 @@ std::vector<LargeCall> makePairwiseCalls() {
   std::mt19937_64 rng(16);
   auto values = [&](size_t count) { return specialValues(rng, count); };
   const size_t N1 = 301, N2 = 299;
-  {
-    const size_t d = 61;
-    const std::vector<double> A = values(d * N1), B = values(d * N2);
-    for (int code : {1, 2})
-      calls.push_back({"sampledist", arrays(matrix(d, N1, A), matrix(d, N2, B), scalar(code)),
-                       oracle::sampledist(A.data(), N1, B.data(), N2, d, code), Element::kComputed,
-                       N1, N2});
-  }
-  {
-    const size_t d = 50;
-    std::vector<double> H1 = values(d * N1), H2 = values(d * N2);
-    for (std::vector<double> *h : {&H1, &H2})
-      for (double &x : *h) x = std::isnan(x) ? x : std::fabs(x);
-    for (int mcode : {1, 2, 3})
-      calls.push_back({"bindist", arrays(matrix(d, N1, H1), matrix(d, N2, H2), scalar(mcode)),
-                       oracle::bindist(H1.data(), N1, H2.data(), N2, d, mcode), Element::kComputed,
-                       N1, N2});
-  }
+  const std::vector<double> A = values(61 * N1), B = values(61 * N2);
+  for (int code : {1, 2})
+    calls.push_back(
+        large("sampledist", arrays(matrix(61, N1, A), matrix(61, N2, B), scalar(code))));
+  std::vector<double> H1 = values(50 * N1), H2 = values(50 * N2);
+  for (std::vector<double> *h : {&H1, &H2})
+    for (double &x : *h) x = std::isnan(x) ? x : std::fabs(x);
+  for (int mcode : {1, 2, 3})
+    calls.push_back(
+        large("bindist", arrays(matrix(50, N1, H1), matrix(50, N2, H2), scalar(mcode))));
   return calls;
 }
 

@@ -6,6 +6,7 @@
 # 08-Dec-2025"), which MATLAB's ver reads.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/tools/modules.sh"
 outdir="$(mkdir -p "${1:-$root/dist}" && cd "${1:-$root/dist}" && pwd)"
 read -r version day < <(sed -n '2s/^% Version \([^ ]*\) \(.*\)$/\1 \2/p' "$root/help/Contents.m")
 [ -n "${version:-}" ] || { echo "package: help/Contents.m has no version line" >&2; exit 1; }
@@ -26,19 +27,16 @@ cp "$root/NEWS" "$pkgdir/NEWS"  # what "news exactmex" shows
 cp "$root/package/Makefile" "$pkgdir/src/"
 
 # The INDEX lists the modules that modules.txt builds, and the functions
-# written in M that build_mex puts beside them (help/*.m of no module's name).
-modules="$(awk '$1 == "module" { print $2 }' "$root/modules.txt")"
-mfunctions="$(cd "$root/help" && ls *.m | sed 's/\.m$//' | grep -vx -e Contents $(printf -- '-e %s ' $modules))"
+# written in M that build_mex puts beside them.
 {
   echo "exactmex >> Fast, exact numeric building blocks"
   echo "Functions"
-  printf '%s\n' $modules $mfunctions | sed 's/^/ /'
+  { listed module; listed mfunction; } | sed 's/^/ /'
 } >"$pkgdir/INDEX"
 
 # Everything build_mex.m reads: itself, the list, the export maps, the help
 # files, and the source folders of the listed modules with the gateway.
-source_dirs="$(awk '$1 == "module" || $1 == "group" { for (i = 3; i <= NF; i++) print $i }' \
-  "$root/modules.txt" | grep -v '^@' | cut -d/ -f1 | sort -u)"
+source_dirs="$(listed_sources | grep -v '^@' | cut -d/ -f1 | sort -u)"
 cd "$root"
 git ls-files --cached --others --exclude-standard -- build_mex.m modules.txt \
   cmake/mexFunction.map cmake/octfile.map help gateway $source_dirs |

@@ -54,7 +54,7 @@ run_32bit() {
       HOW_32BIT="32-bit: the Windows suite was skipped ($why)"
       ${STAGE:-echo} "32-bit Windows: modules cross-built and checked, not run"
       if $needs g++-mingw-w64-i686-posix googletest; then
-        run_preset win32 $(awk '$1 == "module" { print $2 }' modules.txt)
+        run_preset win32 mex_modules
         HOW_32BIT+="; the Windows modules were built and their binaries checked"
       fi
       ${STAGE:-echo} "32-bit Linux: cross-built, tests under qemu-i386"

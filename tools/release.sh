@@ -12,9 +12,10 @@
 # no 32-bit program the 32-bit modules are checked without running them and
 # their code is tested as a 32-bit Linux build under qemu instead, as
 # tools/test.sh does, and the release says so. It is refused unless every
-# module is there in all three builds with its help.
+# module of modules.txt is there in all three builds with its help.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/modules.sh
 source tools/packages.sh
 source tools/presets.sh
 
@@ -48,16 +49,10 @@ cp "$staging"/*.oct help/*.m "$out/octave/"
 
 cp README.md NEWS LICENSE "$out/"
 
-# A module missing from any build, or without help, stops the release.
-missing=0
-for module in $(ls "$out"/octave/*.oct "$out"/windows/*.mexw* | xargs -n1 basename |
-  sed 's/\.\(oct\|mex[^.]*\)$//' | sort -u); do
-  for file in octave/$module.oct octave/$module.m windows/$module.mexw64 \
-    windows/$module.mexw32 windows/$module.m; do
-    [ -f "$out/$file" ] || { echo "release: $file is missing" >&2; missing=1; }
-  done
-done
-[ "$missing" -eq 0 ] && [ -n "${module:-}" ]
+# A module of modules.txt missing from any build, or without help, stops
+# the release.
+require_module_files "$out" octave/NAME.oct octave/NAME.m windows/NAME.mexw64 \
+  windows/NAME.mexw32 windows/NAME.m || { echo "release: refused" >&2; exit 1; }
 
 (cd dist && zip -qr "$name.zip" "$name")
 echo "release: $out/ and $out.zip ($HOW_32BIT)"

@@ -1,4 +1,4 @@
-// The column sums of a heap that cannot provide them: bindist and binknn
+// The column sums of a heap that cannot provide them: the histogram modules
 // built with this must raise outOfMemory and store nothing.
 #include "pairwise/bin_family.h"
 

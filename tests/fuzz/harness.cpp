@@ -1,8 +1,17 @@
-// The libFuzzer entry points of every fuzz target: decode the bytes into a
-// call, make it through the standalone host and check the outcome against
-// the target's model (see harness.h).
-#include "fuzz/harness.h"
-
+// Every fuzz target: this file, built once per module. The fuzzer's bytes
+// choose a call: the number of outputs and inputs, and for each input its
+// class, complexity, sparsity, dims (0, 1, small, or far beyond 32-bit
+// counts) and values (NaN, +-Inf, +-0, subnormals, selector fractions, raw
+// bits). The call goes to the module's gateway through the standalone host,
+// and its outcome must be what the module's description (tests/modules/)
+// expects:
+//   - an invalid call fails with the message of one of the module's error
+//     cases or with a validation error "<module>: ...";
+//   - a valid call succeeds with a result equal by bits to the scalar oracle,
+//     or fails with the host's "Out of memory.\n" when its output is larger
+//     than the fuzz build lets one allocation be;
+//   - inputs are left unchanged and no array is left behind.
+// Anything else aborts, and libFuzzer keeps the input that did it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
@@ -12,11 +21,11 @@
 #include <cstring>
 #include <limits>
 
+#include "modules/description.h"
+
 #define EXACTMEX_STRINGIFY(x) #x
 #define EXACTMEX_MB(x) EXACTMEX_STRINGIFY(x)
 #define EXACTMEX_FUZZ_ALLOCATION_LIMIT_MB 32
-static_assert(EXACTMEX_FUZZ_ALLOCATION_LIMIT_MB == fuzz::kAllocationLimitMb,
-              "the sanitizer's allocation limit is the one the checks expect");
 
 // Allocations above the limit return null instead of ending the process, so a
 // valid call with an oversized output fails as it would on a smaller machine.
@@ -28,6 +37,17 @@ extern "C" const char *__ubsan_default_options() { return "print_stacktrace=1"; 
 
 namespace fuzz {
 namespace {
+
+using namespace test;
+
+const Description &target() { return test::description(EXACTMEX_FUZZ_MODULE); }
+
+// Reports a broken expectation and aborts.
+[[noreturn]] void fail(const char *what, const std::string &detail = "") {
+  std::fprintf(stderr, "%s: %s%s%s\n", EXACTMEX_FUZZ_MODULE, what, detail.empty() ? "" : ": ",
+               detail.c_str());
+  std::abort();
+}
 
 // Arrays with more elements, or a dimension beyond this, cannot be backed by
 // memory here: they are turned into shapes that every module rejects. 1024
@@ -220,25 +240,29 @@ std::vector<std::vector<uint64_t>> snapshot(const Call &call) {
   return bits;
 }
 
-void checkOutcome(const Target &t, const Expected &want, const test::CallResult &r) {
+void checkOutcome(const Description &t, const Expected &want, const test::CallResult &r) {
   size_t stored = 0;
   for (const test::Array &a : r.outputs) stored += a != nullptr;
-  const bool tooLarge = want.m * want.n > (kAllocationLimitMb << 20) / sizeof(double);
+  const bool tooLarge =
+      want.m * want.n > (size_t(EXACTMEX_FUZZ_ALLOCATION_LIMIT_MB) << 20) / sizeof(double);
   if (!r.ok) {
     if (stored != 0) fail("a failed call stored outputs", r.error);
     if (want.valid) {
       if (tooLarge && r.error == "Out of memory.\n") return;
       fail("a valid call failed", r.error);
     }
-    for (const std::string &m : t.messages)
-      if (r.error == m) return;
+    for (const test::ErrorCase &e : t.errors)
+      if (r.error == e.message) return;
     const std::string prefix = std::string(t.module) + ": ";
     if (r.error.rfind(prefix, 0) != 0 || r.error.back() != '\n')
       fail("an invalid call failed with a message of no known kind", r.error);
     return;
   }
   if (!want.valid) fail("an invalid call succeeded");
-  if (t.checkOutputs) return t.checkOutputs(r);
+  if (t.checkOutputs) {
+    if (const char *wrong = t.checkOutputs(r)) fail(wrong);
+    return;
+  }
   if (tooLarge) fail("an output beyond the allocation limit was created");
   const size_t outputs = want.second ? 2 : 1;
   for (size_t k = outputs; k < r.outputs.size(); ++k)
@@ -257,50 +281,12 @@ const test::Module &module() {
   return mod;
 }
 
-void callAndCheck(const Target &t, const Call &call) {
+void callAndCheck(const Description &t, const Call &call) {
   const Expected want = t.expect(call);
   checkOutcome(t, want, module().call(call.nlhs, call.args));
 }
 
 }  // namespace
-
-bool isData(const mxArray *a) {
-  return mxIsDouble(a) && !mxIsComplex(a) && !mxIsSparse(a) && mxGetM(a) <= INT32_MAX &&
-         mxGetN(a) <= INT32_MAX && mxGetNumberOfElements(a) <= INT32_MAX;
-}
-
-bool isSelector(const mxArray *a) { return mxIsNumeric(a) || mxIsLogical(a) || mxIsChar(a); }
-
-double first(const mxArray *a) {
-  if (!mxIsSparse(a)) return mxGetScalar(a);
-  const mwIndex *ir = mxGetIr(a), *jc = mxGetJc(a);
-  if (jc[1] == 0 || ir[0] != 0) return 0.0;
-  if (mxIsLogical(a)) return static_cast<const unsigned char *>(mxGetData(a))[0];
-  return mxGetPr(a)[0];
-}
-
-int64_t code(const mxArray *a) {
-  if (mxIsEmpty(a)) return kNoCode;
-  const double v = first(a);
-  if (std::isnan(v) || v <= -2147483649.0 || v >= 2147483648.0) return kNoCode;
-  return static_cast<int64_t>(std::trunc(v));
-}
-
-const Target &target() {
-  static const Target *t = targetNamed(EXACTMEX_FUZZ_MODULE);
-  if (!t) {
-    std::fprintf(stderr, "tests/fuzz/models.cpp has no model of %s\n", EXACTMEX_FUZZ_MODULE);
-    std::abort();
-  }
-  return *t;
-}
-
-void fail(const char *what, const std::string &detail) {
-  std::fprintf(stderr, "%s: %s%s%s\n", target().module, what, detail.empty() ? "" : ": ",
-               detail.c_str());
-  std::abort();
-}
-
 }  // namespace fuzz
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
@@ -309,14 +295,13 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  const fuzz::Target &t = fuzz::target();
-  const test::Signature &sig = test::signature(t.module);
-  const int codeArg = sig.operationArg();
+  const test::Description &t = fuzz::target();
+  const int codeArg = t.operationArg();
   const size_t live = mxHostLiveArrays();
   {
     FuzzedDataProvider in(data, size);
     std::vector<test::Array> owned;
-    const fuzz::Call call = fuzz::decode(in, int(sig.args.size()), owned);
+    const fuzz::Call call = fuzz::decode(in, int(t.args.size()), owned);
     const std::vector<std::vector<uint64_t>> before = fuzz::snapshot(call);
     fuzz::callAndCheck(t, call);
     // A valid call is made again with every code, so that each input the

@@ -8,16 +8,14 @@ cases = {@builds_named_modules_into_one_folder, @rejects_unknown_module, ...
 end
 
 function builds_named_modules_into_one_folder
-% mintid, which has no kernel variants, builds quickest.
-names = listed_modules();
+% mintid, which has no kernel variants, builds quickest. Functions written
+% in M ship with any module.
+[names, mfunctions] = build_mex('-list');
 name = 'mintid';
 if ~any(strcmp(names, name))
   name = names{1};
 end
-% Functions written in M ship with any module: help/*.m named after no module.
-mfiles = dir(fullfile(repo_root(), 'help', '*.m'));
-mfiles = {mfiles.name};
-mfiles = mfiles(~ismember(strrep(mfiles, '.m', ''), [listed_modules(), {'Contents'}]));
+mfiles = strcat(mfunctions, '.m');
 [scratch, cleanup] = scratch_folder();
 for kind = {'oct', 'mex'}
   folder = fullfile(scratch, kind{1}, 'exactmex');   % made by build_mex
@@ -81,7 +79,7 @@ end
 end
 
 function binaries_export_their_entry_alone
-names = listed_modules();
+names = build_mex('-list');
 require_module(names{:});
 for name = names
   assert_exports_alone(which(name{1}));

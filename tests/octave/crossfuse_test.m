@@ -1,7 +1,6 @@
 function cases = crossfuse_test
 % crossfuse called from Octave.
-cases = {@worked_examples, @messages_in_order, @result_goes_to_ans, @empty_shapes, ...
-         @row_element_applied_first, @matches_octave_operators};
+cases = {@worked_examples, @empty_shapes, @row_element_applied_first, @matches_octave_operators};
 end
 
 function worked_examples
@@ -12,25 +11,6 @@ assert_bits(crossfuse(X, [10 20 30], [1; 2], 2), [10 40 90; 80 200 360]);
 assert_bits(crossfuse(X, [10 20 30], [1; 2], 2.7), [10 40 90; 80 200 360]);
 assert_bits(crossfuse(X, [10 20 30], [1; 2], 3), zeros(2, 3));
 assert_bits(crossfuse(X, [10 20 30], [1; 2], -1), zeros(2, 3));
-end
-
-function messages_in_order
-require_module('crossfuse');
-expect_error('exactmex:crossfuse:nargout', 'The number of outputs should not be larger than 1', ...
-             2, @crossfuse);
-expect_error('exactmex:crossfuse:nargin', 'The number of inputs should be 4: X, vrow, vcol, opcode', ...
-             1, @crossfuse, 1, 1, 1);
-% Both vectors wrong: the row vector is reported.
-expect_error('exactmex:crossfuse:sizeMismatch', 'The size of the row vector is illegal, it should be 1 x n.', ...
-             1, @crossfuse, ones(2, 3), [1; 2; 3], [1 2], 1);
-expect_error('exactmex:crossfuse:sizeMismatch', 'The size of the column vector is illegal, it should be m x 1.', ...
-             0, @crossfuse, ones(2, 3), [1 2 3], [1 2], 1);
-end
-
-function result_goes_to_ans
-require_module('crossfuse');
-crossfuse([1 2 3; 4 5 6], [10 20 30], [1; 2], 1);
-assert_bits(ans, [12 23 34; 16 27 38]);
 end
 
 function empty_shapes

@@ -16,7 +16,7 @@ end
 end
 
 function demo_runs_and_saves_its_picture
-names = listed_modules();
+names = build_mex('-list');
 require_module(names{:});
 [folder, cleanup] = scratch_folder();
 setenv('EXACTMEX_DEMO_DIR', folder);

@@ -14,7 +14,7 @@ lines = lines(~cellfun(@isempty, strtrim(lines)));
 end
 
 function every_function_has_a_help_file
-for name = listed_modules()
+for name = build_mex('-list')
   lines = help_lines(fullfile(repo_root(), 'help', [name{1} '.m']));
   % Only help text: no line of code that could run in the MEX file's place.
   assert(all(strncmp(lines, '%', 1)), '%s.m holds more than comments', name{1});
@@ -26,7 +26,7 @@ end
 
 function contents_lists_every_function
 contents = fileread(fullfile(repo_root(), 'help', 'Contents.m'));
-for name = listed_modules()
+for name = build_mex('-list')
   first = help_lines(fullfile(repo_root(), 'help', [name{1} '.m'])){1};
   summary = strtrim(first(numel(name{1}) + 2:end));
   assert(~isempty(regexp(contents, ['\n%\s+' name{1} '\s+- ' regexptranslate('escape', summary)], 'once')), ...
@@ -44,7 +44,7 @@ assert(numel(lines) > 1 && ~isempty(regexp(lines{2}, ...
 end
 
 function binary_runs_and_help_shows_its_text
-names = listed_modules();
+names = build_mex('-list');
 require_module(names{:});
 for name = names
   file = which(name{1});

@@ -1,7 +1,6 @@
 function cases = lanefuse_test
 % lanefuse called from Octave.
-cases = {@worked_examples, @messages_in_order, @result_goes_to_ans, @empty_shapes, ...
-         @ties_nan_and_signed_zeros, @matches_octave_operators};
+cases = {@worked_examples, @empty_shapes, @ties_nan_and_signed_zeros, @matches_octave_operators};
 end
 
 function worked_examples
@@ -16,27 +15,6 @@ assert_bits(lanefuse([1 30; 3 4], [10 20], 2.9, 4.9), [1 20; 3 4]);
 assert_bits(lanefuse([1 2; 3 4], [10; 20], int8(1), true), [11 12; 23 24]);
 % A selector is its first element, also when sparse: 0 here, so a copy.
 assert_bits(lanefuse([1 2 3; 4 5 6], [10; 20], 1, sparse([0 2])), [10 10 10; 20 20 20]);
-end
-
-function messages_in_order
-require_module('lanefuse');
-expect_error('exactmex:lanefuse:nargout', 'The number of outputs should not be larger than 1', ...
-             2, @lanefuse, 1);
-expect_error('exactmex:lanefuse:nargin', 'The number of inputs should be 4: X, v, d, opcode', ...
-             1, @lanefuse, 1, 1, 1);
-expect_error('exactmex:lanefuse:badCode', 'The value of d is illegal, it should be either 1 or 2', ...
-             1, @lanefuse, 1, [1 2 3], 3, 1);
-expect_error('exactmex:lanefuse:badCode', 'The value of d is illegal, it should be either 1 or 2', ...
-             1, @lanefuse, 1, 1, [], 1);
-% Right length, wrong orientation.
-expect_error('exactmex:lanefuse:sizeMismatch', 'The size of vector v is illegal', ...
-             0, @lanefuse, ones(3, 2), [1 2 3], 1, 1);
-end
-
-function result_goes_to_ans
-require_module('lanefuse');
-lanefuse([1 2; 3 4], [10 20], 2, 2);
-assert_bits(ans, [10 40; 30 80]);
 end
 
 function empty_shapes

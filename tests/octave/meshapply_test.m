@@ -1,7 +1,6 @@
 function cases = meshapply_test
 % meshapply called from Octave.
-cases = {@worked_examples, @messages_in_order, @result_goes_to_ans, @empty_shapes, ...
-         @ties_nan_and_signed_zeros, @matches_octave_operators};
+cases = {@worked_examples, @empty_shapes, @ties_nan_and_signed_zeros, @matches_octave_operators};
 end
 
 function worked_examples
@@ -11,24 +10,6 @@ assert_bits(meshapply([1 2 3], [10; 20], 1), [11 21; 12 22; 13 23]);
 assert_bits(meshapply([1 3; 2 4], 5, 2), [5; 10; 15; 20]);
 assert_bits(meshapply([1 5], 3, 3), [2; 2]);
 assert_bits(meshapply([1 5], 3, 5.9), [1; 3]);
-end
-
-function messages_in_order
-require_module('meshapply');
-expect_error('exactmex:meshapply:nargin', 'The number of input arguments should be 3.', ...
-             2, @meshapply, 1, 2, 3, 4);
-expect_error('exactmex:meshapply:nargout', 'The number of output arguments should not exceed 1.', ...
-             2, @meshapply, 1, 2, 3);
-for opcode = {0.7, 6, -1, NaN, []}
-  expect_error('exactmex:meshapply:badCode', 'The opcode should be between 1 and 5.', ...
-               1, @meshapply, 1, 2, opcode{1});
-end
-end
-
-function result_goes_to_ans
-require_module('meshapply');
-meshapply([1 2 3], [10; 20], 1);
-assert_bits(ans, [11 21; 12 22; 13 23]);
 end
 
 function empty_shapes

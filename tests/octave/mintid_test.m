@@ -1,6 +1,6 @@
 function cases = mintid_test
 % mintid called from Octave.
-cases = {@fresh_identifiers, @messages_in_order};
+cases = {@fresh_identifiers};
 end
 
 function fresh_identifiers
@@ -16,10 +16,3 @@ assert(bitand(id(9), 192) == 128);
 assert(~isequal(id, other));
 end
 
-function messages_in_order
-require_module('mintid');
-expect_error('exactmex:mintid:nargin', 'No input variables are allowed for mintid', 2, @mintid, 0);
-expect_error('exactmex:mintid:nargout', 'The number of outputs should be exactly 2', 1, @mintid);
-expect_error('exactmex:mintid:nargout', 'The number of outputs should be exactly 2', 0, @mintid);
-expect_error('exactmex:mintid:nargout', 'The number of outputs should be exactly 2', 3, @mintid);
-end

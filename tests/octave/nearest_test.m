@@ -54,11 +54,6 @@ assert_bits(size(sampleknn(zeros(2, 0), ones(2, 3), 1, 2)), [0 3]);
 [D, I] = sampleknn(zeros(0, 4), zeros(0, 2), 2, 3);
 assert_bits(D, zeros(3, 2));
 assert_bits(I, [1 1; 2 2; 3 3]);
-expect_error('exactmex:sampleknn:badK', ...
-             'sampleknn: k must be a real numeric scalar holding a positive whole number.', ...
-             1, @sampleknn, X1, X2, 1, 0.5);
-expect_error('exactmex:sampleknn:nargout', 'The number of output should not be larger than 2.', ...
-             3, @sampleknn, X1, X2, 1, 1);
 end
 
 function knnmerge_joins_any_blocks

@@ -7,7 +7,7 @@ for k = 1:numel(varargin)
   if exist(name) == 3
     continue
   end
-  if any(strcmp(listed_modules(), name))
+  if any(strcmp(build_mex('-list'), name))
     error('%s is listed in modules.txt but not built on the path', name);
   end
   error('exactmex:skip', '%s is not built: modules.txt has no "module %s" line yet', name, name);

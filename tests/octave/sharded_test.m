@@ -41,7 +41,9 @@ rand('state', 10);
 % Whole numbers: many ties across blocks; a NaN column sorts last.
 X1 = [floor(rand(4, 40) * 3), NaN(4, 1)];
 X2 = floor(rand(4, 9) * 3);
-for fn = {@sampleknn, @binknn}
+% The nearest modules: those that take a count, k.
+sigs = module_signatures();
+for fn = cellfun(@str2func, {sigs(arrayfun(@(s) any(s.count), sigs)).name}, 'UniformOutput', false)
   require_module(func2str(fn{1}));
   for code = 1:3
     for k = [1 7 50]

@@ -81,8 +81,13 @@ inline std::vector<double> meshapply(const double *x, size_t m, const double *y,
   return Y;
 }
 
-// sampledist: r = t(0), then each later row in order; d must be at least 1.
+// A family of metrics between columns a and b of d rows: the elements of a
+// table module (sampledist, bindist) and what its nearest module ranks.
+using Metric = double (*)(int code, const double *a, const double *b, size_t d);
+
+// The sample family: r = t(0), then each later row in order; with no rows, 0.
 inline double sample(int code, const double *a, const double *b, size_t d) {
+  if (d == 0) return 0.0;
   double r = std::fabs(a[0] - b[0]);
   for (size_t k = 1; k < d; ++k) {
     const double t = std::fabs(a[k] - b[k]);
@@ -93,17 +98,7 @@ inline double sample(int code, const double *a, const double *b, size_t d) {
   return r;
 }
 
-// Columns of d rows; with no rows every element is 0.
-inline std::vector<double> sampledist(const double *X1, size_t n1, const double *X2, size_t n2,
-                                      size_t d, int code) {
-  std::vector<double> D(n1 * n2, 0.0);
-  if (d == 0) return D;
-  for (size_t j = 0; j < n2; ++j)
-    for (size_t i = 0; i < n1; ++i) D[i + j * n1] = sample(code, X1 + i * d, X2 + j * d, d);
-  return D;
-}
-
-// bindist: t log t for t > 0, 0 for zero, negative and NaN.
+// The histogram family: t log t for t > 0, 0 for zero, negative and NaN.
 inline double xlogx(double t) { return t > 0.0 ? t * std::log(t) : 0.0; }
 
 inline double binTerm(int mcode, double a, double b) {
@@ -122,18 +117,30 @@ inline double bin(int mcode, const double *a, const double *b, size_t d) {
   return mcode == 1 ? 1.0 - s / c : s;
 }
 
-inline std::vector<double> bindist(const double *H1, size_t n1, const double *H2, size_t n2,
-                                   size_t d, int mcode) {
+// A family's n1-by-n2 table: element (i, j) between column i of A and
+// column j of B.
+inline std::vector<double> table(Metric metric, int code, const double *A, size_t n1,
+                                 const double *B, size_t n2, size_t d) {
   std::vector<double> D(n1 * n2);
   for (size_t j = 0; j < n2; ++j)
-    for (size_t i = 0; i < n1; ++i) D[i + j * n1] = bin(mcode, H1 + i * d, H2 + j * d, d);
+    for (size_t i = 0; i < n1; ++i) D[i + j * n1] = metric(code, A + i * d, B + j * d, d);
   return D;
 }
 
-// sampleknn and binknn: the kk first of each column of the n1-by-n2 table
-// whose element (i, j) is element(i, j), as a stable ascending sort orders
-// it (-0 equal to +0, NaN after every number), and their rows counted from
-// 1. The table is made a column at a time.
+inline std::vector<double> sampledist(const double *X1, size_t n1, const double *X2, size_t n2,
+                                      size_t d, int code) {
+  return table(sample, code, X1, n1, X2, n2, d);
+}
+
+inline std::vector<double> bindist(const double *H1, size_t n1, const double *H2, size_t n2,
+                                   size_t d, int mcode) {
+  return table(bin, mcode, H1, n1, H2, n2, d);
+}
+
+// A nearest module: the kk first of each column of the n1-by-n2 table whose
+// element (i, j) is element(i, j), as a stable ascending sort orders it (-0
+// equal to +0, NaN after every number), and their rows counted from 1. The
+// table is made a column at a time.
 struct Nearest {
   std::vector<double> D, I;
 };
@@ -157,6 +164,13 @@ Nearest nearest(Element element, size_t n1, size_t n2, size_t kk) {
     }
   }
   return r;
+}
+
+// The nearest of a family's table (see table()).
+inline Nearest nearest(Metric metric, int code, const double *A, size_t n1, const double *B,
+                       size_t n2, size_t d, size_t kk) {
+  return nearest([=](size_t i, size_t j) { return metric(code, A + i * d, B + j * d, d); }, n1, n2,
+                 kk);
 }
 
 // mintid: a random (version 4) GUID with the RFC 4122 variant, in the byte

@@ -1,0 +1,56 @@
+// Y = meshapply(x, y, opcode): x(i) op y(j) for every pair of elements.
+#include "modules/description.h"
+
+namespace test {
+
+namespace {
+
+Expected expect(const Call &c) {
+  if (c.nlhs > 1 || c.nrhs() != 3) return {};
+  const mxArray *x = c.arg(0), *y = c.arg(1);
+  if (!isData(x) || !isData(y) || !isSelector(c.arg(2))) return {};
+  const int64_t op = code(c.arg(2));
+  const size_t m = mxGetNumberOfElements(x), n = mxGetNumberOfElements(y);
+  if (op < 1 || op > 5 || !addressable(m, n)) return {};
+  return {true, m, n, [=] { return oracle::meshapply(mxGetPr(x), m, mxGetPr(y), n, int(op)); },
+          oracle::meshElement(int(op))};
+}
+
+// A column of m against a row of n.
+Workload mesh(const std::string &name, size_t m, size_t n, int op) {
+  return {name, [=] { return arrays(randomMatrix(m, 1, 1), randomMatrix(1, n, 2), scalar(op)); },
+          double(m) * n, double(m) * n * sizeof(double)};
+}
+
+}  // namespace
+
+Description describe_meshapply() {
+  Description s;
+  s.module = "meshapply";
+  s.args = {data("x", 2, 3, 100, 1), data("y", 1, 4, 1, 100), selector("opcode")};
+  s.expect = expect;
+  s.lastCode = 6;
+  // The inputs first, then the outputs, then the opcode.
+  const char *inputs = "The number of input arguments should be 3.\n";
+  const char *outputs = "The number of output arguments should not exceed 1.\n";
+  const char *opcode = "The opcode should be between 1 and 5.\n";
+  s.errors = {
+      {"nargin", 1, "1x2", inputs},
+      {"nargin", 2, "1x2 1x2 9 9", inputs},
+      {"nargin", 0, "1x2 1x2", inputs},
+      {"nargout", 2, "1x2 1x2 1", outputs},
+      {"nargout", 2, "1x2 1x2 9", outputs},
+      {"selectorClass", 1, "1x2 1x2 struct:1x1",
+       "meshapply: opcode must be a numeric, logical or char value.\n"},
+  };
+  for (const char *bad :
+       {"1x2 1x2 6", "1x2 1x2 9", "1 2 0.7", "1 2 -1", "1 2 -0.5", "1 2 NaN", "1 2 3e9", "1 2 0x0"})
+    s.errors.push_back({"badCode", 1, bad, opcode});
+  s.workloads = {mesh("W3 meshapply sum", 4096, 4096, 1),
+                 mesh("W3 meshapply absdiff", 4096, 4096, 3)};
+  s.shapes = sweep("shape meshapply sum d=1", 4000, {1, 25, -25, 400},
+                   [](const std::string &name, size_t m, size_t n) { return mesh(name, m, n, 1); });
+  return s;
+}
+
+}  // namespace test

@@ -1,0 +1,99 @@
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "modules/description.h"
+
+namespace test {
+
+namespace {
+
+// D = TABLE(A, B, code), or [D, I] = NEAREST(A, B, code, k): the nearest
+// of each column of the table, ranked a column at a time (the whole table
+// may be larger than the fuzz build lets one allocation be).
+Expected expect(oracle::Metric metric, bool nearest, const Call &c) {
+  if (c.nlhs > (nearest ? 2 : 1) || c.nrhs() != (nearest ? 4 : 3)) return {};
+  const mxArray *A = c.arg(0), *B = c.arg(1);
+  if (!isData(A) || !isData(B) || !isSelector(c.arg(2)) || (nearest && !isCount(c.arg(3))))
+    return {};
+  const int64_t op = code(c.arg(2));
+  const size_t d = mxGetM(A), n1 = mxGetN(A), n2 = mxGetN(B);
+  const size_t kk = nearest ? size_t(std::min(first(c.arg(3)), double(n1))) : n1;
+  if (op < 1 || op > 3 || mxGetM(B) != d || !addressable(kk, n2)) return {};
+  if (!nearest)
+    return {true, n1, n2,
+            [=] { return oracle::table(metric, int(op), mxGetPr(A), n1, mxGetPr(B), n2, d); }};
+  const auto ranked = [=] {
+    return oracle::nearest(metric, int(op), mxGetPr(A), n1, mxGetPr(B), n2, d, kk);
+  };
+  Expected e{true, kk, n2, [=] { return ranked().D; }};
+  if (c.nlhs == 2) e.second = [=] { return ranked().I; };
+  return e;
+}
+
+}  // namespace
+
+Description familyModule(const std::string &module, bool nearest, const char *a, const char *b,
+                         const char *code, oracle::Metric metric, const Messages &m) {
+  Description s;
+  s.module = module;
+  s.args = {data(a, 3, 2, 3, 100), data(b, 3, 4, 3, 100), selector(code)};
+  s.expect = [=](const Call &c) { return expect(metric, nearest, c); };
+  s.lastCode = 4;
+  const std::string inputClass = " must be a real, full double array.\n";
+  if (nearest) {
+    s.args.push_back(count("k"));
+    s.outputs = 2;
+    s.errors = {{"nargin", 1, "2x2 2x2 1", m.inputs},
+                {"nargout", 3, "2x2 2x2 1 1", m.outputs},
+                {"badCode", 1, "2x2 2x2 4 1", m.code},
+                {"sizeMismatch", 1, "2x2 3x2 1 1", m.rows},
+                {"badK", 2, "2x2 2x2 1 0.5",
+                 module + ": k must be a real numeric scalar holding a positive whole number.\n"},
+                {"inputClass", 1, "2x2 sparse:2x2 1 1", module + ": " + b + inputClass}};
+    return s;
+  }
+  s.errors = {{"nargin", 1, "", m.inputs},
+              {"nargin", 1, "2x2", m.inputs},
+              {"nargout", 2, "2x2 2x2 1", m.outputs},
+              {"badCode", 1, "2x2 2x2 0", m.code},
+              {"badCode", 1, "2x2 2x2 4", m.code},
+              {"badCode", 1, "1 1 NaN", m.code},
+              {"sizeMismatch", 1, "2x2 3x2 1", m.rows},
+              {"inputClass", 1, "sparse:2x2 2x2 1", module + ": " + a + inputClass},
+              {"inputClass", 1, "complex:2x2 2x2 1", module + ": " + a + inputClass}};
+  // 1073764994 x 2147437309 doubles: a byte count past 2^64 (which would
+  // wrap to 537,552 bytes), refused before the host is asked for memory.
+  // Inputs without rows cost nothing, so any caller can ask.
+  for (const char *huge : {"0x1073764994 0x2147437309 1", "0x1073764994 0x2147437309 2",
+                           "0x1073764994 0x2147437309 3"})
+    s.errors.push_back({"tooLarge", 1, huge,
+                        module + ": the output of 1073764994 x 2147437309 elements is too large "
+                                 "for memory.\n"});
+  return s;
+}
+
+Workload pairs(const std::string &name, size_t d, size_t N1, size_t N2, int code, double k,
+               const std::string &table) {
+  auto inputs = [=] {
+    std::mt19937_64 rng(d);
+    std::uniform_real_distribution<double> value(0.0, 1.0);
+    std::vector<double> a(d * N1), b(d * N2);
+    for (double &x : a) x = value(rng);
+    for (double &x : b) x = value(rng);
+    std::vector<Array> in = arrays(matrix(d, N1, a), matrix(d, N2, b), scalar(code));
+    if (k > 0) in.push_back(scalar(k));
+    return in;
+  };
+  const double rows = k > 0 ? std::fmin(k, N1) : N1;
+  return {name, inputs, double(d) * N1 * N2, rows * N2 * sizeof(double), "terms", table};
+}
+
+std::vector<Workload> pairShapes(const std::string &name, size_t d, int code, size_t side,
+                                 const std::vector<int> &tallness) {
+  return sweep(
+      name + " d=" + std::to_string(d), side, tallness,
+      [=](const std::string &at, size_t N1, size_t N2) { return pairs(at, d, N1, N2, code); });
+}
+
+}  // namespace test

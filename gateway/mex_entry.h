@@ -128,11 +128,17 @@ inline bool goOn(void *ctx) {
 
 // MATLAB's limit on computational threads (maxNumCompThreads: 1 when MATLAB
 // was started with -singleCompThread, and in a parallel pool's workers by
-// default); 0, no limit, outside MATLAB.
+// default); 0, no limit, outside MATLAB. Asked in a trap: should MATLAB fail
+// to answer (a warning made an error, a release without the function), the
+// call goes on with no limit rather than end with MATLAB's error.
 inline int threadLimit(void *ctx) {
   if (!inMatlab(static_cast<State *>(ctx))) return 0;
   mxArray *answer = nullptr;
-  if (mexCallMATLAB(1, &answer, 0, nullptr, "maxNumCompThreads") != 0 || !answer) return 0;
+  if (mxArray *error = mexCallMATLABWithTrap(1, &answer, 0, nullptr, "maxNumCompThreads")) {
+    mxDestroyArray(error);
+    return 0;
+  }
+  if (!answer) return 0;
   // The answer is released with the call's other temporary arrays.
   const double limit = mxGetScalar(answer);
   return limit >= 1 && limit <= 1024 ? int(limit) : 0;

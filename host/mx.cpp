@@ -1,7 +1,8 @@
 // libmx: arrays of every class MATLAB hands a module, zero-filled on
-// creation unless asked for uninitialised, and the bookkeeping that lets a
-// call be abandoned without leaks.
+// creation unless asked for uninitialised, the bookkeeping that lets a call
+// be abandoned without leaks, and the two ways an error leaves a call.
 #include <algorithm>
+#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,13 +31,61 @@ namespace {
 struct CallState {
   bool active = false;
   std::vector<mxArray *> created;
-  std::jmp_buf target;
+  int traps = 0;                     // traps in progress
+  std::jmp_buf *target = nullptr;  // the innermost one's, when errors jump
   std::string identifier;
   std::string message;
 };
 
 thread_local CallState callState;
 thread_local size_t liveArrays = 0;
+
+// What an error leaving by exception throws: a class of the host's own,
+// which a module can only catch with catch (...), as MATLAB's.
+struct HostError {};
+
+// MATLAB leaves an erroring call by a C++ exception, which runs the
+// destructors of the module's frames on its way; Octave's MEX interface
+// leaves by longjmp, which runs none. A module must be right either way, so
+// the tests run in both: EXACTMEX_HOST_ERRORS=jump chooses Octave's way for
+// the whole process, unset or "throw" MATLAB's.
+bool readErrorsThrow() {
+  const char *mode = std::getenv("EXACTMEX_HOST_ERRORS");
+  if (!mode || !*mode || std::strcmp(mode, "throw") == 0) return true;
+  if (std::strcmp(mode, "jump") == 0) return false;
+  // A misspelt mode would run every test in the other one unnoticed.
+  std::fprintf(stderr, "EXACTMEX_HOST_ERRORS is '%s': it must be throw or jump\n", mode);
+  std::abort();
+}
+
+bool errorsThrow() {
+  static const bool throws = readErrorsThrow();
+  return throws;
+}
+
+int trapByException(void (*body)(void *), void *data) {
+  try {
+    body(data);
+  } catch (const HostError &) {
+    return 1;
+  }
+  return 0;
+}
+
+// No local of this frame changes between setjmp and longjmp, so none needs
+// to be volatile.
+int trapByJump(void (*body)(void *), void *data) {
+  std::jmp_buf here;
+  std::jmp_buf *const outer = callState.target;
+  callState.target = &here;
+  if (setjmp(here) != 0) {
+    callState.target = outer;
+    return 1;
+  }
+  body(data);
+  callState.target = outer;
+  return 0;
+}
 
 size_t elementSize(mxClassID cls) {
   switch (cls) {
@@ -238,8 +287,6 @@ mxArray *mxHostCreateShapeOnly(mxClassID cls, mwSize ndim, const mwSize *dims) {
 
 size_t mxHostLiveArrays(void) { return liveArrays; }
 
-std::jmp_buf *mxHostJumpTarget(void) { return &callState.target; }
-
 void mxHostBeginCall(void) {
   callState.active = true;
   callState.created.clear();
@@ -274,7 +321,26 @@ void mxHostRecordError(const char *identifier, const char *format, va_list args)
   va_end(again);
 }
 
-void mxHostRaiseRecorded(void) { std::longjmp(callState.target, 1); }
+int mxHostErrorsThrow(void) { return errorsThrow(); }
+
+int mxHostTrap(void (*body)(void *), void *data) {
+  ++callState.traps;
+  const int raised = errorsThrow() ? trapByException(body, data) : trapByJump(body, data);
+  --callState.traps;
+  return raised;
+}
+
+// An error with no call to end (raised on a thread that is not the call's,
+// or after the call) would otherwise throw into nothing or jump to a frame
+// that is gone.
+void mxHostRaiseRecorded(void) {
+  if (callState.traps == 0) {
+    std::fprintf(stderr, "error raised outside any call: %s\n", callState.message.c_str());
+    std::abort();
+  }
+  if (errorsThrow()) throw HostError{};
+  std::longjmp(*callState.target, 1);
+}
 
 const char *mxHostLastMessage(void) { return callState.message.c_str(); }
 const char *mxHostLastIdentifier(void) { return callState.identifier.c_str(); }

@@ -28,10 +28,14 @@ MEX_API const char *mexHostLastErrorId(void);
  * unloading the module fn belongs to. */
 MEX_API void mexHostUnload(mexFunctionPtr fn);
 
-/* Makes `name` a function mexCallMATLAB answers, by calling fn as a MEX
- * function with the same arguments (null: no longer defined). Calling a name
- * not defined raises MATLAB's error for an undefined function. */
+/* Makes `name` a function mexCallMATLABWithTrap answers, by calling fn as a
+ * MEX function with the same arguments (null: no longer defined). Calling a
+ * name not defined returns MATLAB's error for an undefined function. */
 MEX_API void mexHostDefineFunction(const char *name, mexFunctionPtr fn);
+
+/* 1 when an error leaves a call as a C++ exception, as in MATLAB; 0 when by
+ * longjmp, as in Octave's MEX interface (EXACTMEX_HOST_ERRORS=jump). */
+MX_API int mxHostErrorsThrow(void);
 
 /* Arrays created and not yet destroyed, to check that nothing leaks. */
 MX_API size_t mxHostLiveArrays(void);

@@ -1,14 +1,19 @@
 // Calls of the modules in a process that looks like MATLAB to them: this
 // program is linked with a stand-in for MATLAB's libut (tests/fakes), which
 // the modules find at run time as they find MATLAB's, and our host answers
-// maxNumCompThreads through mexCallMATLAB. Ctrl-C stops a long call within
-// one block, with nothing left allocated and no output stored, and a call
-// uses one thread when MATLAB allows one, unless EXACTMEX_THREADS says more.
+// maxNumCompThreads through mexCallMATLABWithTrap. Ctrl-C stops a long call
+// within one block, with nothing left allocated and no output stored. A
+// call uses one thread when MATLAB allows one, unless EXACTMEX_THREADS says
+// more, and its default threads when MATLAB cannot say.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 #include <thread>
+
+#if defined(__linux__)
+#include <sched.h>
+#endif
 
 #include "fakes/matlab_libut.h"
 #include "support/arrays.h"
@@ -27,6 +32,12 @@ void maxNumCompThreads(int, mxArray *plhs[], int, const mxArray *[]) {
   ++asked;
   askedOffThread += std::this_thread::get_id() != testThread;
   plhs[0] = matrix(1, 1, {double(compThreads)}).release();
+}
+
+// maxNumCompThreads failing, as a warning made an error would.
+void failingMaxNumCompThreads(int, mxArray *[], int, const mxArray *[]) {
+  ++asked;
+  mexErrMsgIdAndTxt("MATLAB:maxNumCompThreads:deprecated", "maxNumCompThreads will be removed.");
 }
 
 class InMatlab : public testing::Test {
@@ -111,6 +122,51 @@ TEST_F(InMatlab, ThreadsFollowMaxNumCompThreads) {
   EXPECT_EQ(asked, 1) << "EXACTMEX_THREADS decides alone";
   if (!NewWorkers::countable()) GTEST_SKIP() << kUncounted << "; the rest was checked";
   EXPECT_EQ(workers.count(), 1);
+}
+
+// A maxNumCompThreads that raises, or none at all, cannot end the call: it
+// runs on as many threads as when MATLAB sets no lower limit (an answer of
+// 1024), with the definition's result.
+TEST_F(InMatlab, ThreadsFallBackToTheDefaultWhenMatlabCannotSay) {
+  const size_t d = 61, N1 = 301, N2 = 299;
+  std::mt19937_64 rng(22);
+  const std::vector<double> A = specialValues(rng, d * N1), B = specialValues(rng, d * N2);
+  const std::vector<Array> large = arrays(matrix(d, N1, A), matrix(d, N2, B), scalar(2));
+  const std::vector<double> want = oracle::sampledist(A.data(), N1, B.data(), N2, d, 2);
+  // Workers one call starts in a module loaded for it alone.
+  const auto workersOfOneCall = [&](mexFunctionPtr answer) {
+    mexHostDefineFunction("maxNumCompThreads", answer);
+    const NewWorkers workers;
+    int started;
+    {
+      Module sampledist("sampledist");
+      const size_t live = mxHostLiveArrays();
+      {
+        CallResult r = sampledist.call(1, pointers(large));
+        EXPECT_EQ(firstMismatch(r.outputs[0].get(), N1, N2, want), "") << r.error;
+      }
+      EXPECT_EQ(mxHostLiveArrays(), live);
+      started = workers.count();
+    }
+    if (NewWorkers::countable()) {
+      EXPECT_EQ(workers.settledAt(0), 0);
+    }
+    return started;
+  };
+  compThreads = 1024;
+  const int unlimited = workersOfOneCall(maxNumCompThreads);
+  EXPECT_EQ(workersOfOneCall(failingMaxNumCompThreads), unlimited);
+  EXPECT_EQ(workersOfOneCall(nullptr), unlimited);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(askedOffThread, 0);
+  if (!NewWorkers::countable()) GTEST_SKIP() << kUncounted << "; the results were checked";
+#if defined(__linux__)
+  cpu_set_t cpus;
+  ASSERT_EQ(sched_getaffinity(0, sizeof cpus, &cpus), 0);
+  if (CPU_COUNT(&cpus) > 1) {
+    EXPECT_GE(unlimited, 1) << "no worker where " << CPU_COUNT(&cpus) << " CPUs may run";
+  }
+#endif
 }
 
 }  // namespace

@@ -10,8 +10,11 @@
 #include <string>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include "call_state.h"
-#include "gateway/huge_pages.h"
 #include "mexhost.h"
 
 struct mxArray_tag {
@@ -113,10 +116,24 @@ mwSize product(const std::vector<mwSize> &dims, size_t from) {
   return n;
 }
 
+// Asks Linux for transparent huge pages on the whole 2 MiB pages of a block
+// not yet written, as the modules do for their outputs: a large array's
+// first write then faults once per 2 MiB, not once per 4 KiB. The host's
+// own copy, since MATLAB's stand-in depends on nothing of the modules.
+void adviseHugePages(void *p, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  const uintptr_t huge = uintptr_t(2) << 20, at = reinterpret_cast<uintptr_t>(p);
+  const uintptr_t begin = (at + huge - 1) & ~(huge - 1), end = (at + bytes) & ~(huge - 1);
+  if (end > begin) madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)bytes;
+#endif
+}
+
 // Storage, zero-filled or left as it is, advised for huge pages before any
-// element is written, as the modules advise their outputs. A failed
-// allocation inside a call becomes an error of that call, as it does in
-// MATLAB.
+// element is written. A failed allocation inside a call becomes an error of
+// that call, as it does in MATLAB.
 void *storage(mwSize count, size_t size, bool zeroed) {
   if (count == 0) return nullptr;
   void *p = nullptr;
@@ -125,7 +142,7 @@ void *storage(mwSize count, size_t size, bool zeroed) {
   else if (count <= SIZE_MAX / size)
     p = std::malloc(count * size);
   if (!p && callState.active) mxHostRaise("", "Out of memory.\n");
-  if (p) gateway::adviseHugePages(p, count * size);
+  if (p) adviseHugePages(p, count * size);
   return p;
 }
 

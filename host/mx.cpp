@@ -48,13 +48,25 @@ thread_local size_t liveArrays = 0;
 struct HostError {};
 
 // MATLAB leaves an erroring call by a C++ exception, which runs the
-// destructors of the module's frames on its way; Octave's MEX interface
-// leaves by longjmp, which runs none. A module must be right either way, so
-// the tests run in both: EXACTMEX_HOST_ERRORS=jump chooses Octave's way for
-// the whole process, unset or "throw" MATLAB's.
+// destructors of the module's frames on its way (so does Octave 7's MEX
+// interface); older Octave left by longjmp, which runs none. A module must
+// be right either way, so the tests run in both: EXACTMEX_HOST_ERRORS=jump
+// chooses longjmp for the whole process, "throw" MATLAB's way.
+//
+// Unset, MATLAB's way, except on 32-bit Windows: there GCC unwinds with
+// tables that each DLL registers with its own copy of the GCC runtime, so
+// an exception thrown here cannot see a module's frames; MATLAB's own
+// (Microsoft C++) exceptions pass such frames as longjmp does.
+#if defined(_WIN32) && !defined(_WIN64)
+constexpr bool kThrowsUnlessTold = false;
+#else
+constexpr bool kThrowsUnlessTold = true;
+#endif
+
 bool readErrorsThrow() {
   const char *mode = std::getenv("EXACTMEX_HOST_ERRORS");
-  if (!mode || !*mode || std::strcmp(mode, "throw") == 0) return true;
+  if (!mode || !*mode) return kThrowsUnlessTold;
+  if (std::strcmp(mode, "throw") == 0) return true;
   if (std::strcmp(mode, "jump") == 0) return false;
   // A misspelt mode would run every test in the other one unnoticed.
   std::fprintf(stderr, "EXACTMEX_HOST_ERRORS is '%s': it must be throw or jump\n", mode);

@@ -34,7 +34,8 @@ MEX_API void mexHostUnload(mexFunctionPtr fn);
 MEX_API void mexHostDefineFunction(const char *name, mexFunctionPtr fn);
 
 /* 1 when an error leaves a call as a C++ exception, as in MATLAB; 0 when by
- * longjmp, as in Octave's MEX interface (EXACTMEX_HOST_ERRORS=jump). */
+ * longjmp, as in older Octave (EXACTMEX_HOST_ERRORS=jump, and the default
+ * on 32-bit Windows). */
 MX_API int mxHostErrorsThrow(void);
 
 /* Arrays created and not yet destroyed, to check that nothing leaks. */

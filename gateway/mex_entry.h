@@ -121,6 +121,11 @@ inline void logical(void *ctx, int slot, bool value) {
   static_cast<State *>(ctx)->plhs[slot] = mxCreateLogicalScalar(value);
 }
 
+// MATLAB frees mxMalloc's memory when the MEX call ends or raises an error,
+// and raises its own out-of-memory error when the memory cannot be had;
+// Octave's MEX interface does both the same way.
+inline void *scratch(void *, size_t bytes) { return mxMalloc(bytes); }
+
 // A host that leaves by longjmp runs no destructor: interrupts are restored
 // before the error is raised.
 inline void raise(void *ctx, const char *id, const char *message) {
@@ -163,7 +168,8 @@ inline int threadLimit(void *ctx) {
 // The host calls it when it clears the module, before unloading it.
 inline void atUnload(void (*release)(void)) { mexAtExit(release); }
 
-inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn, threadLimit, atUnload};
+inline constexpr Host kHost = {arg,   doubles, bytes,       logical, scratch,
+                               raise, goOn,    threadLimit, atUnload};
 
 // Restores interrupts when the call ends, normally or by an exception.
 struct InterruptsRestored {

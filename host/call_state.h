@@ -10,7 +10,7 @@
 
 extern "C" {
 
-/* Starts recording the arrays and memory created on this thread. */
+/* Starts recording the arrays and memory (mxMalloc) created on this thread. */
 MX_API void mxHostBeginCall(void);
 
 /* Stops recording. On success arrays held in slots[0..nslots) are handed to

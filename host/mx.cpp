@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -34,14 +35,15 @@ namespace {
 struct CallState {
   bool active = false;
   std::vector<mxArray *> created;
-  int traps = 0;                     // traps in progress
+  std::vector<void *> blocks;      // mxMalloc's and mxCalloc's
+  int traps = 0;                   // traps in progress
   std::jmp_buf *target = nullptr;  // the innermost one's, when errors jump
   std::string identifier;
   std::string message;
 };
 
 thread_local CallState callState;
-thread_local size_t liveArrays = 0;
+thread_local size_t liveArrays = 0, liveBlocks = 0;
 
 // What an error leaving by exception throws: a class of the host's own,
 // which a module can only catch with catch (...), as MATLAB's.
@@ -156,6 +158,32 @@ void *storage(mwSize count, size_t size, bool zeroed) {
   if (!p && callState.active) mxHostRaise("", "Out of memory.\n");
   if (p) adviseHugePages(p, count * size);
   return p;
+}
+
+// A block for mxMalloc (zeroed: mxCalloc), recorded to the call in progress
+// before it is handed out, as MATLAB frees such memory when the call ends.
+void *block(size_t count, size_t size, bool zeroed) {
+  void *p = nullptr;
+  if (count <= SIZE_MAX / size) {
+    const size_t bytes = count * size > 0 ? count * size : 1;
+    p = zeroed ? std::calloc(bytes, 1) : std::malloc(bytes);
+  }
+  if (p && callState.active) {
+    try {
+      callState.blocks.push_back(p);
+    } catch (const std::bad_alloc &) {
+      std::free(p);
+      p = nullptr;
+    }
+  }
+  if (!p && callState.active) mxHostRaise("", "Out of memory.\n");
+  liveBlocks += p != nullptr;
+  return p;
+}
+
+void freeBlock(void *p) {
+  std::free(p);
+  --liveBlocks;
 }
 
 mxArray *makeArray(mxClassID cls, mwSize ndim, const mwSize *dims, bool complex, bool sparse) {
@@ -314,11 +342,25 @@ mxArray *mxHostCreateShapeOnly(mxClassID cls, mwSize ndim, const mwSize *dims) {
   return makeArray(cls, ndim, dims, false, false);
 }
 
+void *mxMalloc(size_t n) { return block(n, 1, false); }
+void *mxCalloc(size_t n, size_t size) { return block(n, size > 0 ? size : 1, true); }
+
+void mxFree(void *p) {
+  if (!p) return;
+  if (callState.active) {
+    std::vector<void *> &blocks = callState.blocks;
+    blocks.erase(std::remove(blocks.begin(), blocks.end(), p), blocks.end());
+  }
+  freeBlock(p);
+}
+
 size_t mxHostLiveArrays(void) { return liveArrays; }
+size_t mxHostLiveBlocks(void) { return liveBlocks; }
 
 void mxHostBeginCall(void) {
   callState.active = true;
   callState.created.clear();
+  callState.blocks.clear();
   callState.identifier.clear();
   callState.message.clear();
 }
@@ -331,6 +373,8 @@ void mxHostEndCall(int failed, mxArray **slots, int nslots) {
     if (failed || kept == end) mxDestroyArray(a);
   }
   callState.created.clear();
+  for (void *p : callState.blocks) freeBlock(p);
+  callState.blocks.clear();
   if (failed) std::fill(slots, slots + nslots, nullptr);
 }
 

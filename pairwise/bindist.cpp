@@ -23,14 +23,13 @@ void bindist(const gateway::Call &c) {
 
   const int32_t N1 = h1.cols, N2 = h2.cols, d = h1.rows;
   double *D = createOutput(c, N1, N2, true);  // every kernel writes all of D
-  double *sums = nullptr;
-  if (mcode == 1 && !(sums = columnSums(N2, d, h2.data)))
+  const double *sums = mcode == 1 ? columnSums(c, N2, d, h2.data) : nullptr;
+  if (mcode == 1 && !sums)
     // D, not yet handed over, is released by the host with the failed call.
     fail(c, "outOfMemory", "bindist: not enough memory for the column sums of H2.\n");
   forPairBlocks(c, D, N1, N2, d * kBinTermWork[mcode], d * sizeof(double), [&](const Block &b) {
     kernel(h1.data, h2.data, sums, D, N1, N2, d, b.i0, b.i1, b.j0, b.j1);
   });
-  delete[] sums;
 }
 
 }  // namespace

@@ -27,14 +27,12 @@ void binknn(const gateway::Call &c) {
   const int32_t N1 = h1.cols, N2 = h2.cols, d = h1.rows;
   NearestOutputs out = createNearest(c, k, N1, N2, false);
   if (out.kk == 0 || N2 == 0) return;
-  std::unique_ptr<double[]> sums(mcode == 1 ? columnSums(N2, d, h2.data) : nullptr);
-  if (mcode == 1 && !sums) {
-    out.own.reset();  // a host may leave by a jump, running no destructor
+  const double *sums = mcode == 1 ? columnSums(c, N2, d, h2.data) : nullptr;
+  if (mcode == 1 && !sums)
     fail(c, "outOfMemory", "binknn: not enough memory for the column sums of H2.\n");
-  }
   forQueryColumns(c, N1, N2, d * kBinTermWork[mcode], d * sizeof(double),
                   [&](int32_t j0, int32_t j1) {
-                    kernel(h1.data, h2.data, sums.get(), out.D, out.I, N1, d, out.kk, j0, j1);
+                    kernel(h1.data, h2.data, sums, out.D, out.I, N1, d, out.kk, j0, j1);
                   });
 }
 

@@ -6,11 +6,12 @@
 
 #include <cstdint>
 
+#include "gateway/call.h"
+
 // The n sums of the d-by-n matrix H's columns, each from +0.0 in row order,
-// in an array the caller frees with delete[]; null, with nothing allocated,
-// when the heap cannot provide it (a byte count that overflows size_t fails
-// the same way). The tests link a version that always fails.
-double *columnSums(int32_t n, int32_t d, const double *H);
+// in the call's scratch memory; null when it cannot be had. The tests link
+// a version that always fails.
+double *columnSums(const gateway::Call &c, int32_t n, int32_t d, const double *H);
 
 // Work of one term by mcode, against a term of sampledist (gateway/
 // output_blocks.h): chi-square divides, the log divergence takes a

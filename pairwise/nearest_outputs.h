@@ -2,22 +2,17 @@
 // smallest distances of every query column, in slot 0, and I, their column
 // numbers, in slot 1; kk = min(k, N1). Called with one output or none, the
 // module still needs I's storage while it works: the call then keeps I in
-// memory of its own, freed when the gateway returns. A host may leave a
-// call that raises an error by a jump, running no destructor: a gateway
-// frees that memory itself before raising after it.
+// its scratch memory.
 #ifndef EXACTMEX_NEAREST_OUTPUTS_H
 #define EXACTMEX_NEAREST_OUTPUTS_H
 
 #include <cstdio>
-#include <memory>
-#include <new>
 
 #include "gateway/call.h"
 
 struct NearestOutputs {
   int32_t kk;
   double *D, *I;
-  std::unique_ptr<double[]> own;  // I when the caller takes D alone
 };
 
 // With every row of D 0 and I counting 1 to kk in each column when
@@ -32,13 +27,12 @@ inline NearestOutputs createNearest(const gateway::Call &c, double k, int32_t N1
   if (c.nlhs >= 2) {
     o.I = createOutput(c, o.kk, N2, rowsInOrder, 1);
   } else {
-    o.own.reset(new (std::nothrow) double[size_t(o.kk) * size_t(N2) + 1]);
-    if (!o.own) {
+    o.I = static_cast<double *>(scratch(c, size_t(o.kk) * size_t(N2) + 1, sizeof(double)));
+    if (!o.I) {
       char message[96];
       std::snprintf(message, sizeof message, "%s: not enough memory for the output.\n", c.fn);
       fail(c, "outOfMemory", message);
     }
-    o.I = o.own.get();
   }
   if (rowsInOrder)
     for (size_t e = 0; e < size_t(o.kk) * size_t(N2); ++e) o.I[e] = double(e % o.kk + 1);

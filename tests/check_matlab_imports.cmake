@@ -20,7 +20,7 @@ set(renamed mxGetNumberOfDimensions mxGetDimensions mxGetIr mxGetJc mxCreateNume
             mxCreateNumericMatrix mxCreateDoubleMatrix)
 set(plain mxCreateUninitNumericArray mxGetM mxGetN mxGetNumberOfElements mxGetPr mxGetData
           mxGetScalar mxIsDouble mxIsNumeric mxIsLogical mxIsChar mxIsComplex mxIsSparse
-          mxCreateLogicalScalar mxDestroyArray mexErrMsgIdAndTxt mexAtExit)
+          mxCreateLogicalScalar mxDestroyArray mxMalloc mexErrMsgIdAndTxt mexAtExit)
 set(with_object mexCallMATLABWithTrap)
 set(allowed ${plain})
 foreach(name IN LISTS renamed)

@@ -126,6 +126,40 @@ TEST(Host, TrappedErrorsReturnAndTheCallGoesOn) {
   mexHostDefineFunction("answers", nullptr);
 }
 
+// Memory from mxMalloc and mxCalloc, some freed by the gateway, the rest
+// left to the host; a request of more than memory can hold (which is
+// refused before anything is allocated) when asked for an error.
+void allocates(int, mxArray *plhs[], int nrhs, const mxArray *[]) {
+  mxFree(mxMalloc(64));
+  mxMalloc(100);
+  const double *zeros = static_cast<const double *>(mxCalloc(3, sizeof(double)));
+  plhs[0] = mxCreateDoubleMatrix(1, 1, mxREAL);
+  *mxGetPr(plhs[0]) = zeros[0] + zeros[1] + zeros[2];
+  if (nrhs > 0) mxCalloc(SIZE_MAX / 2, 4);
+}
+
+// The call owns what it allocates, as a MEX call in MATLAB does: the host
+// frees it when the call ends, also when it ends with an error, and memory
+// that cannot be had ends the call with the host's error. Outside a call
+// the caller owns it, and an impossible request gives null.
+TEST(Host, CallMemoryIsFreedWhenTheCallEndsEitherWay) {
+  const size_t blocks = mxHostLiveBlocks();
+  mxArray *slot = nullptr;
+  ASSERT_EQ(mexHostCall(allocates, 1, &slot, 0, nullptr), 0) << mexHostLastError();
+  EXPECT_EQ(values(slot), std::vector<double>{0.0});
+  mxDestroyArray(slot);
+  EXPECT_EQ(mxHostLiveBlocks(), blocks);
+  const mxArray *in[1] = {nullptr};
+  ASSERT_EQ(mexHostCall(allocates, 1, &slot, 1, in), 1);
+  EXPECT_STREQ(mexHostLastError(), "Out of memory.\n");
+  EXPECT_EQ(mxHostLiveBlocks(), blocks);
+  void *kept = mxMalloc(16);
+  EXPECT_EQ(mxHostLiveBlocks(), blocks + 1);
+  mxFree(kept);
+  EXPECT_EQ(mxCalloc(SIZE_MAX / 2, 4), nullptr);
+  EXPECT_EQ(mxHostLiveBlocks(), blocks);
+}
+
 TEST(Host, ArraysCarryClassDimsAndZeros) {
   const mwSize dims[3] = {2, 3, 4};
   Array a(mxHostCreateArray(mxINT16_CLASS, 3, dims, mxREAL));

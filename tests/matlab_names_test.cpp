@@ -25,7 +25,8 @@ using namespace test;
 // What the library (libmx or libmex) exports under this name.
 void *exported(const std::string &library, const char *name) {
 #if defined(_WIN32)
-  return reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA((library + ".dll").c_str()), name));
+  return reinterpret_cast<void *>(
+      GetProcAddress(GetModuleHandleA((library + ".dll").c_str()), name));
 #else
   void *lib = dlopen((library + ".so").c_str(), RTLD_NOW | RTLD_NOLOAD);
   void *found = lib ? dlsym(lib, name) : nullptr;

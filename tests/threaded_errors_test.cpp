@@ -57,7 +57,8 @@ std::vector<LargeCall> largeCalls() {
   std::mt19937_64 rng(31);
   const auto random = [&](size_t m, size_t n) { return matrix(m, n, specialValues(rng, m * n)); };
   std::vector<LargeCall> calls;
-  calls.push_back({"lanefuse", "", arrays(random(2050, 2049), random(2050, 1), scalar(1), scalar(2)), 0});
+  calls.push_back(
+      {"lanefuse", "", arrays(random(2050, 2049), random(2050, 1), scalar(1), scalar(2)), 0});
   calls.push_back({"crossfuse", "",
                    arrays(random(2050, 2049), random(1, 2049), random(2050, 1), scalar(1)), 0});
   calls.push_back({"meshapply", "", arrays(random(2051, 1), random(1, 2050), scalar(3)), 0});
@@ -103,7 +104,8 @@ TEST(ThreadedErrors, ErrorsLeaveTheWorkersParkedAndTheAnswerAsItWas) {
     }
     const NewWorkers workers;
     {
-      Module mod(c.file.empty() ? c.module : c.file, c.file.empty() ? moduleDir() : testModuleDir());
+      Module mod(c.file.empty() ? c.module : c.file,
+                 c.file.empty() ? moduleDir() : testModuleDir());
       const CallResult before = mod.call(s.outputs, valid);
       ASSERT_TRUE(before.ok) << c.module << ": " << before.error;
       const int started = workers.count();
@@ -111,11 +113,12 @@ TEST(ThreadedErrors, ErrorsLeaveTheWorkersParkedAndTheAnswerAsItWas) {
         EXPECT_EQ(started, 1) << c.module << " did not share its blocks";
       }
       for (const Failing &f : failing) {
-        const size_t live = mxHostLiveArrays();
+        const size_t live = mxHostLiveArrays(), blocks = mxHostLiveBlocks();
         const CallResult r = mod.call(f.nlhs, f.args);
         EXPECT_EQ(r.identifier, "exactmex:" + c.module + ":" + f.reason) << r.error;
         for (const Array &out : r.outputs) EXPECT_EQ(out, nullptr) << c.module << " " << f.reason;
         EXPECT_EQ(mxHostLiveArrays(), live) << c.module << " " << f.reason;
+        EXPECT_EQ(mxHostLiveBlocks(), blocks) << c.module << " " << f.reason;
       }
       EXPECT_EQ(workers.count(), started) << c.module << ": workers lost or added";
       EXPECT_EQ(sameOutputs(mod.call(s.outputs, valid), before), "") << c.module;

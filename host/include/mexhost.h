@@ -38,8 +38,10 @@ MEX_API void mexHostDefineFunction(const char *name, mexFunctionPtr fn);
  * on 32-bit Windows). */
 MX_API int mxHostErrorsThrow(void);
 
-/* Arrays created and not yet destroyed, to check that nothing leaks. */
+/* Arrays created and not yet destroyed, and blocks of mxMalloc and mxCalloc
+ * not yet freed, to check that nothing leaks. */
 MX_API size_t mxHostLiveArrays(void);
+MX_API size_t mxHostLiveBlocks(void);
 
 /* A zero-filled array of any class, complexity and shape. Cell and struct
  * arrays hold empty (null) elements. */

@@ -114,47 +114,23 @@ TEST(Gateway, ModulesExportOnlyMexFunction) {
 // where the libraries that need it see it and the process's global scope
 // does not, as a library that loaded it would: a long call finds it and
 // stops at Ctrl-C, and holds no reference to it once the call has ended.
-class LocalLibut {
- public:
-  LocalLibut() {
 #if defined(_WIN32)
-    handle_ = LoadLibraryA(EXACTMEX_LIBUT);
+void *openLibut() { return LoadLibraryA(EXACTMEX_LIBUT); }
+void *symbolOf(void *lib, const char *name) {
+  return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(lib), name));
+}
+void closeLibut(void *lib) { FreeLibrary(static_cast<HMODULE>(lib)); }
+bool libutLoaded() { return GetModuleHandleA("libut.dll") != nullptr; }
 #else
-    handle_ = dlopen(EXACTMEX_LIBUT, RTLD_NOW | RTLD_LOCAL);
+void *openLibut() { return dlopen(EXACTMEX_LIBUT, RTLD_NOW | RTLD_LOCAL); }
+void *symbolOf(void *lib, const char *name) { return dlsym(lib, name); }
+void closeLibut(void *lib) { dlclose(lib); }
+bool libutLoaded() {
+  void *again = dlopen(EXACTMEX_LIBUT, RTLD_NOW | RTLD_NOLOAD);
+  if (again) dlclose(again);
+  return again != nullptr;
+}
 #endif
-  }
-  ~LocalLibut() { close(); }
-  bool loaded() const { return handle_ != nullptr; }
-  void *symbol(const char *name) const {
-#if defined(_WIN32)
-    return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(handle_), name));
-#else
-    return dlsym(handle_, name);
-#endif
-  }
-  void close() {
-    if (!handle_) return;
-#if defined(_WIN32)
-    FreeLibrary(static_cast<HMODULE>(handle_));
-#else
-    dlclose(handle_);
-#endif
-    handle_ = nullptr;
-  }
-  // Whether the library is still loaded, by anyone.
-  static bool stillLoaded() {
-#if defined(_WIN32)
-    return GetModuleHandleA("libut.dll") != nullptr;
-#else
-    void *again = dlopen(EXACTMEX_LIBUT, RTLD_NOW | RTLD_NOLOAD);
-    if (again) dlclose(again);
-    return again != nullptr;
-#endif
-  }
-
- private:
-  void *handle_ = nullptr;
-};
 
 TEST(Gateway, LibutOutsideTheGlobalScopeIsFoundAndNotKept) {
   const size_t d = 100, N1 = 500, N2 = 16000;
@@ -163,18 +139,20 @@ TEST(Gateway, LibutOutsideTheGlobalScopeIsFoundAndNotKept) {
   const Array mcode = scalar(2), k = scalar(3);
   ThreadsVariable threads("1");
   Module binknn("binknn");
-  {
-    LocalLibut ut;
-    ASSERT_TRUE(ut.loaded()) << EXACTMEX_LIBUT;
-    const auto interruptAt = reinterpret_cast<void (*)(long, bool)>(ut.symbol("fakeUtInterruptAt"));
-    const auto polls = reinterpret_cast<long (*)(void)>(ut.symbol("fakeUtPolls"));
-    ASSERT_TRUE(interruptAt && polls);
+  void *ut = openLibut();
+  ASSERT_NE(ut, nullptr) << EXACTMEX_LIBUT;
+  const auto interruptAt =
+      reinterpret_cast<void (*)(long, bool)>(symbolOf(ut, "fakeUtInterruptAt"));
+  const auto polls = reinterpret_cast<long (*)(void)>(symbolOf(ut, "fakeUtPolls"));
+  if (interruptAt && polls) {
     interruptAt(2, false);
     CallResult r = binknn.call(2, {H1.get(), H2.get(), mcode.get(), k.get()});
     EXPECT_EQ(r.identifier, "exactmex:binknn:interrupted") << r.error;
     EXPECT_EQ(polls(), 2);
   }
-  EXPECT_FALSE(LocalLibut::stillLoaded()) << "a module kept libut loaded";
+  closeLibut(ut);
+  ASSERT_TRUE(interruptAt && polls);
+  EXPECT_FALSE(libutLoaded()) << "a module kept libut loaded";
   CallResult r = binknn.call(2, {H1.get(), H1.get(), mcode.get(), k.get()});
   EXPECT_TRUE(r.ok) << r.error;
 }

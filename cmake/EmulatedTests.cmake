@@ -14,12 +14,17 @@
 # build tree, so nothing is written to the home folder. The prefix is made by
 # a test of its own that every suite waits for: processes that make it at
 # once lose the wine server they start.
-function(add_emulated_suite target long_filter)
+#
+# add_emulated_run(NAME TARGET FILTER [ENVIRONMENT...]) registers one more run
+# of such a program, in one process: the cases FILTER matches, with the
+# environment given.
+function(add_emulated_run name target filter)
   if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
     message(FATAL_ERROR "${target}: no emulator found to run the cross-built tests")
   endif()
   set(launcher "")
   set(environment "")
+  set(fixture "")
   if(WIN32)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/host)
     set(environment WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all
@@ -27,10 +32,6 @@ function(add_emulated_suite target long_filter)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
       set(launcher bash ${PROJECT_SOURCE_DIR}/tools/wine32.sh run)
     endif()
-  endif()
-  set(command ${launcher} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
-  set(fixture "")
-  if(WIN32)
     set(fixture wine_prefix)
     # One such test in the whole build, whichever folder's suite comes first.
     get_property(made GLOBAL PROPERTY EMULATED_WINE_PREFIX)
@@ -41,20 +42,23 @@ function(add_emulated_suite target long_filter)
         ENVIRONMENT "${environment}")
     endif()
   endif()
+  add_test(NAME ${name} COMMAND ${launcher} ${CMAKE_CROSSCOMPILING_EMULATOR}
+           $<TARGET_FILE:${target}> --gtest_filter=${filter})
+  list(APPEND environment GTEST_BRIEF=1 ${ARGN})
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 FIXTURES_REQUIRED "${fixture}"
+    ENVIRONMENT "${environment}")
+endfunction()
 
+function(add_emulated_suite target long_filter)
   set(shards 2)
   math(EXPR last "${shards} - 1")
   foreach(shard RANGE ${last})
     math(EXPR number "${shard} + 1")
-    set(name ${target}.${number}of${shards})
-    add_test(NAME ${name} COMMAND ${command} --gtest_filter=-${long_filter})
-    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 FIXTURES_REQUIRED "${fixture}"
-      ENVIRONMENT
-      "${environment};GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${shard};GTEST_BRIEF=1")
+    add_emulated_run(${target}.${number}of${shards} ${target} -${long_filter}
+                     GTEST_TOTAL_SHARDS=${shards} GTEST_SHARD_INDEX=${shard})
   endforeach()
   if(long_filter)
-    add_test(NAME ${target}.long COMMAND ${command} --gtest_filter=${long_filter})
-    set_tests_properties(${target}.long PROPERTIES SKIP_RETURN_CODE 77 LABELS long RUN_SERIAL ON
-      FIXTURES_REQUIRED "${fixture}" ENVIRONMENT "${environment};GTEST_BRIEF=1")
+    add_emulated_run(${target}.long ${target} ${long_filter})
+    set_tests_properties(${target}.long PROPERTIES LABELS long RUN_SERIAL ON)
   endif()
 endfunction()

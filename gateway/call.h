@@ -1,6 +1,7 @@
 // What a module's gateway sees of a call, whichever host makes it (a MEX
 // host or Octave): the counts, a view of each argument, a way to make the
-// outputs and to raise an error, and the host's interrupt question. The
+// outputs, scratch memory and to raise an error, and the host's interrupt
+// question. The
 // conventions every gateway shares are written here once against that view:
 // how selector codes and sizes are read, how data inputs are validated, how
 // errors are named and how the output is made. Validation errors name the
@@ -45,6 +46,10 @@ struct Host {
   // A zero-filled m-by-n uint8 output in slot, and its data.
   uint8_t *(*bytes)(void *ctx, int slot, int32_t m, int32_t n);
   void (*logical)(void *ctx, int slot, bool value);
+  // Memory of `bytes` that the host frees when the call ends, however it
+  // ends; null when it cannot be had (a host may instead raise its own
+  // error).
+  void *(*scratch)(void *ctx, size_t bytes);
   // Raises the error; never returns. id is "exactmex:<function>:<reason>".
   void (*raise)(void *ctx, const char *id, const char *message);
   // Whether to go on, asked between blocks of work; null: always.
@@ -65,6 +70,17 @@ struct Call {
   const Host *host;
   void *ctx;
 };
+
+// Memory for count elements of `size` bytes, for the call's own use. The
+// host frees it when the call ends, however it ends: a gateway never frees
+// it, so raising an error leaves nothing behind whether the host leaves by
+// exception or by longjmp. Null when it cannot be had, the byte count
+// overflowing included: the gateway then raises its own outOfMemory error
+// (where the host has not raised its own: MATLAB's does).
+inline void *scratch(const Call &c, size_t count, size_t size) {
+  if (size > 0 && count > SIZE_MAX / size) return nullptr;
+  return c.host->scratch(c.ctx, count * size);
+}
 
 // Value that no selector code uses: NaN, empty and out-of-range selectors.
 constexpr int32_t kNoCode = INT32_MIN;

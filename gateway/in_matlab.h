@@ -7,15 +7,21 @@
 
 namespace gateway {
 
-// MATLAB's answer to "has the user pressed Ctrl-C?", exported by its libut
-// as extern "C" bool utIsInterruptPending(void). It is safe to ask on
-// MATLAB's thread, the one that called the module, and on no other.
-using InterruptQuestion = bool (*)(void);
+// MATLAB's Ctrl-C, as its libut exports it (extern "C"). pending is
+// utIsInterruptPending(): whether the user has pressed Ctrl-C while
+// interrupts were enabled; it is safe to ask on MATLAB's thread, the one
+// that called the module, and on no other. setEnabled is
+// utSetInterruptEnabled(on), which enables or disables them and returns
+// whether they were enabled; null where libut lacks it.
+struct MatlabInterrupts {
+  bool (*pending)(void);
+  bool (*setEnabled)(bool on);
+};
 
-// MATLAB's interrupt question when this process has MATLAB's libut loaded,
-// null elsewhere (Octave, our standalone host). Its presence is also how a
-// module knows that it runs in MATLAB.
-InterruptQuestion matlabInterruptQuestion();
+// MATLAB's interrupt functions when this process has MATLAB's libut loaded,
+// nulls elsewhere (Octave, our standalone host). Their presence is also how
+// a module knows that it runs in MATLAB.
+MatlabInterrupts matlabInterrupts();
 
 }  // namespace gateway
 

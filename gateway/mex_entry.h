@@ -1,12 +1,13 @@
 // The MEX host: mexFunction over mxArray, for MATLAB, for Octave's MEX
 // interface and for our standalone host. In MATLAB, between blocks of work
-// the calling thread asks MATLAB whether the user pressed Ctrl-C; if so the
-// call stops, releases what it allocated and raises
-// exactmex:<function>:interrupted, and its outputs are discarded with the
-// error. A large call in MATLAB also uses no more threads than MATLAB's own
-// limit, maxNumCompThreads. Elsewhere neither question has an answer, and
-// blocks run to the end of the call on as many threads as the module's
-// default (gateway/in_matlab.h says how a module knows).
+// the calling thread asks MATLAB whether the user pressed Ctrl-C, with
+// interrupts enabled from the call's first question to its end, as MATLAB's
+// own long-running functions ask; if so the call stops, releases what it
+// allocated and raises exactmex:<function>:interrupted, and its outputs are
+// discarded with the error. A large call in MATLAB also uses no more threads
+// than MATLAB's own limit, maxNumCompThreads. Elsewhere neither question has
+// an answer, and blocks run to the end of the call on as many threads as the
+// module's default (gateway/in_matlab.h says how a module knows).
 #ifndef EXACTMEX_GATEWAY_MEX_ENTRY_H
 #define EXACTMEX_GATEWAY_MEX_ENTRY_H
 
@@ -31,21 +32,35 @@ struct State {
   const char *fn;
   mxArray **plhs;
   const mxArray **prhs;
-  // MATLAB's interrupt question, looked up at the call's first question;
-  // null outside MATLAB.
+  // MATLAB's interrupt functions, looked up at the call's first question;
+  // nulls outside MATLAB.
   bool lookedUp = false;
-  InterruptQuestion interruptPending = nullptr;
+  MatlabInterrupts matlab{nullptr, nullptr};
+  // Whether this call enabled interrupts, and whether they were before.
+  bool enabled = false, wasEnabled = false;
   bool interrupted = false;
 };
 
 // Whether the call runs in MATLAB, looked up once per call and only by calls
-// that ask a question: a small call costs nothing more.
+// that ask a question: a small call costs nothing more. In MATLAB the call
+// then enables interrupts: where MATLAB has them disabled while a MEX
+// function runs, Ctrl-C would never reach the question.
 inline bool inMatlab(State *s) {
   if (!s->lookedUp) {
-    s->interruptPending = matlabInterruptQuestion();
+    s->matlab = matlabInterrupts();
     s->lookedUp = true;
+    if (s->matlab.setEnabled) {
+      s->wasEnabled = s->matlab.setEnabled(true);
+      s->enabled = true;
+    }
   }
-  return s->interruptPending != nullptr;
+  return s->matlab.pending != nullptr;
+}
+
+// Puts interrupts back as the call found them, once, on every way out.
+inline void restoreInterrupts(State *s) {
+  if (s->enabled) s->matlab.setEnabled(s->wasEnabled);
+  s->enabled = false;
 }
 
 // The first element of a non-empty array as a double (its real part when
@@ -106,15 +121,21 @@ inline void logical(void *ctx, int slot, bool value) {
   static_cast<State *>(ctx)->plhs[slot] = mxCreateLogicalScalar(value);
 }
 
+// MATLAB frees mxMalloc's memory when the MEX call ends or raises an error,
+// and raises its own out-of-memory error when the memory cannot be had;
+// Octave's MEX interface does both the same way.
+inline void *scratch(void *, size_t bytes) { return mxMalloc(bytes); }
+
+// A host that leaves by longjmp runs no destructor: interrupts are restored
+// before the error is raised.
 inline void raise(void *ctx, const char *id, const char *message) {
+  restoreInterrupts(static_cast<State *>(ctx));
 #if defined(HAVE_OCTAVE)
   // Octave puts "<fn>: " before every message of a MEX function itself.
   const char *fn = static_cast<State *>(ctx)->fn;
   const size_t len = std::strlen(fn);
   if (std::strncmp(message, fn, len) == 0 && std::strncmp(message + len, ": ", 2) == 0)
     message += len + 2;
-#else
-  (void)ctx;
 #endif
   mexErrMsgIdAndTxt(id, "%s", message);
 }
@@ -122,17 +143,23 @@ inline void raise(void *ctx, const char *id, const char *message) {
 // Once MATLAB says the user interrupted, the call asks nothing more.
 inline bool goOn(void *ctx) {
   State *s = static_cast<State *>(ctx);
-  if (!s->interrupted && inMatlab(s) && s->interruptPending()) s->interrupted = true;
+  if (!s->interrupted && inMatlab(s) && s->matlab.pending()) s->interrupted = true;
   return !s->interrupted;
 }
 
 // MATLAB's limit on computational threads (maxNumCompThreads: 1 when MATLAB
 // was started with -singleCompThread, and in a parallel pool's workers by
-// default); 0, no limit, outside MATLAB.
+// default); 0, no limit, outside MATLAB. Asked in a trap: should MATLAB fail
+// to answer (a warning made an error, a release without the function), the
+// call goes on with no limit rather than end with MATLAB's error.
 inline int threadLimit(void *ctx) {
   if (!inMatlab(static_cast<State *>(ctx))) return 0;
   mxArray *answer = nullptr;
-  if (mexCallMATLAB(1, &answer, 0, nullptr, "maxNumCompThreads") != 0 || !answer) return 0;
+  if (mxArray *error = mexCallMATLABWithTrap(1, &answer, 0, nullptr, "maxNumCompThreads")) {
+    mxDestroyArray(error);
+    return 0;
+  }
+  if (!answer) return 0;
   // The answer is released with the call's other temporary arrays.
   const double limit = mxGetScalar(answer);
   return limit >= 1 && limit <= 1024 ? int(limit) : 0;
@@ -141,7 +168,14 @@ inline int threadLimit(void *ctx) {
 // The host calls it when it clears the module, before unloading it.
 inline void atUnload(void (*release)(void)) { mexAtExit(release); }
 
-inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn, threadLimit, atUnload};
+inline constexpr Host kHost = {arg,   doubles, bytes,       logical, scratch,
+                               raise, goOn,    threadLimit, atUnload};
+
+// Restores interrupts when the call ends, normally or by an exception.
+struct InterruptsRestored {
+  State *s;
+  ~InterruptsRestored() { restoreInterrupts(s); }
+};
 
 // An interrupted call raises its error once the gateway has returned, with
 // everything it allocated for itself released: the host discards the
@@ -149,6 +183,7 @@ inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn, thread
 inline void run(const char *fn, void (*body)(const Call &), int nlhs, mxArray *plhs[], int nrhs,
                 const mxArray *prhs[]) {
   State state{fn, plhs, prhs};
+  const InterruptsRestored restored{&state};
   const Call call{fn, nlhs, nrhs, &kHost, &state};
   body(call);
   if (state.interrupted) {

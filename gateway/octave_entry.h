@@ -56,6 +56,9 @@ struct State {
   std::vector<NDArray> held;
   std::vector<Pending> pending;
   std::vector<octave_value> ready;
+  // Scratch memory, freed with the state on every way out: an error raised
+  // with error_with_id is a C++ exception.
+  std::vector<std::unique_ptr<char[]>> scratch;
   // What Octave's interrupt check raised, raised again once the call has
   // freed what it allocated.
   std::exception_ptr stopped;
@@ -152,6 +155,17 @@ inline void logical(void *ctx, int slot, bool value) {
   s->ready[slot] = octave_value(value);
 }
 
+inline void *scratch(void *ctx, size_t bytes) {
+  std::unique_ptr<char[]> block(new (std::nothrow) char[bytes > 0 ? bytes : 1]);
+  if (!block) return nullptr;
+  try {
+    static_cast<State *>(ctx)->scratch.push_back(std::move(block));
+  } catch (const std::bad_alloc &) {
+    return nullptr;  // block is freed on the way out
+  }
+  return static_cast<State *>(ctx)->scratch.back().get();
+}
+
 inline void raise(void *, const char *id, const char *message) { error_with_id(id, "%s", message); }
 
 inline bool goOn(void *ctx) {
@@ -167,7 +181,8 @@ inline bool goOn(void *ctx) {
 // Octave sets no limit on threads of its own. It has no exit function for
 // an oct-file: the module's own teardown joins its workers when Octave
 // unloads it (gateway/workers.cpp).
-inline constexpr Host kHost = {arg, doubles, bytes, logical, raise, goOn, nullptr, nullptr};
+inline constexpr Host kHost = {arg,   doubles, bytes,   logical, scratch,
+                               raise, goOn,    nullptr, nullptr};
 
 inline octave_value_list run(const char *fn, void (*body)(const Call &),
                              const octave_value_list &args, int nargout) {

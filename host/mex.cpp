@@ -1,6 +1,5 @@
 // libmex: runs a module's entry point as MATLAB does and turns
 // mexErrMsgTxt and mexErrMsgIdAndTxt into an error the caller can read.
-#include <csetjmp>
 #include <cstdarg>
 #include <map>
 #include <mutex>
@@ -17,9 +16,27 @@ thread_local mexFunctionPtr calling = nullptr;
 std::mutex exitLock;
 std::map<mexFunctionPtr, void (*)(void)> exitFunctions;
 
-// What mexCallMATLAB can call, by name.
+// What mexCallMATLABWithTrap can call, by name.
 std::mutex functionLock;
 std::map<std::string, mexFunctionPtr> functions;
+
+// A call of fn (null: the function `name` is not defined), run in a trap.
+struct Entry {
+  mexFunctionPtr fn;
+  const char *name;
+  int nlhs;
+  mxArray **plhs;
+  int nrhs;
+  const mxArray **prhs;
+};
+
+void run(void *data) {
+  const Entry *e = static_cast<const Entry *>(data);
+  if (!e->fn)
+    mexErrMsgIdAndTxt("MATLAB:UndefinedFunction", "Undefined function '%s' for input arguments.",
+                      e->name);
+  e->fn(e->nlhs, e->plhs, e->nrhs, e->prhs);
+}
 
 }  // namespace
 
@@ -41,34 +58,32 @@ int mexHostCall(mexFunctionPtr fn, int nlhs, mxArray *plhs[], int nrhs, const mx
   for (int k = 0; k < nslots; ++k) plhs[k] = nullptr;
   mxHostBeginCall();
   calling = fn;
-  // No local of this frame changes between setjmp and longjmp, so none needs
-  // to be volatile.
-  if (setjmp(*mxHostJumpTarget()) != 0) {
-    calling = nullptr;
-    mxHostEndCall(1, plhs, nslots);
-    return 1;
-  }
-  fn(nlhs, plhs, nrhs, prhs);
+  Entry entry{fn, "", nlhs, plhs, nrhs, prhs};
+  const int failed = mxHostTrap(run, &entry);
   calling = nullptr;
-  mxHostEndCall(0, plhs, nslots);
-  return 0;
+  mxHostEndCall(failed, plhs, nslots);
+  return failed;
 }
 
-int mexCallMATLAB(int nlhs, mxArray *plhs[], int nrhs, mxArray *prhs[], const char *name) {
-  mexFunctionPtr fn = nullptr;
+// The arrays the function makes are recorded as the calling module's, so
+// that the host releases them when that call ends.
+mxArray *mexCallMATLABWithTrap(int nlhs, mxArray *plhs[], int nrhs, mxArray *prhs[],
+                               const char *name) {
+  Entry entry{nullptr, name, nlhs, plhs, nrhs, const_cast<const mxArray **>(prhs)};
   {
     std::lock_guard<std::mutex> held(functionLock);
     auto found = functions.find(name);
-    if (found != functions.end()) fn = found->second;
+    if (found != functions.end()) entry.fn = found->second;
   }
-  if (!fn)
-    mexErrMsgIdAndTxt("MATLAB:UndefinedFunction", "Undefined function '%s' for input arguments.",
-                      name);
   for (int k = 0; k < nlhs; ++k) plhs[k] = nullptr;
-  // The arrays it makes are recorded as the calling module's, so that the
-  // host releases them when that call ends.
-  fn(nlhs, plhs, nrhs, const_cast<const mxArray **>(prhs));
-  return 0;
+  if (mxHostTrap(run, &entry) == 0) return nullptr;
+  // What the function stored before its error is of no use to the caller.
+  for (int k = 0; k < nlhs; ++k) {
+    mxDestroyArray(plhs[k]);
+    plhs[k] = nullptr;
+  }
+  const mwSize one[2] = {1, 1};
+  return mxHostCreateArray(mxSTRUCT_CLASS, 2, one, mxREAL);
 }
 
 void mexHostDefineFunction(const char *name, mexFunctionPtr fn) {

@@ -1,16 +1,21 @@
 // libmx: arrays of every class MATLAB hands a module, zero-filled on
-// creation unless asked for uninitialised, and the bookkeeping that lets a
-// call be abandoned without leaks.
+// creation unless asked for uninitialised, the bookkeeping that lets a call
+// be abandoned without leaks, and the two ways an error leaves a call.
 #include <algorithm>
+#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include "call_state.h"
-#include "gateway/huge_pages.h"
 #include "mexhost.h"
 
 struct mxArray_tag {
@@ -30,13 +35,74 @@ namespace {
 struct CallState {
   bool active = false;
   std::vector<mxArray *> created;
-  std::jmp_buf target;
+  std::vector<void *> blocks;      // mxMalloc's and mxCalloc's
+  int traps = 0;                   // traps in progress
+  std::jmp_buf *target = nullptr;  // the innermost one's, when errors jump
   std::string identifier;
   std::string message;
 };
 
 thread_local CallState callState;
-thread_local size_t liveArrays = 0;
+thread_local size_t liveArrays = 0, liveBlocks = 0;
+
+// What an error leaving by exception throws: a class of the host's own,
+// which a module can only catch with catch (...), as MATLAB's.
+struct HostError {};
+
+// MATLAB leaves an erroring call by a C++ exception, which runs the
+// destructors of the module's frames on its way (so does Octave 7's MEX
+// interface); older Octave left by longjmp, which runs none. A module must
+// be right either way, so the tests run in both: EXACTMEX_HOST_ERRORS=jump
+// chooses longjmp for the whole process, "throw" MATLAB's way.
+//
+// Unset, MATLAB's way, except on 32-bit Windows: there GCC unwinds with
+// tables that each DLL registers with its own copy of the GCC runtime, so
+// an exception thrown here cannot see a module's frames; MATLAB's own
+// (Microsoft C++) exceptions pass such frames as longjmp does.
+#if defined(_WIN32) && !defined(_WIN64)
+constexpr bool kThrowsUnlessTold = false;
+#else
+constexpr bool kThrowsUnlessTold = true;
+#endif
+
+bool readErrorsThrow() {
+  const char *mode = std::getenv("EXACTMEX_HOST_ERRORS");
+  if (!mode || !*mode) return kThrowsUnlessTold;
+  if (std::strcmp(mode, "throw") == 0) return true;
+  if (std::strcmp(mode, "jump") == 0) return false;
+  // A misspelt mode would run every test in the other one unnoticed.
+  std::fprintf(stderr, "EXACTMEX_HOST_ERRORS is '%s': it must be throw or jump\n", mode);
+  std::abort();
+}
+
+bool errorsThrow() {
+  static const bool throws = readErrorsThrow();
+  return throws;
+}
+
+int trapByException(void (*body)(void *), void *data) {
+  try {
+    body(data);
+  } catch (const HostError &) {
+    return 1;
+  }
+  return 0;
+}
+
+// No local of this frame changes between setjmp and longjmp, so none needs
+// to be volatile.
+int trapByJump(void (*body)(void *), void *data) {
+  std::jmp_buf here;
+  std::jmp_buf *const outer = callState.target;
+  callState.target = &here;
+  if (setjmp(here) != 0) {
+    callState.target = outer;
+    return 1;
+  }
+  body(data);
+  callState.target = outer;
+  return 0;
+}
 
 size_t elementSize(mxClassID cls) {
   switch (cls) {
@@ -64,10 +130,24 @@ mwSize product(const std::vector<mwSize> &dims, size_t from) {
   return n;
 }
 
+// Asks Linux for transparent huge pages on the whole 2 MiB pages of a block
+// not yet written, as the modules do for their outputs: a large array's
+// first write then faults once per 2 MiB, not once per 4 KiB. The host's
+// own copy, since MATLAB's stand-in depends on nothing of the modules.
+void adviseHugePages(void *p, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  const uintptr_t huge = uintptr_t(2) << 20, at = reinterpret_cast<uintptr_t>(p);
+  const uintptr_t begin = (at + huge - 1) & ~(huge - 1), end = (at + bytes) & ~(huge - 1);
+  if (end > begin) madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)bytes;
+#endif
+}
+
 // Storage, zero-filled or left as it is, advised for huge pages before any
-// element is written, as the modules advise their outputs. A failed
-// allocation inside a call becomes an error of that call, as it does in
-// MATLAB.
+// element is written. A failed allocation inside a call becomes an error of
+// that call, as it does in MATLAB.
 void *storage(mwSize count, size_t size, bool zeroed) {
   if (count == 0) return nullptr;
   void *p = nullptr;
@@ -76,8 +156,34 @@ void *storage(mwSize count, size_t size, bool zeroed) {
   else if (count <= SIZE_MAX / size)
     p = std::malloc(count * size);
   if (!p && callState.active) mxHostRaise("", "Out of memory.\n");
-  if (p) gateway::adviseHugePages(p, count * size);
+  if (p) adviseHugePages(p, count * size);
   return p;
+}
+
+// A block for mxMalloc (zeroed: mxCalloc), recorded to the call in progress
+// before it is handed out, as MATLAB frees such memory when the call ends.
+void *block(size_t count, size_t size, bool zeroed) {
+  void *p = nullptr;
+  if (count <= SIZE_MAX / size) {
+    const size_t bytes = count * size > 0 ? count * size : 1;
+    p = zeroed ? std::calloc(bytes, 1) : std::malloc(bytes);
+  }
+  if (p && callState.active) {
+    try {
+      callState.blocks.push_back(p);
+    } catch (const std::bad_alloc &) {
+      std::free(p);
+      p = nullptr;
+    }
+  }
+  if (!p && callState.active) mxHostRaise("", "Out of memory.\n");
+  liveBlocks += p != nullptr;
+  return p;
+}
+
+void freeBlock(void *p) {
+  std::free(p);
+  --liveBlocks;
 }
 
 mxArray *makeArray(mxClassID cls, mwSize ndim, const mwSize *dims, bool complex, bool sparse) {
@@ -236,13 +342,25 @@ mxArray *mxHostCreateShapeOnly(mxClassID cls, mwSize ndim, const mwSize *dims) {
   return makeArray(cls, ndim, dims, false, false);
 }
 
-size_t mxHostLiveArrays(void) { return liveArrays; }
+void *mxMalloc(size_t n) { return block(n, 1, false); }
+void *mxCalloc(size_t n, size_t size) { return block(n, size > 0 ? size : 1, true); }
 
-std::jmp_buf *mxHostJumpTarget(void) { return &callState.target; }
+void mxFree(void *p) {
+  if (!p) return;
+  if (callState.active) {
+    std::vector<void *> &blocks = callState.blocks;
+    blocks.erase(std::remove(blocks.begin(), blocks.end(), p), blocks.end());
+  }
+  freeBlock(p);
+}
+
+size_t mxHostLiveArrays(void) { return liveArrays; }
+size_t mxHostLiveBlocks(void) { return liveBlocks; }
 
 void mxHostBeginCall(void) {
   callState.active = true;
   callState.created.clear();
+  callState.blocks.clear();
   callState.identifier.clear();
   callState.message.clear();
 }
@@ -255,6 +373,8 @@ void mxHostEndCall(int failed, mxArray **slots, int nslots) {
     if (failed || kept == end) mxDestroyArray(a);
   }
   callState.created.clear();
+  for (void *p : callState.blocks) freeBlock(p);
+  callState.blocks.clear();
   if (failed) std::fill(slots, slots + nslots, nullptr);
 }
 
@@ -274,7 +394,26 @@ void mxHostRecordError(const char *identifier, const char *format, va_list args)
   va_end(again);
 }
 
-void mxHostRaiseRecorded(void) { std::longjmp(callState.target, 1); }
+int mxHostErrorsThrow(void) { return errorsThrow(); }
+
+int mxHostTrap(void (*body)(void *), void *data) {
+  ++callState.traps;
+  const int raised = errorsThrow() ? trapByException(body, data) : trapByJump(body, data);
+  --callState.traps;
+  return raised;
+}
+
+// An error with no call to end (raised on a thread that is not the call's,
+// or after the call) would otherwise throw into nothing or jump to a frame
+// that is gone.
+void mxHostRaiseRecorded(void) {
+  if (callState.traps == 0) {
+    std::fprintf(stderr, "error raised outside any call: %s\n", callState.message.c_str());
+    std::abort();
+  }
+  if (errorsThrow()) throw HostError{};
+  std::longjmp(*callState.target, 1);
+}
 
 const char *mxHostLastMessage(void) { return callState.message.c_str(); }
 const char *mxHostLastIdentifier(void) { return callState.identifier.c_str(); }

@@ -15,10 +15,9 @@
 #include "pairwise/family.h"
 
 // The n sums of the d-by-n matrix H's columns, each from +0.0 in row order,
-// in an array the caller frees with delete[]; null, with nothing allocated,
-// when the heap cannot provide it (a byte count that overflows size_t fails
-// the same way). The tests link a version that always fails.
-double *columnSums(int32_t n, int32_t d, const double *H);
+// in the call's scratch memory; null when it cannot be had. The tests link
+// a version that always fails.
+double *columnSums(const gateway::Call &c, int32_t n, int32_t d, const double *H);
 
 struct BinFamily : FamilyDefaults {
   static constexpr const char *kNargin = "%s uses %d input arguments.\n";
@@ -45,9 +44,9 @@ struct BinFamily : FamilyDefaults {
   }
 
   // The intersection divides by the column sums of H2.
-  static bool prepare(int32_t mcode, const PairInputs<double> &in, double **sums) {
-    if (mcode == 1) *sums = columnSums(in.N2, in.d, in.B);
-    return mcode != 1 || *sums;
+  static bool prepare(const gateway::Call &c, int32_t mcode, PairInputs<double> &in) {
+    if (mcode == 1) in.columnSums = columnSums(c, in.N2, in.d, in.B);
+    return mcode != 1 || in.columnSums;
   }
   static constexpr const char *kNoMemory = "%s: not enough memory for the column sums of H2.\n";
 

@@ -74,10 +74,10 @@ struct FamilyDefaults {
   // running value starts as the first row's term.
   static constexpr bool kEmptyIsZero = false;
   // What the kernels read besides the inputs, made once the outputs are:
-  // the column sums of B, in *sums for the caller to delete[], where the
-  // metric of `code` divides by them. False when the memory cannot be had:
-  // the call then raises kNoMemory, a format of the function's name.
-  static bool prepare(int32_t, const PairInputs<double> &, double **) { return true; }
+  // the column sums of B, in the call's scratch memory, where the metric of
+  // `code` divides by them. False when the memory cannot be had: the call
+  // then raises kNoMemory, a format of the function's name.
+  static bool prepare(const gateway::Call &, int32_t, PairInputs<double> &) { return true; }
   static constexpr const char *kNoMemory = "%s: not enough memory.\n";
 };
 

@@ -8,8 +8,6 @@
 #define EXACTMEX_PAIRWISE_FAMILY_GATEWAYS_H
 
 #include <cstdio>
-#include <memory>
-#include <new>
 
 #include "gateway/call.h"
 #include "pairwise/family.h"
@@ -26,19 +24,9 @@
 template <class Family>
 struct Pairs : Operands {
   bool runs;
-  std::unique_ptr<double[]> sums;
 
   double work() const { return in.d * Family::termWork(code); }
   double bytesPerColumn() const { return in.d * sizeof(double); }
-  // What the family's kernels read besides the inputs: false when the
-  // memory cannot be had (Family::kNoMemory).
-  bool prepare() {
-    double *made = nullptr;
-    const bool ok = Family::prepare(code, in, &made);
-    sums.reset(made);
-    in.columnSums = made;
-    return ok;
-  }
 };
 
 // The counts, then the family's operands.
@@ -47,20 +35,16 @@ Pairs<Family> readPairs(const gateway::Call &c, int nargin, int nargout) {
   if (c.nrhs != nargin) failWith(c, "nargin", Family::kNargin, nargin);
   if (c.nlhs > nargout) failWith(c, "nargout", Family::kNargout, nargout);
   const Operands op = Family::read(c);
-  return {op, op.in.d > 0 || !Family::kEmptyIsZero, nullptr};
+  return {op, op.in.d > 0 || !Family::kEmptyIsZero};
 }
 
 // The nearest columns' outputs: D, the kk smallest distances of every
 // column of B, in slot 0, and I, their column numbers, in slot 1; kk =
 // min(k, N1). Called with one output or none, the module still needs I's
-// storage while it works: the call then keeps I in memory of its own, freed
-// when the gateway returns. A host may leave a call that raises an error by
-// a jump, running no destructor: a gateway frees that memory itself before
-// raising after it.
+// storage while it works: the call then keeps I in its scratch memory.
 struct NearestOutputs {
   int32_t kk;
   double *D, *I;
-  std::unique_ptr<double[]> own;  // I when the caller takes D alone
 };
 
 // With every row of D 0 and I counting 1 to kk in each column when
@@ -75,9 +59,8 @@ inline NearestOutputs createNearest(const gateway::Call &c, double k, int32_t N1
   if (c.nlhs >= 2) {
     o.I = createOutput(c, o.kk, N2, rowsInOrder, 1);
   } else {
-    o.own.reset(new (std::nothrow) double[size_t(o.kk) * size_t(N2) + 1]);
-    if (!o.own) failWith(c, "outOfMemory", "%s: not enough memory for the output.\n");
-    o.I = o.own.get();
+    o.I = static_cast<double *>(scratch(c, size_t(o.kk) * size_t(N2) + 1, sizeof(double)));
+    if (!o.I) failWith(c, "outOfMemory", "%s: not enough memory for the output.\n");
   }
   if (rowsInOrder)
     for (size_t e = 0; e < size_t(o.kk) * size_t(N2); ++e) o.I[e] = double(e % o.kk + 1);
@@ -90,7 +73,7 @@ void tableGateway(const gateway::Call &c) {
   Pairs<Family> p = readPairs<Family>(c, 3, 1);
   double *D = createOutput(c, p.in.N1, p.in.N2, p.runs);  // a kernel that runs writes all of D
   // D, not yet handed over, is released by the host with the failed call.
-  if (!p.prepare()) failWith(c, "outOfMemory", Family::kNoMemory);
+  if (!Family::prepare(c, p.code, p.in)) failWith(c, "outOfMemory", Family::kNoMemory);
   const TableKernel<double> kernel = Family::tableKernels().template of<double>().at(p.code);
   if (p.runs)
     forPairBlocks(c, D, p.in.N1, p.in.N2, p.work(), p.bytesPerColumn(),
@@ -105,10 +88,7 @@ void nearestGateway(const gateway::Call &c) {
   // Distances no kernel makes are all 0, as in the table: all tie.
   NearestOutputs out = createNearest(c, k, p.in.N1, p.in.N2, !p.runs);
   if (!p.runs || out.kk == 0 || p.in.N2 == 0) return;
-  if (!p.prepare()) {
-    out.own.reset();  // a host may leave by a jump, running no destructor
-    failWith(c, "outOfMemory", Family::kNoMemory);
-  }
+  if (!Family::prepare(c, p.code, p.in)) failWith(c, "outOfMemory", Family::kNoMemory);
   const NearestKernel<double> kernel = Family::nearestKernels().template of<double>().at(p.code);
   forNearestColumns(c, p.in.N1, p.in.N2, p.work(), p.bytesPerColumn(),
                     [&](int32_t j0, int32_t j1) { kernel(p.in, out.D, out.I, out.kk, j0, j1); });

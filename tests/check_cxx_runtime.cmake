@@ -1,19 +1,35 @@
 # cmake -DOBJDUMP=... -DMODULES="a;b" -P check_cxx_runtime.cmake
-#   fails when a Linux module needs a C++ runtime newer than MATLAB's: MATLAB
-#   loads its own libstdc++ before any MEX file, and a module that needs a
-#   later symbol version (GLIBCXX after 3.4.21 or CXXABI after 1.3.9, GCC 5)
-#   fails to load ("GLIBCXX_3.4.30 not found"). Also fails on a module marked
-#   for static TLS, which a program that loads many libraries at run time,
-#   as MATLAB does, may have no room left for.
+#   fails when a Linux module needs anything of a C++ runtime: MATLAB loads
+#   its own libstdc++ before any MEX file, of a version this build cannot
+#   know (R2015a-R2016a ship GLIBCXX_3.4.17, R2016b-R2017b 3.4.20), and a
+#   module that needs a later symbol version fails to load ("GLIBCXX_3.4.30
+#   not found"); a module with a private C++ runtime needs none. It must
+#   unwind with the process's shared unwinder, libgcc_s, which MATLAB ships
+#   and throws its errors with: fails on a module that defines the
+#   unwinder's functions itself, and on one that needs a libgcc_s symbol
+#   version after GCC 4's. Lists the versions the modules need. Also fails
+#   on a module marked for static TLS, which a program that loads many
+#   libraries at run time, as MATLAB does, may have no room left for.
 # cmake -DOBJDUMP=... -DCXX=... -DFLAGS="..." -DWORK=dir -P check_cxx_runtime.cmake
 #   checks the check: a library using std::thread must fail it when linked
-#   with the C++ runtime as a shared library, and pass when linked with
-#   FLAGS, the modules' own link flags.
+#   with the C++ runtime as a shared library, and when linked with FLAGS, the
+#   modules' own link flags, and its own copy of the unwinder
+#   (-static-libgcc); it must pass with FLAGS alone.
 
 include(${CMAKE_CURRENT_LIST_DIR}/disassemble.cmake)
 
-set(newest_GLIBCXX 3.4.21)
-set(newest_CXXABI 1.3.9)
+# The versions of libgcc_s's symbols file needs, each once.
+function(unwinder_versions file out)
+  objdump(${file} symbols -T)
+  string(REGEX MATCHALL "\\*UND\\*[^\n]*\\(GCC_[0-9.]+\\)" imports "${symbols}")
+  set(versions "")
+  foreach(entry IN LISTS imports)
+    string(REGEX MATCH "GCC_[0-9.]+" version "${entry}")
+    list(APPEND versions ${version})
+  endforeach()
+  list(REMOVE_DUPLICATES versions)
+  set(${out} ${versions} PARENT_SCOPE)
+endfunction()
 
 # What is wrong with file, one line each; "" when nothing.
 function(runtime_failures file out)
@@ -22,11 +38,20 @@ function(runtime_failures file out)
   string(REGEX MATCHALL "\\((GLIBCXX|CXXABI)_[0-9.]+\\) [^\n]+" versioned "${symbols}")
   set(failures "")
   foreach(entry IN LISTS versioned)
-    string(REGEX MATCH "^\\(([A-Z]+)_([0-9.]+)\\) (.+)$" _ "${entry}")
-    if(CMAKE_MATCH_2 VERSION_GREATER newest_${CMAKE_MATCH_1})
-      string(APPEND failures "${name}: needs ${CMAKE_MATCH_1}_${CMAKE_MATCH_2} (${CMAKE_MATCH_3})\n")
+    string(REGEX MATCH "^\\(([A-Z]+_[0-9.]+)\\) (.+)$" _ "${entry}")
+    string(APPEND failures "${name}: needs the shared C++ runtime, ${CMAKE_MATCH_1} (${CMAKE_MATCH_2})\n")
+  endforeach()
+  unwinder_versions(${file} versions)
+  foreach(version IN LISTS versions)
+    string(REGEX MATCH "[0-9]+" major "${version}")
+    if(major GREATER 4)
+      string(APPEND failures "${name}: needs ${version} of libgcc_s, after GCC 4's\n")
     endif()
   endforeach()
+  objdump(${file} table -t)
+  if(table MATCHES "\n[0-9a-f]+ [^\n]* \\.text[^\n]* _Unwind_RaiseException\n")
+    string(APPEND failures "${name}: carries its own copy of the unwinder\n")
+  endif()
   objdump(${file} headers -p)
   if(headers MATCHES "\n  FLAGS +[^\n]*STATIC_TLS")
     string(APPEND failures "${name}: is marked for static TLS\n")
@@ -37,10 +62,14 @@ endfunction()
 if(DEFINED CXX)
   set(source ${WORK}/runtime_fixture.cpp)
   file(WRITE ${source} "#include <thread>\nvoid fixture() { std::thread([] {}).join(); }\n")
-  foreach(variant shared flagged)
+  set(expected_shared "needs the shared C++ runtime, GLIBCXX_")
+  set(expected_private "carries its own copy of the unwinder")
+  foreach(variant shared private flagged)
     set(library ${WORK}/runtime_fixture_${variant}.so)
     set(flags "")
-    if(variant STREQUAL "flagged")
+    if(variant STREQUAL "private")
+      set(flags ${FLAGS} -static-libgcc)
+    elseif(variant STREQUAL "flagged")
       set(flags ${FLAGS})
     endif()
     execute_process(COMMAND ${CXX} -std=c++17 -fPIC -shared -pthread ${source} ${flags} -o ${library}
@@ -48,17 +77,27 @@ if(DEFINED CXX)
     if(NOT status EQUAL 0)
       message(FATAL_ERROR "${CXX} could not build ${library}: ${errors}")
     endif()
-    runtime_failures(${library} found_${variant})
+    runtime_failures(${library} found)
+    if(DEFINED expected_${variant})
+      string(FIND "${found}" "${expected_${variant}}" at)
+      if(at LESS 0)
+        message(FATAL_ERROR "the check does not find that a library linked with '${flags}' ${expected_${variant}}: '${found}'")
+      endif()
+    elseif(found)
+      message(FATAL_ERROR "linked with '${flags}', the fixture still fails: ${found}")
+    endif()
   endforeach()
-  if(NOT found_shared)
-    message(FATAL_ERROR "the check passes a library that needs the compiler's own libstdc++")
-  endif()
-  if(found_flagged)
-    message(FATAL_ERROR "linked with '${FLAGS}', the fixture still fails: ${found_flagged}")
-  endif()
-  message(STATUS "the check catches std::thread from the shared C++ runtime; the modules' flags remove it")
+  message(STATUS "the check catches std::thread from the shared C++ runtime and a private unwinder; the modules' flags remove both")
   return()
 endif()
 
-check_each(runtime_failures "modules need no C++ runtime newer than GLIBCXX_${newest_GLIBCXX} and \
-CXXABI_${newest_CXXABI}, and no static TLS" ${MODULES})
+check_each(runtime_failures "modules need no C++ runtime, libgcc_s of GCC 4 at most, and no static TLS"
+           ${MODULES})
+set(needed "")
+foreach(module IN LISTS MODULES)
+  unwinder_versions(${module} versions)
+  list(APPEND needed ${versions})
+endforeach()
+list(REMOVE_DUPLICATES needed)
+list(SORT needed COMPARE NATURAL)
+message(STATUS "libgcc_s versions the modules need: ${needed}")

@@ -3,8 +3,11 @@
 #   name that MATLAB's libraries do not export for the API every module built
 #   here targets: the separate-complex API with 64-bit sizes, where the
 #   functions below that take or return sizes are renamed with _730 and the
-#   others keep their plain names. A plain renamed name would not load in
-#   MATLAB, or would read sizes as 32-bit integers.
+#   others keep their plain names; and mex.h's functions that MATLAB's mex.h
+#   renames with WithObject (unless MEX_DOUBLE_HANDLE is defined, which no
+#   build here does). A plain renamed name would load in MATLAB, whose libmx
+#   still exports the old entry points, and read sizes as 32-bit integers;
+#   our libraries refuse it (docs/matlab-binary-interface.md).
 # cmake -DOBJDUMP=... -DFORMAT=... -DFIXTURE=module -DWORK=dir -P check_matlab_imports.cmake
 #   checks the check: a copy of the module, doctored to import the plain name
 #   of one renamed function, must fail it, naming that function.
@@ -17,10 +20,14 @@ set(renamed mxGetNumberOfDimensions mxGetDimensions mxGetIr mxGetJc mxCreateNume
             mxCreateNumericMatrix mxCreateDoubleMatrix)
 set(plain mxCreateUninitNumericArray mxGetM mxGetN mxGetNumberOfElements mxGetPr mxGetData
           mxGetScalar mxIsDouble mxIsNumeric mxIsLogical mxIsChar mxIsComplex mxIsSparse
-          mxCreateLogicalScalar mexErrMsgIdAndTxt mexAtExit mexCallMATLAB)
+          mxCreateLogicalScalar mxDestroyArray mxMalloc mexErrMsgIdAndTxt mexAtExit)
+set(with_object mexCallMATLABWithTrap)
 set(allowed ${plain})
 foreach(name IN LISTS renamed)
   list(APPEND allowed ${name}_730)
+endforeach()
+foreach(name IN LISTS with_object)
+  list(APPEND allowed ${name}WithObject)
 endforeach()
 
 include(${CMAKE_CURRENT_LIST_DIR}/disassemble.cmake)
@@ -64,6 +71,8 @@ function(import_failures file out)
   foreach(import IN LISTS imports)
     if(import IN_LIST renamed)
       string(APPEND failures "${name}: imports ${import}, which MATLAB exports as ${import}_730\n")
+    elseif(import IN_LIST with_object)
+      string(APPEND failures "${name}: imports ${import}, which MATLAB's mex.h names ${import}WithObject\n")
     elseif(NOT import IN_LIST allowed)
       string(APPEND failures "${name}: imports ${import}, not among MATLAB's names\n")
     endif()

@@ -1,13 +1,21 @@
 // The conventions every module's gateway shares: selector codes, outputs
-// without a kernel, huge-page advice and the one exported entry point.
+// without a kernel, huge-page advice, the one exported entry point and how
+// a module finds MATLAB.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 #include "gateway/call.h"
 #include "gateway/huge_pages.h"
 #include "modules/description.h"
 #include "support/mappings.h"
+#include "support/threads.h"
 
 namespace {
 
@@ -95,6 +103,53 @@ TEST(Gateway, ModulesExportOnlyMexFunction) {
                                "_Z16crossfuseKernelsN4simd6TargetE", "_Z10createGuidP10GuidRecord"})
       EXPECT_EQ(mod.symbol(hidden), nullptr) << name << " exports " << hidden;
   }
+}
+
+// The stand-in for MATLAB's libut (tests/fakes), loaded by this program
+// where the libraries that need it see it and the process's global scope
+// does not, as a library that loaded it would: a long call finds it and
+// stops at Ctrl-C, and holds no reference to it once the call has ended.
+#if defined(_WIN32)
+void *openLibut() { return LoadLibraryA(EXACTMEX_LIBUT); }
+void *symbolOf(void *lib, const char *name) {
+  return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(lib), name));
+}
+void closeLibut(void *lib) { FreeLibrary(static_cast<HMODULE>(lib)); }
+bool libutLoaded() { return GetModuleHandleA("libut.dll") != nullptr; }
+#else
+void *openLibut() { return dlopen(EXACTMEX_LIBUT, RTLD_NOW | RTLD_LOCAL); }
+void *symbolOf(void *lib, const char *name) { return dlsym(lib, name); }
+void closeLibut(void *lib) { dlclose(lib); }
+bool libutLoaded() {
+  void *again = dlopen(EXACTMEX_LIBUT, RTLD_NOW | RTLD_NOLOAD);
+  if (again) dlclose(again);
+  return again != nullptr;
+}
+#endif
+
+TEST(Gateway, LibutOutsideTheGlobalScopeIsFoundAndNotKept) {
+  const size_t d = 100, N1 = 500, N2 = 16000;
+  const Array H1 = matrix(d, N1, std::vector<double>(d * N1, 1.0));
+  const Array H2 = matrix(d, N2, std::vector<double>(d * N2, 2.0));
+  const Array mcode = scalar(2), k = scalar(3);
+  ThreadsVariable threads("1");
+  Module binknn("binknn");
+  void *ut = openLibut();
+  ASSERT_NE(ut, nullptr) << EXACTMEX_LIBUT;
+  const auto interruptAt =
+      reinterpret_cast<void (*)(long, bool)>(symbolOf(ut, "fakeUtInterruptAt"));
+  const auto polls = reinterpret_cast<long (*)(void)>(symbolOf(ut, "fakeUtPolls"));
+  if (interruptAt && polls) {
+    interruptAt(2, false);
+    CallResult r = binknn.call(2, {H1.get(), H2.get(), mcode.get(), k.get()});
+    EXPECT_EQ(r.identifier, "exactmex:binknn:interrupted") << r.error;
+    EXPECT_EQ(polls(), 2);
+  }
+  closeLibut(ut);
+  ASSERT_TRUE(interruptAt && polls);
+  EXPECT_FALSE(libutLoaded()) << "a module kept libut loaded";
+  CallResult r = binknn.call(2, {H1.get(), H1.get(), mcode.get(), k.get()});
+  EXPECT_TRUE(r.ok) << r.error;
 }
 
 }  // namespace

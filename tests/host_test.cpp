@@ -56,6 +56,110 @@ TEST(Host, ArrayReleasedDuringCallIsReleasedOnce) {
   EXPECT_EQ(mxHostLiveArrays(), live);
 }
 
+// A gateway with an object on its frame when it raises: the destructor runs
+// when the error leaves by exception (MATLAB's way), not when it jumps
+// (Octave's), so the tests run in the mode they say they do.
+int destroyed = 0;
+struct Counted {
+  ~Counted() { ++destroyed; }
+};
+void raisesOverAnObject(int, mxArray *[], int, const mxArray *[]) {
+  const Counted onTheFrame;
+  mexErrMsgIdAndTxt("test:raised", "raised over %d object\n", 1);
+}
+
+TEST(Host, ErrorsLeaveTheCallInTheProcesssOwnWay) {
+  destroyed = 0;
+  mxArray *slot = nullptr;
+  for (int call = 0; call < 3; ++call) {
+    ASSERT_EQ(mexHostCall(raisesOverAnObject, 1, &slot, 0, nullptr), 1);
+    EXPECT_STREQ(mexHostLastErrorId(), "test:raised");
+    EXPECT_STREQ(mexHostLastError(), "raised over 1 object\n");
+  }
+  EXPECT_EQ(destroyed, mxHostErrorsThrow() ? 3 : 0);
+}
+
+// Functions a gateway calls through mexCallMATLABWithTrap.
+void answers(int, mxArray *plhs[], int, const mxArray *[]) {
+  plhs[0] = mxCreateDoubleMatrix(1, 1, mxREAL);
+  *mxGetPr(plhs[0]) = 7;
+}
+void failsAfterAnOutput(int, mxArray *plhs[], int, const mxArray *[]) {
+  plhs[0] = mxCreateDoubleMatrix(2, 2, mxREAL);
+  mexErrMsgIdAndTxt("test:inner", "inner error");
+}
+
+// Calls a failing, an undefined and an answering function, each in a trap,
+// then stores what it got and raises its own error when given an input.
+void callsThroughTraps(int, mxArray *plhs[], int nrhs, const mxArray *[]) {
+  mxArray *out[1] = {nullptr};
+  mxArray *failed = mexCallMATLABWithTrap(1, out, 0, nullptr, "fails");
+  mxArray *undefined = mexCallMATLABWithTrap(1, out, 0, nullptr, "undefined");
+  const bool trapped = failed && undefined && !out[0];
+  mxDestroyArray(failed);
+  mxDestroyArray(undefined);
+  if (mexCallMATLABWithTrap(1, out, 0, nullptr, "answers") || !out[0]) return;
+  plhs[0] = mxCreateDoubleMatrix(1, 2, mxREAL);
+  mxGetPr(plhs[0])[0] = trapped;
+  mxGetPr(plhs[0])[1] = *mxGetPr(out[0]);
+  if (nrhs > 0) mexErrMsgIdAndTxt("test:outer", "outer error");
+}
+
+// An error within a trap ends the trapped function only: the call goes on,
+// and an error it raises afterwards still ends it, in either mode.
+TEST(Host, TrappedErrorsReturnAndTheCallGoesOn) {
+  mexHostDefineFunction("fails", failsAfterAnOutput);
+  mexHostDefineFunction("answers", answers);
+  const size_t live = mxHostLiveArrays();
+  mxArray *slot = nullptr;
+  ASSERT_EQ(mexHostCall(callsThroughTraps, 1, &slot, 0, nullptr), 0) << mexHostLastError();
+  ASSERT_NE(slot, nullptr);
+  EXPECT_EQ(values(slot), (std::vector<double>{1, 7}));
+  EXPECT_EQ(mxHostLiveArrays(), live + 1);
+  mxDestroyArray(slot);
+  const mxArray *in[1] = {nullptr};
+  ASSERT_EQ(mexHostCall(callsThroughTraps, 1, &slot, 1, in), 1);
+  EXPECT_STREQ(mexHostLastErrorId(), "test:outer");
+  EXPECT_EQ(slot, nullptr);
+  EXPECT_EQ(mxHostLiveArrays(), live);
+  mexHostDefineFunction("fails", nullptr);
+  mexHostDefineFunction("answers", nullptr);
+}
+
+// Memory from mxMalloc and mxCalloc, some freed by the gateway, the rest
+// left to the host; a request of more than memory can hold (which is
+// refused before anything is allocated) when asked for an error.
+void allocates(int, mxArray *plhs[], int nrhs, const mxArray *[]) {
+  mxFree(mxMalloc(64));
+  mxMalloc(100);
+  const double *zeros = static_cast<const double *>(mxCalloc(3, sizeof(double)));
+  plhs[0] = mxCreateDoubleMatrix(1, 1, mxREAL);
+  *mxGetPr(plhs[0]) = zeros[0] + zeros[1] + zeros[2];
+  if (nrhs > 0) mxCalloc(SIZE_MAX / 2, 4);
+}
+
+// The call owns what it allocates, as a MEX call in MATLAB does: the host
+// frees it when the call ends, also when it ends with an error, and memory
+// that cannot be had ends the call with the host's error. Outside a call
+// the caller owns it, and an impossible request gives null.
+TEST(Host, CallMemoryIsFreedWhenTheCallEndsEitherWay) {
+  const size_t blocks = mxHostLiveBlocks();
+  mxArray *slot = nullptr;
+  ASSERT_EQ(mexHostCall(allocates, 1, &slot, 0, nullptr), 0) << mexHostLastError();
+  EXPECT_EQ(values(slot), std::vector<double>{0.0});
+  mxDestroyArray(slot);
+  EXPECT_EQ(mxHostLiveBlocks(), blocks);
+  const mxArray *in[1] = {nullptr};
+  ASSERT_EQ(mexHostCall(allocates, 1, &slot, 1, in), 1);
+  EXPECT_STREQ(mexHostLastError(), "Out of memory.\n");
+  EXPECT_EQ(mxHostLiveBlocks(), blocks);
+  void *kept = mxMalloc(16);
+  EXPECT_EQ(mxHostLiveBlocks(), blocks + 1);
+  mxFree(kept);
+  EXPECT_EQ(mxCalloc(SIZE_MAX / 2, 4), nullptr);
+  EXPECT_EQ(mxHostLiveBlocks(), blocks);
+}
+
 TEST(Host, ArraysCarryClassDimsAndZeros) {
   const mwSize dims[3] = {2, 3, 4};
   Array a(mxHostCreateArray(mxINT16_CLASS, 3, dims, mxREAL));

@@ -1,7 +1,8 @@
-// MATLAB's binary names: our libmx exports each function under the name
-// MATLAB's libmx gives it in the separate-complex API with 64-bit sizes, and
-// not the plain name of a function MATLAB renames, so that a module importing
-// a plain one fails to load here, as it would in MATLAB.
+// MATLAB's binary names: our libmx and libmex export each function under the
+// name MATLAB's headers give it in the separate-complex API with 64-bit
+// sizes, and not the plain name of a function they rename, so that a module
+// importing a plain one fails to load here (in MATLAB it would load and
+// misread sizes).
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -21,16 +22,20 @@ namespace {
 
 using namespace test;
 
-void *libmxExport(const char *name) {
+// What the library (libmx or libmex) exports under this name.
+void *exported(const std::string &library, const char *name) {
 #if defined(_WIN32)
-  return reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("libmx.dll"), name));
+  return reinterpret_cast<void *>(
+      GetProcAddress(GetModuleHandleA((library + ".dll").c_str()), name));
 #else
-  void *libmx = dlopen("libmx.so", RTLD_NOW | RTLD_NOLOAD);
-  void *found = libmx ? dlsym(libmx, name) : nullptr;
-  if (libmx) dlclose(libmx);
+  void *lib = dlopen((library + ".so").c_str(), RTLD_NOW | RTLD_NOLOAD);
+  void *found = lib ? dlsym(lib, name) : nullptr;
+  if (lib) dlclose(lib);
   return found;
 #endif
 }
+
+void *libmxExport(const char *name) { return exported("libmx", name); }
 
 TEST(MatlabNames, LibmxExportsTheVersionedNamesOnly) {
   for (const char *name : {"mxGetNumberOfDimensions", "mxGetDimensions", "mxGetIr", "mxGetJc",
@@ -41,6 +46,9 @@ TEST(MatlabNames, LibmxExportsTheVersionedNamesOnly) {
   }
   for (const char *name : {"mxGetM", "mxGetPr", "mxCreateUninitNumericArray", "mxDestroyArray"})
     EXPECT_NE(libmxExport(name), nullptr) << name;
+  EXPECT_NE(exported("libmex", "mexCallMATLABWithTrapWithObject"), nullptr);
+  for (const char *name : {"mexCallMATLABWithTrap", "mexCallMATLAB"})
+    EXPECT_EQ(exported("libmex", name), nullptr) << name;
 }
 
 // A copy of sampledist whose import of mxGetDimensions_730 reads

@@ -111,6 +111,15 @@ MX_API mwIndex *mxGetIr(const mxArray *a);
 MX_API mwIndex *mxGetJc(const mxArray *a);
 MX_API void mxDestroyArray(mxArray *a);
 
+/* Memory of n bytes (mxCalloc: of n elements of size bytes, zero-filled).
+ * Made during a call, it belongs to the call: the host frees it when the
+ * call ends, however it ends, unless mxFree freed it before. In a call,
+ * memory that cannot be had raises the host's out-of-memory error, as
+ * MATLAB does in a MEX file; outside one, the result is null. */
+MX_API void *mxMalloc(size_t n);
+MX_API void *mxCalloc(size_t n, size_t size);
+MX_API void mxFree(void *p);
+
 #ifdef __cplusplus
 }
 #endif

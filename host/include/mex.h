@@ -15,6 +15,13 @@
 #define MEX_API __attribute__((visibility("default")))
 #endif
 
+/* MATLAB's mex.h gives these functions the binary names of its handle
+ * objects unless MEX_DOUBLE_HANDLE is defined: its libmex exports them under
+ * these names, and so does ours (docs/matlab-binary-interface.md). */
+#if !defined(MEX_DOUBLE_HANDLE)
+#define mexCallMATLABWithTrap mexCallMATLABWithTrapWithObject
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -38,10 +45,13 @@ __attribute__((noreturn, format(printf, 2, 3)))
 void mexErrMsgIdAndTxt(const char *identifier, const char *format, ...);
 
 /* Calls the MATLAB function `name` with nrhs inputs and nlhs outputs, which
- * it stores in plhs. Returns 0; an error the function raises ends the
- * calling module's call, as mexErrMsgTxt does. The outputs belong to the
- * call: the host releases them when the call ends. */
-MEX_API int mexCallMATLAB(int nlhs, mxArray *plhs[], int nrhs, mxArray *prhs[], const char *name);
+ * it stores in plhs. Returns null; an error the function raises returns
+ * instead (MATLAB's MException object, here a 1-by-1 struct array standing
+ * for one, for the caller to destroy) and does not end the calling module's
+ * call. The outputs and the error belong to the call: the host releases them
+ * when the call ends. */
+MEX_API mxArray *mexCallMATLABWithTrap(int nlhs, mxArray *plhs[], int nrhs, mxArray *prhs[],
+                                       const char *name);
 
 /* Registers the function to call before the calling module is unloaded,
  * replacing any it registered before. Returns 0. */

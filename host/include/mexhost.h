@@ -28,13 +28,20 @@ MEX_API const char *mexHostLastErrorId(void);
  * unloading the module fn belongs to. */
 MEX_API void mexHostUnload(mexFunctionPtr fn);
 
-/* Makes `name` a function mexCallMATLAB answers, by calling fn as a MEX
- * function with the same arguments (null: no longer defined). Calling a name
- * not defined raises MATLAB's error for an undefined function. */
+/* Makes `name` a function mexCallMATLABWithTrap answers, by calling fn as a
+ * MEX function with the same arguments (null: no longer defined). Calling a
+ * name not defined returns MATLAB's error for an undefined function. */
 MEX_API void mexHostDefineFunction(const char *name, mexFunctionPtr fn);
 
-/* Arrays created and not yet destroyed, to check that nothing leaks. */
+/* 1 when an error leaves a call as a C++ exception, as in MATLAB; 0 when by
+ * longjmp, as in older Octave (EXACTMEX_HOST_ERRORS=jump, and the default
+ * on 32-bit Windows). */
+MX_API int mxHostErrorsThrow(void);
+
+/* Arrays created and not yet destroyed, and blocks of mxMalloc and mxCalloc
+ * not yet freed, to check that nothing leaks. */
 MX_API size_t mxHostLiveArrays(void);
+MX_API size_t mxHostLiveBlocks(void);
 
 /* A zero-filled array of any class, complexity and shape. Cell and struct
  * arrays hold empty (null) elements. */

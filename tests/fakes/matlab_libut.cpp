@@ -4,7 +4,8 @@
 
 namespace {
 
-std::atomic<long> interruptAt{0}, polls{0}, pollsOffThread{0};
+std::atomic<long> interruptAt{0}, polls{0}, pollsOffThread{0}, pollsWhileDisabled{0};
+std::atomic<bool> enabled{false}, pending{false};
 thread_local bool armingThread = false;
 
 }  // namespace
@@ -13,17 +14,25 @@ extern "C" {
 
 bool utIsInterruptPending(void) {
   if (!armingThread) ++pollsOffThread;
+  if (!enabled) ++pollsWhileDisabled;
   const long poll = ++polls, at = interruptAt.load();
-  return at > 0 && poll >= at;
+  if (poll == at && enabled) pending = true;
+  return pending;
 }
 
-void fakeUtInterruptAt(long poll) {
+bool utSetInterruptEnabled(bool on) { return enabled.exchange(on); }
+
+void fakeUtInterruptAt(long poll, bool on) {
   armingThread = true;
   interruptAt = poll;
-  polls = 0;
-  pollsOffThread = 0;
+  enabled = on;
+  pending = false;
+  polls = pollsOffThread = pollsWhileDisabled = 0;
 }
 
 long fakeUtPolls(void) { return polls; }
 long fakeUtPollsOffThread(void) { return pollsOffThread; }
+long fakeUtPollsWhileDisabled(void) { return pollsWhileDisabled; }
+bool fakeUtEnabled(void) { return enabled; }
+bool fakeUtPending(void) { return pending; }
 }

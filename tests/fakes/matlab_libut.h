@@ -1,8 +1,12 @@
 // A stand-in for MATLAB's libut, the library whose utIsInterruptPending
-// tells a MEX module that the user pressed Ctrl-C. A program linked with it
-// looks like MATLAB to the modules it loads. Its answer turns true at the
-// poll the test arms it for and stays true; it counts the polls, and those
-// made on a thread other than the one that armed it.
+// tells a MEX module that the user pressed Ctrl-C. A program that loads it
+// looks like MATLAB to the modules it loads. It keeps MATLAB's two flags:
+// whether interrupts are enabled (utSetInterruptEnabled), and whether one
+// is pending. The test arms it for a Ctrl-C pressed just before a given
+// poll: pending from then on if interrupts are enabled at that moment, lost
+// if not, as a press while MATLAB ignores them. It counts the polls, those
+// made while interrupts were disabled, and those made on a thread other
+// than the one that armed it.
 #ifndef EXACTMEX_TESTS_FAKES_MATLAB_LIBUT_H
 #define EXACTMEX_TESTS_FAKES_MATLAB_LIBUT_H
 
@@ -14,12 +18,19 @@
 
 extern "C" {
 LIBUT_API bool utIsInterruptPending(void);
-// The answer turns true at poll number `poll` (from 1) after this call;
-// 0: never. The counts start again, and the calling thread is the one the
-// polls belong on.
-LIBUT_API void fakeUtInterruptAt(long poll);
+// Enables or disables interrupts; returns whether they were enabled.
+LIBUT_API bool utSetInterruptEnabled(bool on);
+
+// Ctrl-C comes before poll number `poll` (from 1) after this call; 0:
+// never. Interrupts start enabled or not, as MATLAB has them when a call
+// begins; nothing is pending, the counts start again, and the calling
+// thread is the one the polls belong on.
+LIBUT_API void fakeUtInterruptAt(long poll, bool enabled);
 LIBUT_API long fakeUtPolls(void);
 LIBUT_API long fakeUtPollsOffThread(void);
+LIBUT_API long fakeUtPollsWhileDisabled(void);
+LIBUT_API bool fakeUtEnabled(void);
+LIBUT_API bool fakeUtPending(void);
 }
 
 #endif

@@ -1,14 +1,21 @@
 // Calls of the modules in a process that looks like MATLAB to them: this
 // program is linked with a stand-in for MATLAB's libut (tests/fakes), which
 // the modules find at run time as they find MATLAB's, and our host answers
-// maxNumCompThreads through mexCallMATLAB. Ctrl-C stops a long call within
-// one block, with nothing left allocated and no output stored, and a call
-// uses one thread when MATLAB allows one, unless EXACTMEX_THREADS says more.
+// maxNumCompThreads through mexCallMATLABWithTrap. Ctrl-C stops a long call
+// within one block, with nothing left allocated and no output stored; the
+// call polls only with interrupts enabled, leaves them as it found them and
+// leaves MATLAB's pending Ctrl-C for MATLAB. A call uses one thread when
+// MATLAB allows one, unless EXACTMEX_THREADS says more, and its default
+// threads when MATLAB cannot say.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 #include <thread>
+
+#if defined(__linux__)
+#include <sched.h>
+#endif
 
 #include "fakes/matlab_libut.h"
 #include "support/arrays.h"
@@ -29,6 +36,12 @@ void maxNumCompThreads(int, mxArray *plhs[], int, const mxArray *[]) {
   plhs[0] = matrix(1, 1, {double(compThreads)}).release();
 }
 
+// maxNumCompThreads failing, as a warning made an error would.
+void failingMaxNumCompThreads(int, mxArray *[], int, const mxArray *[]) {
+  ++asked;
+  mexErrMsgIdAndTxt("MATLAB:maxNumCompThreads:deprecated", "maxNumCompThreads will be removed.");
+}
+
 class InMatlab : public testing::Test {
  protected:
   void SetUp() override {
@@ -36,7 +49,7 @@ class InMatlab : public testing::Test {
     mexHostDefineFunction("maxNumCompThreads", maxNumCompThreads);
     compThreads = 2;
     asked = askedOffThread = 0;
-    fakeUtInterruptAt(0);
+    fakeUtInterruptAt(0, false);
   }
   void TearDown() override { mexHostDefineFunction("maxNumCompThreads", nullptr); }
   ThreadsVariable threads{""};
@@ -44,38 +57,54 @@ class InMatlab : public testing::Test {
 
 // bindist and binknn over 16000 columns of H2, a block of about 400 of them
 // between two questions: some 40 blocks on any number of threads. Ctrl-C
-// comes at the third question; the call stops there, with the blocks under
-// way on other threads, and the module works on.
+// comes at the third question, interrupts disabled as the call finds them:
+// the call enables them, stops there with the blocks under way on other
+// threads, disables them again and leaves the Ctrl-C pending, and the
+// module works on, its workers waiting for the next call.
 TEST_F(InMatlab, CtrlCStopsALongCallWithinOneBlock) {
   const size_t d = 100, N1 = 500, N2 = 16000;
   const Array H1 = matrix(d, N1, std::vector<double>(d * N1, 1.0));
   const Array H2 = matrix(d, N2, std::vector<double>(d * N2, 2.0));
   const Array mcode = scalar(1), k = scalar(3);
   for (const char *name : {"bindist", "binknn"}) {
-    Module mod(name);
-    std::vector<const mxArray *> args = {H1.get(), H2.get(), mcode.get()};
-    if (std::string(name) == "binknn") args.push_back(k.get());
-    for (const char *count : {"1", "2"}) {
-      threads.set(count);
-      const std::string where = std::string(name) + " on " + count + " threads";
-      const size_t live = mxHostLiveArrays();
-      fakeUtInterruptAt(3);
-      CallResult r = mod.call(1, args);
-      EXPECT_FALSE(r.ok) << where;
-      EXPECT_EQ(r.identifier, std::string("exactmex:") + name + ":interrupted");
-      EXPECT_EQ(r.error, std::string(name) + ": interrupted by Ctrl-C.\n");
-      EXPECT_EQ(r.outputs[0], nullptr);
-      EXPECT_EQ(fakeUtPolls(), 3) << "blocks run after Ctrl-C, " << where;
-      EXPECT_EQ(fakeUtPollsOffThread(), 0);
-      EXPECT_EQ(mxHostLiveArrays(), live);
+    const NewWorkers workers;
+    {
+      Module mod(name);
+      std::vector<const mxArray *> args = {H1.get(), H2.get(), mcode.get()};
+      if (std::string(name) == "binknn") args.push_back(k.get());
+      for (const char *count : {"1", "2"}) {
+        threads.set(count);
+        const std::string where = std::string(name) + " on " + count + " threads";
+        const size_t live = mxHostLiveArrays();
+        fakeUtInterruptAt(3, false);
+        CallResult r = mod.call(1, args);
+        EXPECT_FALSE(r.ok) << where;
+        EXPECT_EQ(r.identifier, std::string("exactmex:") + name + ":interrupted");
+        EXPECT_EQ(r.error, std::string(name) + ": interrupted by Ctrl-C.\n");
+        EXPECT_EQ(r.outputs[0], nullptr);
+        EXPECT_EQ(fakeUtPolls(), 3) << "blocks run after Ctrl-C, " << where;
+        EXPECT_EQ(fakeUtPollsOffThread(), 0);
+        EXPECT_EQ(fakeUtPollsWhileDisabled(), 0) << where;
+        EXPECT_FALSE(fakeUtEnabled()) << "interrupts left enabled, " << where;
+        EXPECT_TRUE(fakeUtPending()) << "MATLAB's Ctrl-C taken away, " << where;
+        EXPECT_EQ(mxHostLiveArrays(), live);
 
-      fakeUtInterruptAt(0);
-      std::vector<const mxArray *> again = args;
-      again[1] = H1.get();
-      r = mod.call(1, again);
-      ASSERT_TRUE(r.ok) << r.error;
-      const size_t rows = again.size() == 4 ? 3 : N1;
-      EXPECT_EQ(values(r.outputs[0].get()), std::vector<double>(rows * N1, 0.0)) << where;
+        // Enabled before the call: still enabled after it.
+        fakeUtInterruptAt(0, true);
+        std::vector<const mxArray *> again = args;
+        again[1] = H1.get();
+        r = mod.call(1, again);
+        ASSERT_TRUE(r.ok) << r.error;
+        const size_t rows = again.size() == 4 ? 3 : N1;
+        EXPECT_EQ(values(r.outputs[0].get()), std::vector<double>(rows * N1, 0.0)) << where;
+        EXPECT_TRUE(fakeUtEnabled()) << where;
+      }
+      if (NewWorkers::countable()) {
+        EXPECT_EQ(workers.count(), 1) << name << ": the worker is not waiting for calls";
+      }
+    }
+    if (NewWorkers::countable()) {
+      EXPECT_EQ(workers.settledAt(0), 0) << name;
     }
   }
 }
@@ -109,8 +138,55 @@ TEST_F(InMatlab, ThreadsFollowMaxNumCompThreads) {
   r = sampledist.call(1, pointers(large));
   EXPECT_EQ(firstMismatch(r.outputs[0].get(), N1, N2, want), "") << r.error;
   EXPECT_EQ(asked, 1) << "EXACTMEX_THREADS decides alone";
+  EXPECT_EQ(fakeUtPollsWhileDisabled(), 0);
+  EXPECT_FALSE(fakeUtEnabled());
   if (!NewWorkers::countable()) GTEST_SKIP() << kUncounted << "; the rest was checked";
   EXPECT_EQ(workers.count(), 1);
+}
+
+// A maxNumCompThreads that raises, or none at all, cannot end the call: it
+// runs on as many threads as when MATLAB sets no lower limit (an answer of
+// 1024), with the definition's result.
+TEST_F(InMatlab, ThreadsFallBackToTheDefaultWhenMatlabCannotSay) {
+  const size_t d = 61, N1 = 301, N2 = 299;
+  std::mt19937_64 rng(22);
+  const std::vector<double> A = specialValues(rng, d * N1), B = specialValues(rng, d * N2);
+  const std::vector<Array> large = arrays(matrix(d, N1, A), matrix(d, N2, B), scalar(2));
+  const std::vector<double> want = oracle::sampledist(A.data(), N1, B.data(), N2, d, 2);
+  // Workers one call starts in a module loaded for it alone.
+  const auto workersOfOneCall = [&](mexFunctionPtr answer) {
+    mexHostDefineFunction("maxNumCompThreads", answer);
+    const NewWorkers workers;
+    int started;
+    {
+      Module sampledist("sampledist");
+      const size_t live = mxHostLiveArrays();
+      {
+        CallResult r = sampledist.call(1, pointers(large));
+        EXPECT_EQ(firstMismatch(r.outputs[0].get(), N1, N2, want), "") << r.error;
+      }
+      EXPECT_EQ(mxHostLiveArrays(), live);
+      started = workers.count();
+    }
+    if (NewWorkers::countable()) {
+      EXPECT_EQ(workers.settledAt(0), 0);
+    }
+    return started;
+  };
+  compThreads = 1024;
+  const int unlimited = workersOfOneCall(maxNumCompThreads);
+  EXPECT_EQ(workersOfOneCall(failingMaxNumCompThreads), unlimited);
+  EXPECT_EQ(workersOfOneCall(nullptr), unlimited);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(askedOffThread, 0);
+  if (!NewWorkers::countable()) GTEST_SKIP() << kUncounted << "; the results were checked";
+#if defined(__linux__)
+  cpu_set_t cpus;
+  ASSERT_EQ(sched_getaffinity(0, sizeof cpus, &cpus), 0);
+  if (CPU_COUNT(&cpus) > 1) {
+    EXPECT_GE(unlimited, 1) << "no worker where " << CPU_COUNT(&cpus) << " CPUs may run";
+  }
+#endif
 }
 
 }  // namespace

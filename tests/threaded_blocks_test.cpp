@@ -110,8 +110,8 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
   const Values X = valuesFor(rng, size_t(m) * n), col = valuesFor(rng, m), row = valuesFor(rng, n);
   const std::string on = std::string(" on ") + simd::targetName(t);
   std::vector<Case> cases;
-  for (int32_t op : someCodes(lanefuseKernels(t), all)) {
-    const LaneKernel kernel = lanefuseKernels(t).at(op);
+  for (int32_t op : someCodes(lanefuseKernels<double>(t), all)) {
+    const LaneKernel<double> kernel = lanefuseKernels<double>(t).at(op);
     for (int d : {1, 2}) {
       const Values v = d == 1 ? col : row;
       cases.push_back(
@@ -121,8 +121,8 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
            false});
     }
   }
-  for (int32_t op : someCodes(crossfuseKernels(t), all)) {
-    const CrossKernel kernel = crossfuseKernels(t).at(op);
+  for (int32_t op : someCodes(crossfuseKernels<double>(t), all)) {
+    const CrossKernel<double> kernel = crossfuseKernels<double>(t).at(op);
     cases.push_back({"crossfuse op " + std::to_string(op) + on,
                      [=](double *Y, const Block &b) {
                        kernel(X->data(), row->data(), col->data(), Y, m, n, b.j0, b.j1);
@@ -130,8 +130,8 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
                      m, n, oracle::crossfuse(X->data(), row->data(), col->data(), op, m, n),
                      Element::kComputed, false});
   }
-  for (int32_t op : someCodes(meshapplyKernels(t), all)) {
-    const MeshKernel kernel = meshapplyKernels(t).at(op);
+  for (int32_t op : someCodes(meshapplyKernels<double>(t), all)) {
+    const MeshKernel<double> kernel = meshapplyKernels<double>(t).at(op);
     cases.push_back({"meshapply op " + std::to_string(op) + on,
                      [=](double *Y, const Block &b) {
                        kernel(col->data(), row->data(), Y, m, n, b.i0, b.i1, b.j0, b.j1);

@@ -124,30 +124,12 @@ const std::vector<double> &stressValues() {
 template <>
 const std::vector<float> &stressValues() {
   using limits = std::numeric_limits<float>;
-  static const std::vector<float> pool = {limits::quiet_NaN(),
-                                          -limits::quiet_NaN(),
-                                          limits::infinity(),
-                                          -limits::infinity(),
-                                          0.0f,
-                                          -0.0f,
-                                          1.0f,
-                                          -1.0f,
-                                          2.0f,
-                                          0.5f,
-                                          3.0f,
-                                          limits::denorm_min(),
-                                          -limits::denorm_min(),
-                                          limits::min() / 3,
-                                          limits::max(),
-                                          -limits::max(),
-                                          1e7f,
-                                          -1e7f,
-                                          1e38f,
-                                          1e-38f,
-                                          0x1p24f,
-                                          -0x1p24f,
-                                          0x1p-24f,
-                                          0x1.000002p0f};
+  const float nan = limits::quiet_NaN(), inf = limits::infinity(), tiny = limits::denorm_min();
+  const float least = limits::min(), most = limits::max();
+  static const std::vector<float> pool = {
+      nan,  -nan,  inf,   -inf,   0.0f,    -0.0f,     1.0f,     -1.0f,
+      2.0f, 0.5f,  3.0f,  tiny,   -tiny,   least / 3, most,     -most,
+      1e7f, -1e7f, 1e38f, 1e-38f, 0x1p24f, -0x1p24f,  0x1p-24f, 0x1.000002p0f};
   return pool;
 }
 

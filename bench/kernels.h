@@ -5,8 +5,11 @@
 namespace bench {
 
 // Registers "kernel MODULE CODE" for every code of every module's table of
-// the active target, each called directly on one shape per module: what an
-// operation costs without the gateway and the host around it.
+// the active target, each called directly on one shape per module (the
+// broadcast modules and meshapply on two sizes, of doubles and of floats:
+// "kernel MODULE CODE CLASS MxN"): what an operation costs without the
+// gateway and the host around it. Beside them, "kernel floor copy|fill SIZE",
+// the least writing each size of output costs.
 void registerKernels();
 
 }  // namespace bench

@@ -21,7 +21,7 @@ void crossfuse(const gateway::Call &c) {
     fail(c, "sizeMismatch", "The size of the column vector is illegal, it should be m x 1.\n");
 
   // No kernel for the code: Y keeps the zeros it is created with.
-  const CrossKernel kernel = crossfuseKernels().at(opcode);
+  const CrossKernel<double> kernel = crossfuseKernels<double>().at(opcode);
   double *Y = createOutputLike(c, 0, x, kernel != nullptr);
   if (kernel)
     forColumns(c, Y, x.rows, x.cols, x.rows, [&](int32_t j0, int32_t j1) {

@@ -6,17 +6,18 @@
 namespace SIMD_NAMESPACE {
 namespace {
 
-// The row element and the matrix element combine first, rounded to double,
-// then the column element comes in.
-template <Op op>
-void cross(const double *X, const double *vrow, const double *vcol, double *Y, int32_t m, int32_t n,
-           int32_t j0, int32_t j1) {
+// The row element and the matrix element combine first, rounded to T, then
+// the column element comes in.
+template <class T, Op op>
+void cross(const T *X, const T *vrow, const T *vcol, T *Y, int32_t m, int32_t n, int32_t j0,
+           int32_t j1) {
   sweep<kReadsX | kReadsCol | kReadsRow>(
       X, vcol, vrow, Y, m, n, 0, m, j0, j1,
       [](auto x, auto c, auto r) { return apply<op>(apply<op>(r, x), c); });
 }
 
-constexpr CrossKernel kernels[] = {nullptr, cross<Op::kAdd>, cross<Op::kMultiply>};
+template <class T>
+constexpr CrossKernel<T> kernels[] = {nullptr, cross<T, Op::kAdd>, cross<T, Op::kMultiply>};
 
 }  // namespace
 }  // namespace SIMD_NAMESPACE

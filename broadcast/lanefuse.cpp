@@ -27,7 +27,7 @@ void lanefuse(const gateway::Call &c) {
   }
 
   // No kernel for the code: Y keeps the zeros it is created with.
-  const LaneKernel kernel = lanefuseKernels().at(opcode);
+  const LaneKernel<double> kernel = lanefuseKernels<double>().at(opcode);
   double *Y = createOutputLike(c, 0, x, kernel != nullptr);
   if (kernel)
     forColumns(c, Y, x.rows, x.cols, x.rows, [&](int32_t j0, int32_t j1) {

@@ -11,7 +11,7 @@ void meshapply(const gateway::Call &c) {
   if (c.nrhs != 3) fail(c, "nargin", "The number of input arguments should be 3.\n");
   if (c.nlhs > 1) fail(c, "nargout", "The number of output arguments should not exceed 1.\n");
 
-  const MeshKernel kernel = meshapplyKernels().at(readSelector(c, 2, "opcode"));
+  const MeshKernel<double> kernel = meshapplyKernels<double>().at(readSelector(c, 2, "opcode"));
   if (!kernel) fail(c, "badCode", "The opcode should be between 1 and 5.\n");
 
   const Input x = readMatrix(c, 0, "x");

@@ -7,16 +7,17 @@
 namespace SIMD_NAMESPACE {
 namespace {
 
-template <Op op>
-void mesh(const double *x, const double *y, double *Y, int32_t m, int32_t n, int32_t i0, int32_t i1,
-          int32_t j0, int32_t j1) {
-  sweep<kReadsCol | kReadsRow>(nullptr, x, y, Y, m, n, i0, i1, j0, j1,
-                               [](auto, auto a, auto b) { return apply<op>(a, b); });
+template <class T, Op op>
+void mesh(const T *x, const T *y, T *Y, int32_t m, int32_t n, int32_t i0, int32_t i1, int32_t j0,
+          int32_t j1) {
+  sweep<kReadsCol | kReadsRow, T>(nullptr, x, y, Y, m, n, i0, i1, j0, j1,
+                                  [](auto, auto a, auto b) { return apply<op>(a, b); });
 }
 
-constexpr MeshKernel kernels[] = {
-    nullptr,        mesh<Op::kAdd>, mesh<Op::kMultiply>, mesh<Op::kAbsDifference>,
-    mesh<Op::kMax>, mesh<Op::kMin>};
+template <class T>
+constexpr MeshKernel<T> kernels[] = {
+    nullptr,           mesh<T, Op::kAdd>, mesh<T, Op::kMultiply>, mesh<T, Op::kAbsDifference>,
+    mesh<T, Op::kMax>, mesh<T, Op::kMin>};
 
 }  // namespace
 }  // namespace SIMD_NAMESPACE

@@ -4,7 +4,7 @@
 // code, not by compiler flags: the one compile command that builds a module
 // builds all its variants, and all other code stays at the baseline.
 //
-// A module's kernels (broadcast/lanefuse_* shows each part):
+// A module's kernels (pairwise/sampledist_* shows each part):
 //   *_kernels.h    the kernels' signature and the function that gives their
 //                  table: simd::Kernels<Kernel> NAMEKernels(simd::Target t =
 //                  simd::activeTarget());
@@ -19,6 +19,11 @@
 // The modules of a pairwise family have their kernels from the family's
 // definition instead: their *_kernels.cpp name its metrics as SIMD_BODY and
 // end in FAMILY_KERNELS (pairwise/family.h).
+// Kernels written once for doubles and floats are templates over the element
+// type T (broadcast/lanefuse_* shows them): the signature Kernel<T>, the
+// function NAMEKernels<T> and the table kernels<T>; the *_kernels.cpp then
+// says SIMD_DISPATCH_BY_CLASS(Kernel, NAMEKernels) and instantiates
+// NAMEKernels<double> and NAMEKernels<float>.
 #include "simd/targets.h"
 
 #if SIMD_BUILT_COUNT > 6
@@ -70,4 +75,16 @@
   simd::Kernels<Kernel> fn(simd::Target t) {                                               \
     static constexpr simd::Kernels<Kernel> tables[] = {SIMD_TARGETS(SIMD_TABLE_IF_BUILT)}; \
     return tables[static_cast<int32_t>(t)];                                                \
+  }
+
+// The same for kernels written once for several element types T (double,
+// float): Kernels<Kernel<T>> fn<T>(t), the table `kernels<T>` of target t's
+// variants, made for each T by an explicit instantiation of fn<T>.
+#define SIMD_CLASS_TABLE_IF_BUILT(name, on, isa) SIMD_IF_BUILT(on, simd_##name::kernels<T>)
+#define SIMD_DISPATCH_BY_CLASS(Kernel, fn)                 \
+  template <class T>                                       \
+  simd::Kernels<Kernel<T>> fn(simd::Target t) {            \
+    static constexpr simd::Kernels<Kernel<T>> tables[] = { \
+        SIMD_TARGETS(SIMD_CLASS_TABLE_IF_BUILT)};          \
+    return tables[static_cast<int32_t>(t)];                \
   }

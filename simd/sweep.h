@@ -1,8 +1,9 @@
 // The loop of every kernel that streams its output: Y(i, j) = rule(X(i, j),
 // col(i), row(j)) for the m-by-n matrix Y, from any of the matrix X, the
 // column vector col and the row vector row, in the vector operations of the
-// target being built (simd/vec.h). A rule says what one element is, for one
-// double or one vector of them; sweep says how the matrix is walked.
+// target being built (simd/vec.h). The elements are all doubles or all
+// floats (T). A rule says what one element is, for one T or one vector of
+// them; sweep says how the matrix is walked.
 //
 // A call writes rows [i0, i1) of columns [j0, j1) of the output; whether it
 // streams is decided on the whole output, so every block of a large one
@@ -40,49 +41,51 @@ V apply(V a, V b) {
 }
 
 // Columns X[0..kCols) of the group, rows [begin, end) one element at a time.
-template <int kCols, int kReads, class Rule>
-void sweepElements(const double *X, const double *col, const double *row, double *Y, ptrdiff_t m,
-                   int32_t begin, int32_t end, Rule rule) {
+template <int kCols, int kReads, class T, class Rule>
+void sweepElements(const T *X, const T *col, const T *row, T *Y, ptrdiff_t m, int32_t begin,
+                   int32_t end, Rule rule) {
   for (int32_t i = begin; i < end; ++i) {
-    const double c = (kReads & kReadsCol) ? col[i] : 0.0;
+    const T c = (kReads & kReadsCol) ? col[i] : T(0);
     for (int k = 0; k < kCols; ++k) {
-      const double x = (kReads & kReadsX) ? X[k * m + i] : 0.0;
-      const double r = (kReads & kReadsRow) ? row[k] : 0.0;
+      const T x = (kReads & kReadsX) ? X[k * m + i] : T(0);
+      const T r = (kReads & kReadsRow) ? row[k] : T(0);
       Y[k * m + i] = rule(x, c, r);
     }
   }
 }
 
 // Rows [0, m) of the group's columns, which lie stride apart.
-template <int kCols, int kReads, bool kStream, class Rule>
-void sweepGroup(const double *X, const double *col, const double *row, double *Y, ptrdiff_t stride,
-                int32_t m, Rule rule) {
+template <int kCols, int kReads, bool kStream, class T, class Rule>
+void sweepGroup(const T *X, const T *col, const T *row, T *Y, ptrdiff_t stride, int32_t m,
+                Rule rule) {
+  using V = VecOf<T>;
+  constexpr int kVecLanes = kLanesOf<T>, kLine = kLineElements<T>;
   // Rows per step: one vector, or streaming, one whole cache line per column.
-  constexpr int kStep = kStream && kLineDoubles > kLanes ? kLineDoubles : kLanes;
-  constexpr int kParts = kStep / kLanes;
+  constexpr int kStep = kStream && kLine > kVecLanes ? kLine : kVecLanes;
+  constexpr int kParts = kStep / kVecLanes;
   int32_t head = kStream ? elementsToLine(Y) : 0;
   if (head > m) head = m;
   const int32_t end = head + (m - head) / kStep * kStep;
-  Vec r[kCols];
-  for (int k = 0; k < kCols; ++k) r[k] = splat((kReads & kReadsRow) ? row[k] : 0.0);
+  V r[kCols];
+  for (int k = 0; k < kCols; ++k) r[k] = splat((kReads & kReadsRow) ? row[k] : T(0));
 
   sweepElements<kCols, kReads>(X, col, row, Y, stride, 0, head, rule);
   for (int32_t i = head; i < end; i += kStep) {
     // Every load before any store: X and Y often sit at the same offset in
     // their pages, and a load after a store 4 KiB apart would wait for it.
-    Vec y[kCols][kParts];
+    V y[kCols][kParts];
     for (int u = 0; u < kParts; ++u) {
-      const int32_t iu = i + u * kLanes;
-      const Vec c = (kReads & kReadsCol) ? load(col + iu) : splat(0.0);
+      const int32_t iu = i + u * kVecLanes;
+      const V c = (kReads & kReadsCol) ? load(col + iu) : splat(T(0));
       for (int k = 0; k < kCols; ++k)
-        y[k][u] = rule((kReads & kReadsX) ? load(X + k * stride + iu) : splat(0.0), c, r[k]);
+        y[k][u] = rule((kReads & kReadsX) ? load(X + k * stride + iu) : splat(T(0)), c, r[k]);
     }
     for (int k = 0; k < kCols; ++k)
       for (int u = 0; u < kParts; ++u) {
         if (kStream)
-          stream(Y + k * stride + i + u * kLanes, y[k][u]);
+          stream(Y + k * stride + i + u * kVecLanes, y[k][u]);
         else
-          store(Y + k * stride + i + u * kLanes, y[k][u]);
+          store(Y + k * stride + i + u * kVecLanes, y[k][u]);
       }
   }
   sweepElements<kCols, kReads>(X, col, row, Y, stride, end, m, rule);
@@ -90,20 +93,20 @@ void sweepGroup(const double *X, const double *col, const double *row, double *Y
 
 // p moved on by offset, for an operand the rule reads; null otherwise, as
 // operands never read may be.
-template <bool kRead>
-const double *moved(const double *p, ptrdiff_t offset) {
+template <bool kRead, class T>
+const T *moved(const T *p, ptrdiff_t offset) {
   return kRead ? p + offset : nullptr;
 }
 
 // Rows [0, m) of n columns that lie stride apart.
-template <int kReads, bool kStream, class Rule>
-void sweepColumns(const double *X, const double *col, const double *row, double *Y,
-                  ptrdiff_t stride, int32_t m, int32_t n, Rule rule) {
+template <int kReads, bool kStream, class T, class Rule>
+void sweepColumns(const T *X, const T *col, const T *row, T *Y, ptrdiff_t stride, int32_t m,
+                  int32_t n, Rule rule) {
   constexpr bool kX = kReads & kReadsX, kRow = kReads & kReadsRow;
   int32_t j = 0;
   // Streaming, the columns of a group share their cache-line boundaries only
   // when a column is a whole number of lines.
-  if (!kStream || stride % kLineDoubles == 0) {
+  if (!kStream || stride % kLineElements<T> == 0) {
     for (; j + kSweepGroup <= n; j += kSweepGroup)
       sweepGroup<kSweepGroup, kReads, kStream>(moved<kX>(X, j * stride), col, moved<kRow>(row, j),
                                                Y + j * stride, stride, m, rule);
@@ -114,9 +117,9 @@ void sweepColumns(const double *X, const double *col, const double *row, double 
 }
 
 // Rows [i0, i1) of columns [j0, j1) of the m-by-n output Y.
-template <int kReads, class Rule>
-void sweep(const double *X, const double *col, const double *row, double *Y, int32_t m, int32_t n,
-           int32_t i0, int32_t i1, int32_t j0, int32_t j1, Rule rule) {
+template <int kReads, class T, class Rule>
+void sweep(const T *X, const T *col, const T *row, T *Y, int32_t m, int32_t n, int32_t i0,
+           int32_t i1, int32_t j0, int32_t j1, Rule rule) {
   constexpr bool kX = kReads & kReadsX, kCol = kReads & kReadsCol, kRow = kReads & kReadsRow;
   const bool stream = streams(Y, static_cast<double>(m) * n);
   const ptrdiff_t at = ptrdiff_t(j0) * m + i0;

@@ -1,14 +1,20 @@
-// The portable target: plain C++ on doubles, one element at a time (the
-// scalar forms of simd/vec.h). Included by simd/vec.h: no include guard.
+// The portable target: plain C++ on doubles and floats, one element at a
+// time (the scalar forms of simd/vec.h). Included by simd/vec.h: no include
+// guard.
 namespace SIMD_NAMESPACE {
 
 using Vec = double;
-constexpr int kLanes = 1;
+using FloatVec = float;
+constexpr int kLanes = 1, kFloatLanes = 1;
 constexpr bool kStreamingStores = false;
 inline Vec load(const double *p) { return *p; }
 inline Vec splat(double x) { return x; }
 inline void store(double *p, Vec a) { *p = a; }
 inline void stream(double *p, Vec a) { *p = a; }
+inline FloatVec load(const float *p) { return *p; }
+inline FloatVec splat(float x) { return x; }
+inline void store(float *p, FloatVec a) { *p = a; }
+inline void stream(float *p, FloatVec a) { *p = a; }
 inline void streamFence() {}
 
 constexpr int kSweepGroup = 4;

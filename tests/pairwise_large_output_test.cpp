@@ -180,7 +180,7 @@ TEST(PairwiseLargeOutput, MeshapplyAddressesPast2To31) {
   for (int32_t j = 0; j < kCols; ++j) y[j] = double(j) * kRows;
   expectEveryElementInPlace(
       [&](simd::Target t, double *Y) {
-        const MeshKernel kernel = meshapplyKernels(t).at(1);
+        const MeshKernel<double> kernel = meshapplyKernels<double>(t).at(1);
         inThreeBlocks([&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
           kernel(x.data(), y.data(), Y, kRows, kCols, i0, i1, j0, j1);
         });

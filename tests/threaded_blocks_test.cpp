@@ -86,8 +86,8 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
   const Values X = valuesFor(rng, size_t(m) * n), col = valuesFor(rng, m), row = valuesFor(rng, n);
   const std::string on = std::string(" on ") + simd::targetName(t);
   std::vector<Case> cases;
-  for (int32_t op : codesOf(lanefuseKernels(t), all)) {
-    const LaneKernel kernel = lanefuseKernels(t).at(op);
+  for (int32_t op : codesOf(lanefuseKernels<double>(t), all)) {
+    const LaneKernel<double> kernel = lanefuseKernels<double>(t).at(op);
     for (int d : {1, 2}) {
       const Values v = d == 1 ? col : row;
       cases.push_back({"lanefuse op " + std::to_string(op) + " d " + std::to_string(d) + on,
@@ -98,8 +98,8 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
                        oracle::laneElement(op), false});
     }
   }
-  for (int32_t op : codesOf(crossfuseKernels(t), all)) {
-    const CrossKernel kernel = crossfuseKernels(t).at(op);
+  for (int32_t op : codesOf(crossfuseKernels<double>(t), all)) {
+    const CrossKernel<double> kernel = crossfuseKernels<double>(t).at(op);
     cases.push_back({"crossfuse op " + std::to_string(op) + on,
                      [=](double *Y, double *, const Block &b) {
                        kernel(X->data(), row->data(), col->data(), Y, m, n, b.j0, b.j1);
@@ -107,8 +107,8 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
                      m, n, oracle::crossfuse(X->data(), row->data(), col->data(), op, m, n),
                      Element::kComputed, false});
   }
-  for (int32_t op : codesOf(meshapplyKernels(t), all)) {
-    const MeshKernel kernel = meshapplyKernels(t).at(op);
+  for (int32_t op : codesOf(meshapplyKernels<double>(t), all)) {
+    const MeshKernel<double> kernel = meshapplyKernels<double>(t).at(op);
     cases.push_back({"meshapply op " + std::to_string(op) + on,
                      [=](double *Y, double *, const Block &b) {
                        kernel(col->data(), row->data(), Y, m, n, b.i0, b.i1, b.j0, b.j1);

@@ -49,10 +49,24 @@ uint64_t bits(double x) {
   return b;
 }
 
-bool sameResult(double got, double want, Element e) {
+uint32_t bits(float x) {
+  uint32_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+
+namespace {
+
+template <class T>
+bool same(T got, T want, Element e) {
   return bits(got) == bits(want) ||
          (e == Element::kComputed && std::isnan(got) && std::isnan(want));
 }
+
+}  // namespace
+
+bool sameResult(double got, double want, Element e) { return same(got, want, e); }
+bool sameResult(float got, float want, Element e) { return same(got, want, e); }
 
 std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want,
                           Element e) {
@@ -76,6 +90,7 @@ std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vec
   return "";
 }
 
+template <>
 const std::vector<double> &stressValues() {
   static const std::vector<double> pool = {kNaN,
                                            -kNaN,
@@ -102,20 +117,43 @@ const std::vector<double> &stressValues() {
   return pool;
 }
 
-double specialValue(std::mt19937_64 &rng) {
-  const std::vector<double> &pool = stressValues();
+// Single precision's own extremes, and values whose sums fall halfway between
+// two floats (2^-24 beside 1 and 1 + 2^-23, 1 beside 2^24), where rounding
+// to even shows, and where a sum rounded once to float from double differs
+// from two float additions.
+template <>
+const std::vector<float> &stressValues() {
+  using limits = std::numeric_limits<float>;
+  const float nan = limits::quiet_NaN(), inf = limits::infinity(), tiny = limits::denorm_min();
+  const float least = limits::min(), most = limits::max();
+  static const std::vector<float> pool = {
+      nan,  -nan,  inf,   -inf,   0.0f,    -0.0f,     1.0f,     -1.0f,
+      2.0f, 0.5f,  3.0f,  tiny,   -tiny,   least / 3, most,     -most,
+      1e7f, -1e7f, 1e38f, 1e-38f, 0x1p24f, -0x1p24f,  0x1p-24f, 0x1.000002p0f};
+  return pool;
+}
+
+template <class T>
+T specialValue(std::mt19937_64 &rng) {
+  const std::vector<T> &pool = stressValues<T>();
   const size_t poolSize = pool.size();
   std::uniform_int_distribution<size_t> pick(0, 2 * poolSize - 1);
   const size_t k = pick(rng);
   if (k < poolSize) return pool[k];
   std::uniform_real_distribution<double> ordinary(-100.0, 100.0);
-  return ordinary(rng);
+  return T(ordinary(rng));
 }
 
-std::vector<double> specialValues(std::mt19937_64 &rng, size_t count) {
-  std::vector<double> v(count);
-  for (double &x : v) x = specialValue(rng);
+template <class T>
+std::vector<T> specialValues(std::mt19937_64 &rng, size_t count) {
+  std::vector<T> v(count);
+  for (T &x : v) x = specialValue<T>(rng);
   return v;
 }
+
+template double specialValue(std::mt19937_64 &);
+template float specialValue(std::mt19937_64 &);
+template std::vector<double> specialValues(std::mt19937_64 &, size_t);
+template std::vector<float> specialValues(std::mt19937_64 &, size_t);
 
 }  // namespace test

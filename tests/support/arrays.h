@@ -51,22 +51,31 @@ Array sparse(size_t m, size_t n, const std::vector<Stored> &stored = {});
 
 std::vector<double> values(const mxArray *a);
 uint64_t bits(double x);
+uint32_t bits(float x);
 
 // Whether got is what the modules promise for an element whose definition
 // gives want (see oracle::Element).
 using oracle::Element;
 bool sameResult(double got, double want, Element e = Element::kComputed);
+bool sameResult(float got, float want, Element e = Element::kComputed);
 
 // Describes the first element where got and want differ, or "" when equal.
 std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want,
                           Element e = Element::kComputed);
 
-// Values that stress arithmetic: NaN, +-Inf, +-0, subnormals, ties, huge and
-// tiny magnitudes.
+// Values of doubles or floats (T) that stress their arithmetic: NaN, +-Inf,
+// +-0, subnormals, ties, huge and tiny magnitudes.
+template <class T = double>
+const std::vector<T> &stressValues();
+template <>
 const std::vector<double> &stressValues();
-// Draws from stressValues() and ordinary numbers.
-double specialValue(std::mt19937_64 &rng);
-std::vector<double> specialValues(std::mt19937_64 &rng, size_t count);
+template <>
+const std::vector<float> &stressValues();
+// Draws from stressValues<T>() and ordinary numbers.
+template <class T = double>
+T specialValue(std::mt19937_64 &rng);
+template <class T = double>
+std::vector<T> specialValues(std::mt19937_64 &rng, size_t count);
 
 }  // namespace test
 

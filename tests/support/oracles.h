@@ -20,15 +20,19 @@ namespace oracle {
 // an operand copied or chosen by max or min, keeps that operand's exact bits.
 enum class Element { kComputed, kSelected };
 
+// The broadcast modules and meshapply take doubles or floats (T); every
+// operation is one of T, rounded to T, in the order written here.
+
 // lanefuse: X(i,j) combined with its paired element p (v(i) or v(j)).
-inline double lane(int op, double x, double p) {
+template <class T>
+T lane(int op, T x, T p) {
   switch (op) {
     case 0: return p;
     case 1: return x + p;
     case 2: return x * p;
     case 3: return x > p ? x : p;
     case 4: return x < p ? x : p;
-    default: return 0.0;
+    default: return T(0);
   }
 }
 
@@ -37,31 +41,33 @@ inline Element laneElement(int op) {
   return op == 1 || op == 2 ? Element::kComputed : Element::kSelected;
 }
 
-inline std::vector<double> lanefuse(const double *X, const double *v, int d, int op, size_t m,
-                                    size_t n) {
-  std::vector<double> Y(m * n);
+template <class T>
+std::vector<T> lanefuse(const T *X, const T *v, int d, int op, size_t m, size_t n) {
+  std::vector<T> Y(m * n);
   for (size_t j = 0; j < n; ++j)
     for (size_t i = 0; i < m; ++i) Y[i + j * m] = lane(op, X[i + j * m], d == 1 ? v[i] : v[j]);
   return Y;
 }
 
 // crossfuse: the row element and X(i,j) first, then the column element.
-inline double cross(int op, double r, double x, double c) {
+template <class T>
+T cross(int op, T r, T x, T c) {
   if (op == 1) return (r + x) + c;
   if (op == 2) return (r * x) * c;
-  return 0.0;
+  return T(0);
 }
 
-inline std::vector<double> crossfuse(const double *X, const double *vrow, const double *vcol,
-                                     int op, size_t m, size_t n) {
-  std::vector<double> Y(m * n);
+template <class T>
+std::vector<T> crossfuse(const T *X, const T *vrow, const T *vcol, int op, size_t m, size_t n) {
+  std::vector<T> Y(m * n);
   for (size_t j = 0; j < n; ++j)
     for (size_t i = 0; i < m; ++i) Y[i + j * m] = cross(op, vrow[j], X[i + j * m], vcol[i]);
   return Y;
 }
 
 // meshapply: x(i) op y(j).
-inline double mesh(int op, double a, double b) {
+template <class T>
+T mesh(int op, T a, T b) {
   switch (op) {
     case 1: return a + b;
     case 2: return a * b;
@@ -74,8 +80,9 @@ inline double mesh(int op, double a, double b) {
 // Max (4) and min (5) select; the rest compute.
 inline Element meshElement(int op) { return op >= 4 ? Element::kSelected : Element::kComputed; }
 
-inline std::vector<double> meshapply(const double *x, size_t m, const double *y, size_t n, int op) {
-  std::vector<double> Y(m * n);
+template <class T>
+std::vector<T> meshapply(const T *x, size_t m, const T *y, size_t n, int op) {
+  std::vector<T> Y(m * n);
   for (size_t j = 0; j < n; ++j)
     for (size_t i = 0; i < m; ++i) Y[i + j * m] = mesh(op, x[i], y[j]);
   return Y;

@@ -20,13 +20,18 @@
 
 namespace test {
 
-// A signalling NaN no kernel produces.
+// A signalling NaN no kernel produces, as a double or a float (T).
 constexpr uint64_t kPoisonBits = 0x7ff4dead0000beefull;
+constexpr uint32_t kFloatPoisonBits = 0x7fa0beefu;
 constexpr size_t kGuard = 8;  // poisoned elements after a buffer, never written
 
-inline double poison() {
-  double p;
-  std::memcpy(&p, &kPoisonBits, sizeof p);
+template <class T = double>
+T poison() {
+  T p;
+  if constexpr (sizeof(T) == sizeof(kPoisonBits))
+    std::memcpy(&p, &kPoisonBits, sizeof p);
+  else
+    std::memcpy(&p, &kFloatPoisonBits, sizeof p);
   return p;
 }
 
@@ -35,6 +40,20 @@ inline std::vector<simd::Target> runnableTargets() {
   std::vector<simd::Target> ts;
   for (int32_t t = 0; t <= int32_t(simd::bestSupported()); ++t) ts.push_back(simd::Target(t));
   return ts;
+}
+
+// Runs check(T()) for each class of elements the kernels take, double then
+// float, the second only when the first raised no fatal failure.
+template <class Check>
+void forEachClass(Check check) {
+  check(double());
+  if (!::testing::Test::HasFatalFailure()) check(float());
+}
+
+// The name users know the class of elements T by.
+template <class T>
+const char *className() {
+  return sizeof(T) == sizeof(double) ? "double" : "single";
 }
 
 // The codes that select a kernel in a module's table, in order; only the
@@ -47,20 +66,21 @@ std::vector<int32_t> codesOf(simd::Kernels<Kernel> kernels, bool all = true) {
   return codes;
 }
 
-// count doubles starting `offset` doubles past a 64-byte boundary, filled with
-// `fill`, then kGuard poisoned elements.
+// count elements of T starting `offset` elements past a 64-byte boundary,
+// filled with `fill`, then kGuard poisoned elements.
+template <class T = double>
 struct Buffer {
-  std::vector<double> storage;
-  double *data;
-  Buffer(size_t count, size_t offset, double fill = poison())
+  std::vector<T> storage;
+  T *data;
+  Buffer(size_t count, size_t offset, T fill = poison<T>())
       : storage(count + offset + 16 + kGuard, fill) {
     const uintptr_t base = reinterpret_cast<uintptr_t>(storage.data());
-    data = storage.data() + ((64 - base % 64) % 64) / sizeof(double) + offset;
-    for (size_t g = 0; g < kGuard; ++g) data[count + g] = poison();
+    data = storage.data() + ((64 - base % 64) % 64) / sizeof(T) + offset;
+    for (size_t g = 0; g < kGuard; ++g) data[count + g] = poison<T>();
   }
   void expectGuardIntact(size_t count) const {
     for (size_t g = 0; g < kGuard; ++g)
-      ASSERT_EQ(bits(data[count + g]), kPoisonBits) << "written past the end";
+      ASSERT_EQ(bits(data[count + g]), bits(poison<T>())) << "written past the end";
   }
 };
 

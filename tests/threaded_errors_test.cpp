@@ -1,6 +1,6 @@
 // Errors raised while a module's worker threads wait between calls, in the
 // host's error mode of this run (tests/CMakeLists.txt runs this suite in
-// both): every kind of argument error a module's signature allows, and
+// both): every kind of argument error a module's description allows, and
 // running out of memory, leave nothing behind, the workers parked for the
 // next call and the module's answer what it was.
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "support/arrays.h"
-#include "support/signatures.h"
+#include "modules/description.h"
 #include "support/threads.h"
 
 namespace {
@@ -23,10 +23,10 @@ struct Failing {
   std::string reason;
 };
 
-// What the signature says each argument may not be, one argument at a time:
+// What the description says each argument may not be, one argument at a time:
 // a call short of an argument or asking an output too many, a complex or
 // too large data argument, a cell for a selector, a fraction for a count.
-std::vector<Failing> argumentErrors(const Signature &s, const std::vector<const mxArray *> &valid,
+std::vector<Failing> argumentErrors(const Description &s, const std::vector<const mxArray *> &valid,
                                     const std::vector<const mxArray *> &wrong) {
   std::vector<Failing> f = {{s.outputs + 1, valid, "nargout"},
                             {1, {valid.begin(), valid.end() - 1}, "nargin"}};
@@ -93,7 +93,7 @@ TEST(ThreadedErrors, ErrorsLeaveTheWorkersParkedAndTheAnswerAsItWas) {
   const std::vector<const mxArray *> wrong = {complexData.get(), tooLarge.get(), cell.get(),
                                               half.get()};
   for (const LargeCall &c : largeCalls()) {
-    const Signature &s = signature(c.module);
+    const Description &s = description(c.module);
     const std::vector<const mxArray *> valid = pointers(c.args);
     std::vector<Failing> failing = argumentErrors(s, valid, wrong);
     const Array code = scalar(c.outOfMemoryCode);

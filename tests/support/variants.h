@@ -99,11 +99,11 @@ struct Case {
 
 // A case's outputs, `offset` doubles past a cache line.
 struct CaseOutputs {
-  Buffer Y, I;
+  Buffer<> Y, I;
   CaseOutputs(const Case &c, size_t offset) : Y(c.want.size(), offset), I(c.wantI.size(), offset) {}
   void poisonAll(const Case &c) {
-    std::fill(Y.data, Y.data + c.want.size(), poison());
-    std::fill(I.data, I.data + c.wantI.size(), poison());
+    std::fill(Y.data, Y.data + c.want.size(), poison<double>());
+    std::fill(I.data, I.data + c.wantI.size(), poison<double>());
   }
   // Every element the case's, and nothing written past either output.
   void expectWanted(const Case &c, const std::string &where) const {

@@ -9,6 +9,7 @@
 #define EXACTMEX_PAIRWISE_FAMILY_H
 
 #include <cstdint>
+#include <type_traits>
 
 #include "gateway/blocks.h"
 #include "gateway/call.h"
@@ -17,6 +18,11 @@
 template <class... T>
 struct ClassList {};
 
+// The class of the results of data of class T: single data gives single
+// results, every other class (double, the integers) double results.
+template <class T>
+using ResultOf = std::conditional_t<std::is_same_v<T, float>, float, double>;
+
 // What a kernel of data of class T reads: the columns, and for a metric
 // that divides by the total of B's column (the histogram intersection) the
 // N2 totals, null where none is read.
@@ -24,20 +30,20 @@ template <class T>
 struct PairInputs {
   const T *A, *B;
   int32_t N1, N2, d;
-  const double *columnSums;
+  const ResultOf<T> *columnSums;
 };
 
 // The table: elements (i, j) of block b of the N1-by-N2 table D, each
 // written once. d must be at least 1 where the family's kEmptyIsZero.
 template <class T>
-using TableKernel = void (*)(const PairInputs<T> &in, double *D, const gateway::Block &b);
+using TableKernel = void (*)(const PairInputs<T> &in, ResultOf<T> *D, const gateway::Block &b);
 
 // The nearest columns: for each column j in [j0, j1) of the table, its kk
 // smallest elements and their rows counted from 1, in the order
 // simd/nearest.h gives: D(r, j) and I(r, j), r < kk, of the kk-by-N2
 // outputs D and I. 1 <= kk <= N1; d as for the table.
 template <class T>
-using NearestKernel = void (*)(const PairInputs<T> &in, double *D, double *I, int32_t kk,
+using NearestKernel = void (*)(const PairInputs<T> &in, ResultOf<T> *D, double *I, int32_t kk,
                                int32_t j0, int32_t j1);
 
 // One stage's kernels of a family for one target: for each class, a table

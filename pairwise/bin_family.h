@@ -23,7 +23,7 @@ struct BinFamily : FamilyDefaults {
   static constexpr const char *kNargin = "%s uses %d input arguments.\n";
   static constexpr const char *kNargout = "Too many output arguments for %s.\n";
   static constexpr int32_t kMetrics = 3;
-  using Classes = ClassList<double>;
+  using Classes = ClassList<double, float, int8_t, uint8_t, int16_t, uint16_t, int32_t, uint32_t>;
 
   // The histograms, then the code.
   static Operands read(const gateway::Call &c) {

@@ -1,7 +1,8 @@
 // A family's kernels in the vector operations of one target: each metric
 // through each output stage, the table (simd/pair_tile.h) and the nearest
-// columns (simd/nearest.h), for each class of data; a metric is made of the
-// call's inputs, Metric{in}. Included by each family's metrics header, which
+// columns (simd/nearest.h), for each class of data T, computed in
+// ResultOf<T> as Metric<ResultOf<T>>, made of the call's inputs,
+// Metric{in}. Included by each family's metrics header, which
 // then names its metrics by code as Metrics; once per target, so no include
 // guard.
 #include "simd/pair_tile.h"
@@ -11,37 +12,43 @@
 namespace SIMD_NAMESPACE {
 namespace {
 
+// The tile computes each class in the class of its results.
+static_assert(std::is_same_v<ComputedIn<int32_t>, ResultOf<int32_t>> &&
+              std::is_same_v<ComputedIn<float>, ResultOf<float>>);
+
 // Whether to stream is decided on the whole table, so every block of a
 // large one streams.
 template <class Metric, class T>
-void tableOf(const PairInputs<T> &in, double *D, const gateway::Block &b) {
-  const bool lines = kWidth % kLineDoubles == 0 && in.N1 % kLineDoubles == 0;
+void tableOf(const PairInputs<T> &in, ResultOf<T> *D, const gateway::Block &b) {
+  using R = ResultOf<T>;
+  const bool lines = kWidth<R> % kLineElements<R> == 0 && in.N1 % kLineElements<R> == 0;
   if (lines && streams(D, double(in.N1) * in.N2)) {
-    StoreTable<true> out{D, in.N1};
+    StoreTable<R, true> out{D, in.N1};
     pairs(Metric{in}, out, in.A, in.B, in.d, b.i0, b.i1, b.j0, b.j1);
     streamFence();
   } else {
-    StoreTable<false> out{D, in.N1};
+    StoreTable<R, false> out{D, in.N1};
     pairs(Metric{in}, out, in.A, in.B, in.d, b.i0, b.i1, b.j0, b.j1);
   }
 }
 
 template <class Metric, class T>
-void nearestOf(const PairInputs<T> &in, double *D, double *I, int32_t kk, int32_t j0, int32_t j1) {
-  KeepNearest out{D, I, kk};
+void nearestOf(const PairInputs<T> &in, ResultOf<T> *D, double *I, int32_t kk, int32_t j0,
+               int32_t j1) {
+  KeepNearest<ResultOf<T>> out{D, I, kk};
   pairs(Metric{in}, out, in.A, in.B, in.d, 0, in.N1, j0, j1);
 }
 
 // A family's metrics by code from 1, and the tables of each stage's kernels
 // of them for class T (entry 0 selects none). A class whose kernels are not
 // the pair loop's specialises tableOf or nearestOf.
-template <class... Metric>
+template <template <class> class... Metric>
 struct ByCode {
   static constexpr int32_t kCount = sizeof...(Metric);
   template <class T>
-  static constexpr TableKernel<T> kTables[] = {nullptr, tableOf<Metric, T>...};
+  static constexpr TableKernel<T> kTables[] = {nullptr, tableOf<Metric<ResultOf<T>>, T>...};
   template <class T>
-  static constexpr NearestKernel<T> kNearest[] = {nullptr, nearestOf<Metric, T>...};
+  static constexpr NearestKernel<T> kNearest[] = {nullptr, nearestOf<Metric<ResultOf<T>>, T>...};
 
   template <class T>
   static constexpr simd::Kernels<TableKernel<T>> kernels(TableKernel<T>) {

@@ -15,7 +15,7 @@ struct SampleFamily : FamilyDefaults {
   static constexpr const char *kNargout =
       "%.0sThe number of output should not be larger than %d.\n";
   static constexpr int32_t kMetrics = 3;
-  using Classes = ClassList<double>;
+  using Classes = ClassList<double, float, int8_t, uint8_t, int16_t, uint16_t, int32_t, uint32_t>;
   // Without rows no pair has a first term to start from.
   static constexpr bool kEmptyIsZero = true;
 

@@ -4,7 +4,8 @@
 // in [0, kk), of the kk-by-N2 outputs D and I. The order is that of a
 // stable ascending sort of the column: by value (-0 equal to +0), equal
 // values by row, NaN after every number, NaNs by row. Each kept value is the
-// table's element itself, with its bits.
+// table's element itself, with its bits, of the table's class R (single
+// for single data, otherwise double).
 //
 // The pair loop (simd/pair_tile.h) hands a column its rows in increasing
 // order, all of them, starting at 0: before row i arrives, the column has
@@ -20,11 +21,15 @@ namespace SIMD_NAMESPACE {
 namespace {
 
 // Whether value v, of a later row, goes before kept value w.
-inline bool beats(double v, double w) { return v < w || (std::isnan(w) && !std::isnan(v)); }
+template <class R>
+bool beats(R v, R w) {
+  return v < w || (std::isnan(w) && !std::isnan(v));
+}
 
 // Offers row `row` (1-based) with value v to a column that keeps `kept`
 // of at most kk, in d and ix.
-inline void offer(double *d, double *ix, int32_t kept, int32_t kk, double v, double row) {
+template <class R>
+void offer(R *d, double *ix, int32_t kept, int32_t kk, R v, double row) {
   if (kept == kk) {
     if (!beats(v, d[kk - 1])) return;
     --kept;
@@ -38,26 +43,31 @@ inline void offer(double *d, double *ix, int32_t kept, int32_t kk, double v, dou
   ix[p] = row;
 }
 
+template <class R>
 struct KeepNearest {
-  double *D, *I;
+  using V = VecOf<R>;
+  R *D;
+  double *I;
   int32_t kk;
 
   int32_t lead(int32_t, int32_t) const { return 0; }
 
   template <int kCols>
-  void take(const Vec (&r)[kPanelVecs][kCols], int32_t i, int32_t width, int32_t j) {
+  void take(const V (&r)[kPanelVecs][kCols], int32_t i, int32_t width, int32_t j) {
+    constexpr int kL = kLanesOf<R>;
     for (int c = 0; c < kCols; ++c) {
-      double *d = D + ptrdiff_t(j + c) * kk, *ix = I + ptrdiff_t(j + c) * kk;
+      R *d = D + ptrdiff_t(j + c) * kk;
+      double *ix = I + ptrdiff_t(j + c) * kk;
       // Full, with a number last: most panels hold no value less than it.
       // (Lanes past width, which hold no pair, can only send a panel on.)
       if (i >= kk && !std::isnan(d[kk - 1])) {
-        const Vec last = splat(d[kk - 1]);
+        const V last = splat(d[kk - 1]);
         uint32_t less = 0;
         for (int v = 0; v < kPanelVecs; ++v) less |= lessMask(r[v][c], last);
         if (less == 0) continue;
       }
-      alignas(64) double values[kWidth];
-      for (int v = 0; v < kPanelVecs; ++v) store(values + v * kLanes, r[v][c]);
+      alignas(64) R values[kWidth<R>];
+      for (int v = 0; v < kPanelVecs; ++v) store(values + v * kL, r[v][c]);
       for (int32_t l = 0; l < width; ++l) {
         const int32_t row = i + l;
         offer(d, ix, row < kk ? row : kk, kk, values[l], double(row) + 1);

@@ -4,11 +4,13 @@
 // around the chunks the stack tile holds, blocks of several panels, outputs
 // large enough for streaming stores, and the special values of double
 // arithmetic among ordinary values of mixed magnitude (so that the order of
-// a sum shows).
+// a sum shows), for every class of data: singles with their special values,
+// integers with the extremes of their class.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <type_traits>
 
 #include "pairwise/meshapply_kernels.h"
 #include "support/arrays.h"
@@ -56,9 +58,19 @@ std::vector<Pairs> pairShapes() {
   return s;
 }
 
+// Values of class T as mixedValues gives them, or integerValues.
+template <class T>
+std::vector<T> valuesOf(size_t count, uint64_t seed, int rarity) {
+  if constexpr (std::is_floating_point_v<T>)
+    return mixedValues<T>(count, seed, rarity);
+  else
+    return integerValues<T>(seed, count, rarity);
+}
+
 // The case in blocks as the gateways cut it (of rows and columns, or of
-// whole columns), into outputs `offset` doubles past a cache line.
-void checkInBlocks(const Case &c, size_t offset) {
+// whole columns), into outputs `offset` elements past a cache line.
+template <class R>
+void checkInBlocks(const CaseOf<R> &c, size_t offset) {
   CaseOutputs out(c, offset);
   const auto run = [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
     c.kernel(out.Y.data, out.I.data, {i0, i1, j0, j1});
@@ -70,44 +82,59 @@ void checkInBlocks(const Case &c, size_t offset) {
   out.expectWanted(c, "");
 }
 
-// Every code of every family on shape s, its nearest columns kept 1, 5 and
-// all at a time when `nearestToo`. Every element is computed: even the term
-// that max or min chooses is an absolute difference.
+// Every code of every family on shape s of class T, its nearest columns
+// kept 1, 5 and all at a time when `nearestToo`. Every element is computed:
+// even the term that max or min chooses is an absolute difference.
+template <class T>
 void checkFamilies(simd::Target t, const Pairs &s, size_t offset, int rarity, bool nearestToo) {
   std::vector<int32_t> kept;
   for (int32_t kk : {1, 5, s.N1})
     if (nearestToo && kk <= s.N1 && (kept.empty() || kk > kept.back())) kept.push_back(kk);
-  const std::vector<double> A = mixedValues(size_t(s.N1) * s.d, s.N1 * 31 + s.d, rarity);
-  const std::vector<double> B = mixedValues(size_t(s.N2) * s.d, s.N2 * 17 + s.d, rarity);
-  for (const Case &c : familyCases(t, s.N1, s.N2, s.d, A, B, true, kept)) {
+  const std::vector<T> A = valuesOf<T>(size_t(s.N1) * s.d, s.N1 * 31 + s.d, rarity);
+  const std::vector<T> B = valuesOf<T>(size_t(s.N2) * s.d, s.N2 * 17 + s.d, rarity);
+  for (const auto &c : familyCases(t, s.N1, s.N2, s.d, A, B, true, kept)) {
     checkInBlocks(c, offset);
     if (::testing::Test::HasFatalFailure()) return;
   }
 }
 
-// Both stages of every family; without rows, only where a kernel runs on
-// none (every sum is +0).
+// Both stages of every family and class; without rows, only where a kernel
+// runs on none (every sum is +0). Integers are exact whatever their order,
+// so one mix of extremes does for them.
 TEST(PairwiseTargets, FamiliesMatchDefinitionOnEveryTarget) {
   std::vector<Pairs> shapes = pairShapes();
   shapes.push_back({9, 7, 0});
-  for (simd::Target t : runnableTargets())
-    for (const Pairs &s : shapes)
-      for (int rarity : {4, 64}) {
-        checkFamilies(t, s, size_t(s.N1 + s.N2) % 8, rarity, rarity == 4);
-        if (HasFatalFailure()) return;
-      }
+  forEachPairClass([&](auto zero) {
+    using T = decltype(zero);
+    for (simd::Target t : runnableTargets())
+      for (const Pairs &s : shapes)
+        for (int rarity : {4, 64}) {
+          if (!std::is_floating_point_v<T> && rarity != 4) continue;
+          checkFamilies<T>(t, s, size_t(s.N1 + s.N2) % 8, rarity, rarity == 4);
+          if (HasFatalFailure()) return;
+        }
+  });
 }
 
 // Outputs past the size that turns streaming stores on, with columns a whole
 // number of cache lines (streamed) and not (stored), starting at a line
-// boundary and 5 or 1 rows before one (those rows stored, the rest streamed).
+// boundary and 5 or 1 rows before one (those rows stored, the rest streamed);
+// single tables, streamed from 8 MiB too, of twice the pairs, and one
+// integer class.
 TEST(PairwiseTargets, LargeOutputsMatchDefinitionOnEveryTarget) {
-  for (simd::Target t : runnableTargets())
-    for (const Pairs &s : {Pairs{1024, 1025, 1}, Pairs{1032, 1030, 2}, Pairs{1031, 1024, 1}})
-      for (size_t offset : {0, 3, 7}) {
-        checkFamilies(t, s, offset, 8, false);
-        if (HasFatalFailure()) return;
-      }
+  forEachPairClass([&](auto zero) {
+    using T = decltype(zero);
+    if (!std::is_same_v<T, double> && !std::is_same_v<T, float> && !std::is_same_v<T, uint8_t>)
+      return;
+    const int32_t k = sizeof(T) == sizeof(float) ? 2 : 1;
+    for (simd::Target t : runnableTargets())
+      for (const Pairs &s : {Pairs{1024 * k, 1025, 1}, Pairs{1032, 1030 * k, 2},
+                             Pairs{1031, 1024 * k, 1}, Pairs{1040, 1030 * k, 1}})
+        for (size_t offset : {0, 3, 7}) {
+          checkFamilies<T>(t, s, offset, 8, false);
+          if (HasFatalFailure()) return;
+        }
+  });
 }
 
 // Sizes straddle the lanes (up to 16 floats) and the column groups; the

@@ -4,10 +4,9 @@
 // of one column, blocks cut through the tiles and groups the kernels take
 // (and, for the pairwise tables, through their panels of rows), and the
 // blocks a large call gets; outputs large enough for streaming stores too.
-// Block edges fall on cache lines where the output has columns (or, in a
-// table's row blocks, rows) starting on one; the host's question is asked
-// between blocks on the calling thread alone, and once it says stop no
-// block is left running.
+// The pairwise kernels of every class of data. Block edges fall on cache lines where the output has
+// columns (or, in a table's row blocks, rows) starting on one; the host's question is asked between
+// blocks on the calling thread alone, and once it says stop no block is left running.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -18,6 +17,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <type_traits>
 
 #include "broadcast/crossfuse_kernels.h"
 #include "broadcast/lanefuse_kernels.h"
@@ -46,20 +46,24 @@ Values valuesFor(std::mt19937_64 &rng, size_t count) {
 // cuts through every tile and group of columns a kernel takes, and for a
 // kernel that takes rows, the same with rows cut 3, then 5 at a time; and
 // the blocks a large call on three threads gets for this output.
-std::vector<Grid> plans(const Case &c, const double *out) {
+// The planners place edges for tables of doubles; a single table's blocks
+// are planned as if its output were one: any cut must give the same bits.
+template <class R>
+std::vector<Grid> plans(const CaseOf<R> &c, const R *out) {
   const Blocks rows = gateway::whole(c.m);
   if (!c.takesRows)
     return {{rows, {c.n, 0, 1}},
             {rows, {c.n, 5, 7}},
-            {rows, gateway::shareBlocks(c.n, 1e6, out, c.m, 3)}};
+            {rows, gateway::shareBlocks(c.n, 1e6, reinterpret_cast<const double *>(out), c.m, 3)}};
   return {{rows, {c.n, 0, 1}},
           {{c.m, 3, 5}, {c.n, 5, 7}},
-          gateway::pairGrid(c.m, c.n, 1e3, 8e3, out, 3)};
+          gateway::pairGrid(c.m, c.n, 1e3, 8e3, reinterpret_cast<const double *>(out), 3)};
 }
 
 // The case on each thread count, over every plan (or the large call's
 // alone), into poisoned outputs offset doubles past a cache line.
-void checkOnThreads(const Case &c, size_t offset, const std::vector<int> &threadCounts,
+template <class R>
+void checkOnThreads(const CaseOf<R> &c, size_t offset, const std::vector<int> &threadCounts,
                     bool everyPlan) {
   for (int threads : threadCounts) {
     CaseOutputs out(c, offset);
@@ -119,14 +123,22 @@ std::vector<Case> broadcastCases(simd::Target t, int32_t m, int32_t n, bool all)
   return cases;
 }
 
-// Every kernel of every family on N1 x N2 pairs of d rows, or the first
-// code of each when not `all`; the nearest columns kept N1 / 2 + 1 at a time
-// with `nearestToo`.
-std::vector<Case> pairwiseCases(simd::Target t, int32_t N1, int32_t N2, int32_t d, bool all,
-                                bool nearestToo) {
-  std::mt19937_64 rng(uint64_t(N1) * 7 + N2 * 3 + d);
-  const std::vector<double> A = specialValues(rng, size_t(N1) * d),
-                            B = specialValues(rng, size_t(N2) * d);
+// Every kernel of every family on N1 x N2 pairs of d rows of class T, or
+// the first code of each when not `all`; the nearest columns kept N1 / 2 + 1
+// at a time with `nearestToo`.
+template <class T>
+std::vector<CaseOf<ResultOf<T>>> pairwiseCases(simd::Target t, int32_t N1, int32_t N2, int32_t d,
+                                               bool all, bool nearestToo) {
+  const uint64_t seed = uint64_t(N1) * 7 + N2 * 3 + d;
+  std::mt19937_64 rng(seed);
+  std::vector<T> A, B;
+  if constexpr (std::is_floating_point_v<T>) {
+    A = specialValues<T>(rng, size_t(N1) * d);
+    B = specialValues<T>(rng, size_t(N2) * d);
+  } else {
+    A = integerValues<T>(seed, size_t(N1) * d, 6);
+    B = integerValues<T>(seed + 1, size_t(N2) * d, 6);
+  }
   return familyCases(t, N1, N2, d, A, B, all,
                      nearestToo ? std::vector<int32_t>{N1 / 2 + 1} : std::vector<int32_t>{});
 }
@@ -142,18 +154,22 @@ TEST(ThreadedBlocks, BroadcastKernelsGiveTheDefinitionOnAnyThreadCount) {
       }
 }
 
-// Panels of 2 to 16 columns, tiles of 1 to 6, chunks of 256 rows; the
-// nearest columns of each block of columns.
+// Panels of 2 to 32 columns, tiles of 1 to 6, chunks of 256 rows; the
+// nearest columns of each block of columns; every class.
 TEST(ThreadedBlocks, PairwiseKernelsGiveTheDefinitionOnAnyThreadCount) {
   struct Pairs {
     int32_t N1, N2, d;
   };
-  for (simd::Target t : runnableTargets())
-    for (const Pairs &s : {Pairs{7, 29, 3}, Pairs{17, 26, 5}, Pairs{33, 31, 2}, Pairs{9, 25, 300}})
-      for (const Case &c : pairwiseCases(t, s.N1, s.N2, s.d, true, true)) {
-        checkOnThreads(c, size_t(s.N1 + s.N2) % 8, kThreadCounts, true);
-        if (HasFatalFailure()) return;
-      }
+  forEachPairClass([&](auto zero) {
+    using T = decltype(zero);
+    for (simd::Target t : runnableTargets())
+      for (const Pairs &s : {Pairs{7, 29, 3}, Pairs{17, 26, 5}, Pairs{33, 31, 2}, Pairs{9, 25, 300},
+                             Pairs{65, 27, 4}})
+        for (const auto &c : pairwiseCases<T>(t, s.N1, s.N2, s.d, true, true)) {
+          checkOnThreads(c, size_t(s.N1 + s.N2) % 8, kThreadCounts, true);
+          if (HasFatalFailure()) return;
+        }
+  });
 }
 
 // Outputs past the size that turns streaming stores on: every thread's
@@ -162,8 +178,14 @@ TEST(ThreadedBlocks, PairwiseKernelsGiveTheDefinitionOnAnyThreadCount) {
 TEST(ThreadedBlocks, StreamedOutputsAreCompleteWhenTheCallReturns) {
   for (simd::Target t : runnableTargets()) {
     std::vector<Case> cases = broadcastCases(t, 1031, 1030, false);
-    for (Case &c : pairwiseCases(t, 1032, 1030, 1, false, false)) cases.push_back(std::move(c));
+    for (Case &c : pairwiseCases<double>(t, 1032, 1030, 1, false, false))
+      cases.push_back(std::move(c));
     for (const Case &c : cases) {
+      checkOnThreads(c, 3, {2, 7}, false);
+      if (HasFatalFailure()) return;
+    }
+    // Single tables: 1040 rows are whole lines of floats.
+    for (const auto &c : pairwiseCases<float>(t, 1040, 2060, 1, false, false)) {
       checkOnThreads(c, 3, {2, 7}, false);
       if (HasFatalFailure()) return;
     }

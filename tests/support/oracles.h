@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 namespace oracle {
@@ -90,14 +91,22 @@ std::vector<T> meshapply(const T *x, size_t m, const T *y, size_t n, int op) {
 
 // A family of metrics between columns a and b of d rows: the elements of a
 // table module (sampledist, bindist) and what its nearest module ranks.
+// Single data gives single results, every operation one of single
+// precision; every other class double results, of its elements converted
+// to double (exactly), so an integer column gives the bits of the same
+// column of doubles.
+template <class T>
+using ResultOf = std::conditional_t<std::is_same_v<T, float>, float, double>;
 using Metric = double (*)(int code, const double *a, const double *b, size_t d);
 
 // The sample family: r = t(0), then each later row in order; with no rows, 0.
-inline double sample(int code, const double *a, const double *b, size_t d) {
-  if (d == 0) return 0.0;
-  double r = std::fabs(a[0] - b[0]);
+template <class T>
+ResultOf<T> sample(int code, const T *a, const T *b, size_t d) {
+  using R = ResultOf<T>;
+  if (d == 0) return R(0);
+  R r = std::fabs(R(a[0]) - R(b[0]));
   for (size_t k = 1; k < d; ++k) {
-    const double t = std::fabs(a[k] - b[k]);
+    const R t = std::fabs(R(a[k]) - R(b[k]));
     if (code == 1) r = r + t;
     if (code == 2 && t > r) r = t;
     if (code == 3 && t < r) r = t;
@@ -106,22 +115,28 @@ inline double sample(int code, const double *a, const double *b, size_t d) {
 }
 
 // The histogram family: t log t for t > 0, 0 for zero, negative and NaN.
+// In single, the double log of the single value rounded to single, the
+// multiply in single.
 inline double xlogx(double t) { return t > 0.0 ? t * std::log(t) : 0.0; }
+inline float xlogx(float t) { return t > 0.0f ? t * float(std::log(double(t))) : 0.0f; }
 
-inline double binTerm(int mcode, double a, double b) {
+template <class R>
+R binTerm(int mcode, R a, R b) {
   if (mcode == 1) return b > a ? a : b;
-  if (mcode == 2) return ((a - b) * (a - b)) / ((a + b) * 2.0);
-  return (xlogx(a) + xlogx(b)) - xlogx((a + b) * 0.5) * 2.0;
+  if (mcode == 2) return ((a - b) * (a - b)) / ((a + b) * R(2));
+  return (xlogx(a) + xlogx(b)) - xlogx((a + b) * R(0.5)) * R(2);
 }
 
 // Sums start from +0.0; the intersection divides by the column sum of b.
-inline double bin(int mcode, const double *a, const double *b, size_t d) {
-  double s = 0.0, c = 0.0;
+template <class T>
+ResultOf<T> bin(int mcode, const T *a, const T *b, size_t d) {
+  using R = ResultOf<T>;
+  R s = 0, c = 0;
   for (size_t k = 0; k < d; ++k) {
-    s += binTerm(mcode, a[k], b[k]);
-    c += b[k];
+    s += binTerm(mcode, R(a[k]), R(b[k]));
+    c += R(b[k]);
   }
-  return mcode == 1 ? 1.0 - s / c : s;
+  return mcode == 1 ? R(1) - s / c : s;
 }
 
 // A family's n1-by-n2 table: element (i, j) between column i of A and
@@ -136,12 +151,12 @@ inline std::vector<double> table(Metric metric, int code, const double *A, size_
 
 inline std::vector<double> sampledist(const double *X1, size_t n1, const double *X2, size_t n2,
                                       size_t d, int code) {
-  return table(sample, code, X1, n1, X2, n2, d);
+  return table(sample<double>, code, X1, n1, X2, n2, d);
 }
 
 inline std::vector<double> bindist(const double *H1, size_t n1, const double *H2, size_t n2,
                                    size_t d, int mcode) {
-  return table(bin, mcode, H1, n1, H2, n2, d);
+  return table(bin<double>, mcode, H1, n1, H2, n2, d);
 }
 
 // A nearest module: the kk first of each column of the n1-by-n2 table whose

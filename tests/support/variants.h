@@ -84,29 +84,34 @@ struct Buffer {
   }
 };
 
-// One kernel on one shape: it writes block b of its m-by-n output Y (and of
-// I, for the nearest columns: their rows), every element of which must be
-// want's (wantI's); of whole columns unless it takes rows.
-struct Case {
+// One kernel on one shape: it writes block b of its m-by-n output Y of
+// elements R (and of I, for the nearest columns: their rows), every element
+// of which must be want's (wantI's); of whole columns unless it takes rows.
+template <class R>
+struct CaseOf {
   std::string what;
-  std::function<void(double *Y, double *I, const gateway::Block &b)> kernel;
+  std::function<void(R *Y, double *I, const gateway::Block &b)> kernel;
   int32_t m, n;
-  std::vector<double> want;
+  std::vector<R> want;
   Element element;
   bool takesRows;
   std::vector<double> wantI = {};
 };
+using Case = CaseOf<double>;
 
-// A case's outputs, `offset` doubles past a cache line.
+// A case's outputs, `offset` elements past a cache line.
+template <class R>
 struct CaseOutputs {
-  Buffer<> Y, I;
-  CaseOutputs(const Case &c, size_t offset) : Y(c.want.size(), offset), I(c.wantI.size(), offset) {}
-  void poisonAll(const Case &c) {
-    std::fill(Y.data, Y.data + c.want.size(), poison<double>());
+  Buffer<R> Y;
+  Buffer<> I;
+  CaseOutputs(const CaseOf<R> &c, size_t offset)
+      : Y(c.want.size(), offset), I(c.wantI.size(), offset) {}
+  void poisonAll(const CaseOf<R> &c) {
+    std::fill(Y.data, Y.data + c.want.size(), poison<R>());
     std::fill(I.data, I.data + c.wantI.size(), poison<double>());
   }
   // Every element the case's, and nothing written past either output.
-  void expectWanted(const Case &c, const std::string &where) const {
+  void expectWanted(const CaseOf<R> &c, const std::string &where) const {
     for (size_t k = 0; k < c.want.size(); ++k)
       ASSERT_TRUE(sameResult(Y.data[k], c.want[k], c.element) &&
                   (k >= c.wantI.size() || I.data[k] == c.wantI[k]))

@@ -22,7 +22,7 @@ namespace {
 // a side (8 and 4 MiB, which the last-level cache of a large CPU may hold)
 // and 4096 (128 and 64 MiB, which no CPU's caches hold: written with
 // streaming stores, the rate memory allows). Pairwise: d = 128 rows, 500 by
-// 500 pairs.
+// 500 pairs, of doubles, singles (the same values) and bytes (uint8).
 constexpr int32_t kSides[] = {1024, 4096};
 constexpr int32_t kRows = 128, kPairs = 500;
 
@@ -86,6 +86,20 @@ void registerFloors(size_t bytes) {
   })->Unit(benchmark::kMillisecond);
 }
 
+// The pairwise families' tables of class T ("kernel MODULE CODE" and `of`).
+template <class T>
+void registerPairTables(const char *of) {
+  using R = ResultOf<T>;
+  const T *A = values<T>(size_t(kRows) * kPairs).data();
+  const R *sums = values<R>(kPairs).data();
+  R *D = values<R>(size_t(kPairs) * kPairs).data();
+  const PairInputs<T> in{A, A, kPairs, kPairs, kRows, sums};
+  const auto table = [=](TableKernel<T> k) { k(in, D, {0, kPairs, 0, kPairs}); };
+  const double pairs = double(kPairs) * kPairs;
+  registerTable("sampledist", of, SampleFamily::tableKernels().of<T>(), pairs, table);
+  registerTable("bindist", of, BinFamily::tableKernels().of<T>(), pairs, table);
+}
+
 }  // namespace
 
 void registerKernels() {
@@ -96,14 +110,9 @@ void registerKernels() {
     for (size_t bytes : {sizeof(double), sizeof(float)})
       if (floorBytes.insert(bytes * side * side).second) registerFloors(bytes * side * side);
   }
-  const double *A = values<double>(size_t(kRows) * kPairs).data();
-  const double *sums = values<double>(kPairs).data();
-  double *D = values<double>(size_t(kPairs) * kPairs).data();
-  const PairInputs<double> in{A, A, kPairs, kPairs, kRows, sums};
-  const auto table = [=](TableKernel<double> k) { k(in, D, {0, kPairs, 0, kPairs}); };
-  const double pairs = double(kPairs) * kPairs;
-  registerTable("sampledist", "", SampleFamily::tableKernels().of<double>(), pairs, table);
-  registerTable("bindist", "", BinFamily::tableKernels().of<double>(), pairs, table);
+  registerPairTables<double>("");
+  registerPairTables<float>(" single");
+  registerPairTables<uint8_t>(" uint8");
 }
 
 }  // namespace bench

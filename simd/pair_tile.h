@@ -54,7 +54,7 @@ constexpr bool kConverts = !std::is_same_v<T, ComputedIn<T>>;
 // Columns of A in a panel, of elements C: the same registers hold twice the
 // floats.
 template <class C>
-constexpr int kWidth = kPanelVecs *kLanesOf<C>;
+constexpr int kWidth = (kPanelVecs * kLanesOf<C>);
 constexpr int32_t kChunkRows = 256;
 static_assert(simd::kBlockRowStep % kWidth<double> == 0 && simd::kBlockRowStep % kWidth<float> == 0,
               "row blocks must not cut a panel short");
@@ -131,7 +131,7 @@ constexpr bool isOutput() {
 // current columns of B; and where B's elements are converted (kConverted),
 // the current chunk of its columns, row by row.
 template <class C>
-constexpr int32_t kTileElements = kChunkRows *kWidth<C>;
+constexpr int32_t kTileElements = (kChunkRows * kWidth<C>);
 template <class C, bool kLogs, bool kConverted>
 struct Tile {
   alignas(64) C a[kTileElements<C>];

@@ -1,0 +1,160 @@
+// The sample family's uint8 and int8 kernels of every target this machine
+// runs against the plain definition on the data converted to double, bit
+// for bit: tables in blocks of rows and columns, and the nearest columns
+// against the table sorted stably. Row counts straddle every target's
+// vector of bytes (1, 16, 32) and the tails copied past it; columns straddle
+// the groups a tile takes and the runs of first columns; byte values include
+// both ends of each class, so that every term from 0 to 255 and sums past 16
+// bits show.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "pairwise/sample_bytes_kernels.h"
+#include "support/oracles.h"
+#include "support/variants.h"
+
+namespace {
+
+using namespace test;
+
+struct Shape {
+  int32_t N1, N2, d;
+};
+
+std::vector<Shape> byteShapes() {
+  std::vector<Shape> s;
+  for (int32_t d : {0, 1, 2, 15, 16, 17, 31, 32, 33, 47, 64, 65, 100, 128, 129})
+    for (int32_t N1 : {1, 3, 8, 17, 33})
+      for (int32_t N2 : {1, 2, 3, 7}) s.push_back({N1, N2, d});
+  s.push_back({600, 5, 3});    // several runs of first columns, a short last one
+  s.push_back({300, 4, 200});  // runs of fewer columns than the most
+  s.push_back({9, 3, 5000});   // long columns
+  s.push_back({2, 2, 70001});  // sums past 2^24
+  s.push_back({0, 3, 16});     // no pair
+  s.push_back({5, 0, 16});
+  return s;
+}
+
+// Values of class T: mostly uniform, one in `rarity` the class's least or
+// greatest; with `narrow`, only least, greatest and their neighbours, so
+// that many distances tie.
+template <class T>
+std::vector<T> byteValues(size_t count, uint64_t seed, int rarity, bool narrow) {
+  using L = std::numeric_limits<T>;
+  std::mt19937_64 rng(seed);
+  std::uniform_int_distribution<int> any(L::min(), L::max()), which(0, rarity - 1), edge(0, 3);
+  const T edges[] = {L::min(), T(L::min() + 1), T(L::max() - 1), L::max()};
+  std::vector<T> v(count);
+  for (T &x : v) x = narrow || which(rng) == 0 ? edges[edge(rng)] : T(any(rng));
+  return v;
+}
+
+// count values starting an odd number of bytes past a 64-byte boundary, so
+// that no vector load is aligned, with poison-free guard bytes after them.
+template <class T>
+struct Unaligned {
+  std::vector<T> storage;
+  T *data;
+  explicit Unaligned(const std::vector<T> &v) : storage(v.size() + 128) {
+    const uintptr_t base = reinterpret_cast<uintptr_t>(storage.data());
+    data = storage.data() + (64 - base % 64) % 64 + 3;
+    std::copy(v.begin(), v.end(), data);
+  }
+};
+
+template <class T>
+const char *byteClassName() {
+  return std::is_same_v<T, uint8_t> ? "uint8" : "int8";
+}
+
+// Every code's table in blocks, and its nearest columns kept 1, 5 and all
+// at a time in blocks of columns, on one shape of class T.
+template <class T>
+void checkShape(simd::Target t, const Shape &s, int rarity, bool narrow) {
+  const std::vector<T> a = byteValues<T>(size_t(s.N1) * s.d, s.N1 * 131 + s.d, rarity, narrow);
+  const std::vector<T> b = byteValues<T>(size_t(s.N2) * s.d, s.N2 * 71 + s.d + 1, rarity, narrow);
+  const std::vector<double> A(a.begin(), a.end()), B(b.begin(), b.end());
+  const Unaligned<T> ua(a), ub(b);
+  const PairInputs<T> in{ua.data, ub.data, s.N1, s.N2, s.d, nullptr};
+  const std::string on = std::string(byteClassName<T>()) + " on " + simd::targetName(t) + ", N1 " +
+                         std::to_string(s.N1) + " N2 " + std::to_string(s.N2) + " d " +
+                         std::to_string(s.d) + (narrow ? " (ties)" : "");
+  for (int32_t code = 1; code <= 3; ++code) {
+    const std::string what = "code " + std::to_string(code) + " " + on;
+    const std::vector<double> want = oracle::sampledist(A.data(), s.N1, B.data(), s.N2, s.d, code);
+    const TableKernel<T> table = sampleByteTables<T>(t).at(code);
+    ASSERT_NE(table, nullptr) << what;
+    CaseOutputs out({what, nullptr, s.N1, s.N2, want, Element::kComputed, true},
+                    size_t(s.N1 + s.N2) % 8);
+    inBlocks(s.N1, s.N2, [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
+      table(in, out.Y.data, {i0, i1, j0, j1});
+    });
+    out.expectWanted({what, nullptr, s.N1, s.N2, want, Element::kComputed, true}, "");
+    if (::testing::Test::HasFatalFailure()) return;
+
+    const NearestKernel<T> nearest = sampleByteNearest<T>(t).at(code);
+    ASSERT_NE(nearest, nullptr) << what;
+    std::vector<int32_t> kept;
+    for (int32_t kk : {1, 5, s.N1})
+      if (kk <= s.N1 && (kept.empty() || kk > kept.back())) kept.push_back(kk);
+    for (int32_t kk : kept) {
+      const oracle::Nearest near =
+          oracle::nearest([&](size_t i, size_t j) { return want[i + j * s.N1]; }, s.N1, s.N2, kk);
+      const Case c{what + " k " + std::to_string(kk),
+                   nullptr,
+                   kk,
+                   s.N2,
+                   near.D,
+                   Element::kComputed,
+                   false,
+                   near.I};
+      CaseOutputs kept(c, size_t(kk) % 8);
+      inBlocks(s.N2,
+               [&](int32_t j0, int32_t j1) { nearest(in, kept.Y.data, kept.I.data, kk, j0, j1); });
+      kept.expectWanted(c, "");
+      if (::testing::Test::HasFatalFailure()) return;
+    }
+  }
+}
+
+TEST(SampleBytes, KernelsMatchDefinitionOnEveryTarget) {
+  for (simd::Target t : runnableTargets())
+    for (const Shape &s : byteShapes())
+      for (bool narrow : {false, true}) {
+        const int rarity = s.d > 1000 ? 2 : 5;
+        checkShape<uint8_t>(t, s, rarity, narrow);
+        if (HasFatalFailure()) return;
+        checkShape<int8_t>(t, s, rarity, narrow);
+        if (HasFatalFailure()) return;
+      }
+}
+
+// Columns of one extreme against the other: every term 255, the largest
+// sum a row count allows; and of one value: every term 0.
+TEST(SampleBytes, ExtremesGiveLargestAndZeroTerms) {
+  for (simd::Target t : runnableTargets())
+    for (int32_t d : {1, 33, 4099}) {
+      const std::vector<uint8_t> lo(size_t(d) * 3, 0), hi(size_t(d) * 2, 255);
+      const std::vector<int8_t> slo(size_t(d) * 3, -128), shi(size_t(d) * 2, 127);
+      std::vector<double> D(6);
+      for (int32_t code = 1; code <= 3; ++code) {
+        const double far = code == 1 ? 255.0 * d : 255.0;
+        sampleByteTables<uint8_t>(t).at(code)({lo.data(), hi.data(), 3, 2, d, nullptr}, D.data(),
+                                              {0, 3, 0, 2});
+        for (double x : D) EXPECT_EQ(x, far) << "uint8 code " << code << " d " << d;
+        sampleByteTables<int8_t>(t).at(code)({slo.data(), shi.data(), 3, 2, d, nullptr}, D.data(),
+                                             {0, 3, 0, 2});
+        for (double x : D) EXPECT_EQ(x, far) << "int8 code " << code << " d " << d;
+        sampleByteTables<int8_t>(t).at(code)({slo.data(), slo.data(), 3, 2, d, nullptr}, D.data(),
+                                             {0, 3, 0, 2});
+        for (double x : D) EXPECT_EQ(x, 0.0) << "int8 code " << code << " d " << d;
+      }
+    }
+}
+
+}  // namespace

@@ -133,7 +133,8 @@ inline void packTail(const uint8_t *col, ptrdiff_t whole, ptrdiff_t d, uint8_t p
 // cols) with v[c][l] the result of row i + l, l < width, of column j + c,
 // c < cols. Within a column, rows come in increasing order. Groups cut
 // short by the end of a run or of the block repeat its last column, whose
-// results go nowhere.
+// results go nowhere. The first run is of out.lead(i0, j0) rows when that
+// is not 0 (simd/pair_tile.h's protocol).
 template <class Metric, class T, class Output>
 void bytePairs(const PairInputs<T> &in, Output &out, int32_t i0, int32_t i1, int32_t j0,
                int32_t j1) {
@@ -148,8 +149,10 @@ void bytePairs(const PairInputs<T> &in, Output &out, int32_t i0, int32_t i1, int
   alignas(64) double v[kByteCols][kWidth] = {};
   const ptrdiff_t fit = kRunBytes / (d > 0 ? d : 1) / kWidth * kWidth;
   const int32_t runCols = fit < kWidth ? kWidth : fit > kRunCols ? kRunCols : int32_t(fit);
-  for (int32_t i = i0; i < i1; i += runCols) {
-    const int32_t iEnd = i1 - i < runCols ? i1 : i + runCols;
+  const int32_t head = out.lead(i0, j0);
+  for (int32_t i = i0; i < i1;) {
+    const int32_t most = i == i0 && head > 0 ? head : runCols;
+    const int32_t iEnd = i1 - i < most ? i1 : i + most;
     if (tail)
       for (int32_t k = i; k < iEnd; ++k)
         packTail(A + k * d, whole, d, Metric::kPadA ^ kFlipBits, aTails + (k - i) * kByteLanes);
@@ -174,18 +177,34 @@ void bytePairs(const PairInputs<T> &in, Output &out, int32_t i0, int32_t i1, int
         out.take(v, p, width, j, cols);
       }
     }
+    i = iEnd;
   }
 }
 
 // The output stage of a table: element (i, j) of the N1-by-N2 table D at
-// i + j * N1.
+// i + j * N1. A table too large for the caches is written past them, as
+// pair_tile.h's StoreTable does: when D's columns are whole cache lines,
+// the rows before the block's first line boundary go as a run of their
+// own, so that every full panel after them is whole lines.
 struct ByteTable {
   double *D;
   ptrdiff_t N1;
+  bool stream;
+
+  int32_t lead(int32_t i0, int32_t j0) const {
+    return stream ? elementsToLine(D + i0 + j0 * N1) : 0;
+  }
+
   void take(const double (&v)[kByteCols][kWidth], int32_t i, int32_t width, int32_t j,
             int32_t cols) {
-    for (int32_t c = 0; c < cols; ++c)
-      std::memcpy(D + i + (j + c) * N1, v[c], size_t(width) * sizeof(double));
+    for (int32_t c = 0; c < cols; ++c) {
+      double *to = D + i + (j + c) * N1;
+      if (stream && width == kWidth && elementsToLine(to) == 0)
+        for (int u = 0; u < kPanelVecs; ++u)
+          SIMD_NAMESPACE::stream(to + u * kLanes, load(v[c] + u * kLanes));
+      else
+        std::memcpy(to, v[c], size_t(width) * sizeof(double));
+    }
   }
 };
 
@@ -193,6 +212,7 @@ struct ByteTable {
 // column's best (simd/nearest.h). Rows past width hold no pair.
 struct ByteNearest {
   KeepNearest keep;
+  int32_t lead(int32_t, int32_t) const { return 0; }
   void take(const double (&v)[kByteCols][kWidth], int32_t i, int32_t width, int32_t j,
             int32_t cols) {
     Vec r[kPanelVecs][kByteCols];
@@ -215,8 +235,10 @@ using ByteMetric = std::conditional_t<kCode == 1, ByteSum,
 
 template <int kCode, class T>
 void byteTable(const PairInputs<T> &in, double *D, const gateway::Block &b) {
-  ByteTable out{D, in.N1};
+  const bool lines = kWidth % kLineDoubles == 0 && in.N1 % kLineDoubles == 0;
+  ByteTable out{D, in.N1, lines && streams(D, double(in.N1) * in.N2)};
   bytePairs<ByteMetric<kCode>>(in, out, b.i0, b.i1, b.j0, b.j1);
+  if (out.stream) streamFence();
 }
 
 template <int kCode, class T>

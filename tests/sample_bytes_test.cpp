@@ -74,8 +74,11 @@ const char *byteClassName() {
 
 // Every code's table in blocks, and its nearest columns kept 1, 5 and all
 // at a time in blocks of columns, on one shape of class T.
+// The table's output `offset` doubles past a cache line; nearest columns
+// only when `nearestToo`.
 template <class T>
-void checkShape(simd::Target t, const Shape &s, int rarity, bool narrow) {
+void checkShape(simd::Target t, const Shape &s, int rarity, bool narrow, size_t offset,
+                bool nearestToo) {
   const std::vector<T> a = byteValues<T>(size_t(s.N1) * s.d, s.N1 * 131 + s.d, rarity, narrow);
   const std::vector<T> b = byteValues<T>(size_t(s.N2) * s.d, s.N2 * 71 + s.d + 1, rarity, narrow);
   const std::vector<double> A(a.begin(), a.end()), B(b.begin(), b.end());
@@ -89,13 +92,12 @@ void checkShape(simd::Target t, const Shape &s, int rarity, bool narrow) {
     const std::vector<double> want = oracle::sampledist(A.data(), s.N1, B.data(), s.N2, s.d, code);
     const TableKernel<T> table = sampleByteTables<T>(t).at(code);
     ASSERT_NE(table, nullptr) << what;
-    CaseOutputs out({what, nullptr, s.N1, s.N2, want, Element::kComputed, true},
-                    size_t(s.N1 + s.N2) % 8);
+    CaseOutputs out({what, nullptr, s.N1, s.N2, want, Element::kComputed, true}, offset);
     inBlocks(s.N1, s.N2, [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
       table(in, out.Y.data, {i0, i1, j0, j1});
     });
     out.expectWanted({what, nullptr, s.N1, s.N2, want, Element::kComputed, true}, "");
-    if (::testing::Test::HasFatalFailure()) return;
+    if (::testing::Test::HasFatalFailure() || !nearestToo) return;
 
     const NearestKernel<T> nearest = sampleByteNearest<T>(t).at(code);
     ASSERT_NE(nearest, nullptr) << what;
@@ -127,9 +129,24 @@ TEST(SampleBytes, KernelsMatchDefinitionOnEveryTarget) {
     for (const Shape &s : byteShapes())
       for (bool narrow : {false, true}) {
         const int rarity = s.d > 1000 ? 2 : 5;
-        checkShape<uint8_t>(t, s, rarity, narrow);
+        const size_t offset = size_t(s.N1 + s.N2) % 8;
+        checkShape<uint8_t>(t, s, rarity, narrow, offset, true);
         if (HasFatalFailure()) return;
-        checkShape<int8_t>(t, s, rarity, narrow);
+        checkShape<int8_t>(t, s, rarity, narrow, offset, true);
+        if (HasFatalFailure()) return;
+      }
+}
+
+// Tables past the size that turns streaming stores on, with columns a whole
+// number of cache lines (streamed) and not (stored), starting at a line
+// boundary and 3 rows before one (those rows stored, the rest streamed).
+TEST(SampleBytes, LargeTablesMatchDefinitionOnEveryTarget) {
+  for (simd::Target t : runnableTargets())
+    for (const Shape &s : {Shape{1024, 1025, 1}, Shape{1032, 1030, 33}, Shape{1031, 1024, 2}})
+      for (size_t offset : {0, 5}) {
+        checkShape<uint8_t>(t, s, 5, false, offset, false);
+        if (HasFatalFailure()) return;
+        checkShape<int8_t>(t, s, 5, false, offset, false);
         if (HasFatalFailure()) return;
       }
 }

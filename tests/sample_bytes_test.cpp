@@ -33,7 +33,8 @@ std::vector<Shape> byteShapes() {
       for (int32_t N2 : {1, 2, 3, 7}) s.push_back({N1, N2, d});
   s.push_back({600, 5, 3});    // several runs of first columns, a short last one
   s.push_back({300, 4, 200});  // runs of fewer columns than the most
-  s.push_back({9, 3, 5000});   // long columns
+  s.push_back({9, 3, 5000});   // long columns, a chunk of rows at a time
+  s.push_back({5, 50, 4100});  // and more columns than wait from chunk to chunk
   s.push_back({2, 2, 70001});  // sums past 2^24
   s.push_back({0, 3, 16});     // no pair
   s.push_back({5, 0, 16});

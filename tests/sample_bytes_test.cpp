@@ -108,20 +108,20 @@ void checkShape(simd::Target t, const Shape &s, int rarity, bool narrow, size_t 
     for (int32_t kk : {1, 5, s.N1})
       if (kk <= s.N1 && (kept.empty() || kk > kept.back())) kept.push_back(kk);
     for (int32_t kk : kept) {
-      const oracle::Nearest near =
+      const oracle::Nearest sorted =
           oracle::nearest([&](size_t i, size_t j) { return want[i + j * s.N1]; }, s.N1, s.N2, kk);
       const Case c{what + " k " + std::to_string(kk),
                    nullptr,
                    kk,
                    s.N2,
-                   near.D,
+                   sorted.D,
                    Element::kComputed,
                    false,
-                   near.I};
-      CaseOutputs kept(c, size_t(kk) % 8);
+                   sorted.I};
+      CaseOutputs best(c, size_t(kk) % 8);
       inBlocks(s.N2,
-               [&](int32_t j0, int32_t j1) { nearest(in, kept.Y.data, kept.I.data, kk, j0, j1); });
-      kept.expectWanted(c, "");
+               [&](int32_t j0, int32_t j1) { nearest(in, best.Y.data, best.I.data, kk, j0, j1); });
+      best.expectWanted(c, "");
       if (::testing::Test::HasFatalFailure()) return;
     }
   }

@@ -1,9 +1,10 @@
 // Byte operations of the x86 targets (pairwise/sample_bytes.h's protocol),
-// their intrinsics differing in prefix alone (p: _mm, _mm256, _mm512) and in
-// the width of the vector (bits), and the names of the broadcast of a 64-bit
-// integer (set1q) and of the right shift of 64-bit lanes (srliq): expanded by simd/bytes_TARGET.h
-// in its namespace, after it defines Bytes. Absolute differences of bytes are summed by (V)PSADBW,
-// eight bytes into each 64-bit lane. No include guard: the macros are defined alike each time.
+// their intrinsics differing in prefix alone (p: _mm, _mm256, _mm512), in
+// the width of the vector (bits) and in the names of the broadcast of a
+// 64-bit integer (set1q) and of the right shift of 64-bit lanes (srliq):
+// expanded by simd/bytes_TARGET.h in its namespace, after it defines Bytes.
+// Absolute differences of bytes are summed by (V)PSADBW, eight bytes into
+// each 64-bit lane. No include guard: the macro is defined alike each time.
 #include <cstring>
 
 #define SIMD_X86_BYTES(p, bits, set1q, srliq)                                                \

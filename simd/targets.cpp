@@ -50,7 +50,9 @@ unsigned long long enabledStates() {
 #endif
 }
 
-// Whether the CPU and the OS run AVX2 (and with it AVX-512F).
+// Whether the CPU and the OS run AVX2 (and with it AVX-512F and AVX-512BW:
+// the byte kernels' 512-bit instructions, on every AVX-512 CPU but the Xeon
+// Phi).
 struct X86Features {
   bool avx2, avx512;
 };
@@ -64,8 +66,8 @@ X86Features x86Features() {
   const unsigned long long zmm = 0xe0;  // opmask, upper ZMM0-15, ZMM16-31
   if ((states & ymm) != ymm) return {false, false};
   const unsigned ebx7 = cpuid(7, 0).r[1];
-  const bool avx2 = ebx7 & (1u << 5), avx512f = ebx7 & (1u << 16);
-  return {avx2, avx2 && avx512f && (states & zmm) == zmm};
+  const bool avx2 = ebx7 & (1u << 5), avx512f = ebx7 & (1u << 16), avx512bw = ebx7 & (1u << 30);
+  return {avx2, avx2 && avx512f && avx512bw && (states & zmm) == zmm};
 }
 #endif
 

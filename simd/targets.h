@@ -14,11 +14,11 @@
 // NAME's code lives in namespace simd_NAME, written in the vector operations
 // of simd/vec_NAME.h; simd/targets.cpp says whether the CPU runs a target
 // that switches instructions on. CMake reads this list too (cmake/Targets.cmake).
-#define SIMD_TARGETS(T)           \
-  T(scalar, any, none)            \
-  T(sse2, x86_64, none)           \
-  T(avx2, x86_64_wide, avx2)      \
-  T(avx512, x86_64_wide, avx512f) \
+#define SIMD_TARGETS(T)            \
+  T(scalar, any, none)             \
+  T(sse2, x86_64, none)            \
+  T(avx2, x86_64_wide, avx2)       \
+  T(avx512, x86_64_wide, avx512bw) \
   T(neon, aarch64, none)
 
 // Where a target is built: 1 or 0 for each place the list names. AVX2 and

@@ -1,5 +1,6 @@
-// AVX-512 (AVX512F): eight doubles or sixteen floats per 512-bit register,
-// 32 registers. Included by simd/vec.h: no include guard.
+// AVX-512 (AVX512F, and AVX512BW for the byte kernels: simd/bytes_avx512.h):
+// eight doubles or sixteen floats per 512-bit register, 32 registers.
+// Included by simd/vec.h: no include guard.
 #include "simd/vec_x86.h"
 
 namespace SIMD_NAMESPACE {

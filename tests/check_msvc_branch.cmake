@@ -6,7 +6,7 @@
 # rules of check_binaries.cmake: no fused multiply-add, wide registers only
 # in the wide variants. Microsoft's compiler and headers are not to be had
 # on Linux: clang-cl in MSVC mode stands in for the compiler, libc++ and
-# mingw-w64's C headers for the headers, and the __SSE3__ ... __AVX512F__
+# mingw-w64's C headers for the headers, and the __SSE3__ ... __AVX512BW__
 # definitions make clang's intrinsic headers declare every intrinsic, as
 # MSVC's always do (they switch on no instruction: the variants do that
 # themselves). The gateways, which need MSVC's own C++ runtime headers, are
@@ -28,7 +28,8 @@ if(NOT flags MATCHES "/std:c\\+\\+17")
 endif()
 
 set(standin --target=x86_64-pc-windows-msvc /clang:-fgnuc-version=12 -D__SSE3__ -D__SSSE3__
-            -D__SSE4_1__ -D__SSE4_2__ -D__AVX__ -D__AVX2__ -D__FMA__ -D__AVX512F__)
+            -D__SSE4_1__ -D__SSE4_2__ -D__AVX__ -D__AVX2__ -D__FMA__ -D__AVX512F__
+            -D__AVX512BW__)
 foreach(dir IN LISTS INCLUDES)
   list(APPEND standin -imsvc ${dir})
 endforeach()

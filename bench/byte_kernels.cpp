@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "pairwise/sample_bytes_kernels.h"
 #include "pairwise/sample_family.h"
 
 namespace {
@@ -56,7 +55,7 @@ void registerTables(int32_t n1, int32_t n2) {
   for (int32_t code = 1; code <= 3; ++code) {
     const std::string name = "kernel sampledist " + std::to_string(code);
     const TableKernel<double> k = SampleFamily::tableKernels().of<double>().at(code);
-    const TableKernel<uint8_t> k8 = sampleByteTables<uint8_t>().at(code);
+    const TableKernel<uint8_t> k8 = SampleFamily::tableKernels().of<uint8_t>().at(code);
     timed(name + " double " + shape, double(n1) * n2, [=] { k(in, D, all); });
     timed(name + " uint8 " + shape, double(n1) * n2, [=] { k8(in8, D, all); });
   }
@@ -73,7 +72,7 @@ void registerNearest(int32_t n1, int32_t n2, int32_t kk) {
       std::to_string(n1) + "x" + std::to_string(n2) + " k " + std::to_string(kk);
   const std::string name = "kernel sampleknn 1";
   const NearestKernel<double> k = SampleFamily::nearestKernels().of<double>().at(1);
-  const NearestKernel<uint8_t> k8 = sampleByteNearest<uint8_t>().at(1);
+  const NearestKernel<uint8_t> k8 = SampleFamily::nearestKernels().of<uint8_t>().at(1);
   timed(name + " double " + shape, double(n1) * n2, [=] { k(in, D, I, kk, 0, n2); });
   timed(name + " uint8 " + shape, double(n1) * n2, [=] { k8(in8, D, I, kk, 0, n2); });
 }

@@ -16,20 +16,26 @@ namespace {
 static_assert(std::is_same_v<ComputedIn<int32_t>, ResultOf<int32_t>> &&
               std::is_same_v<ComputedIn<float>, ResultOf<float>>);
 
-// Whether to stream is decided on the whole table, so every block of a
-// large one streams.
-template <class Metric, class T>
-void tableOf(const PairInputs<T> &in, ResultOf<T> *D, const gateway::Block &b) {
-  using R = ResultOf<T>;
-  const bool lines = kWidth<R> % kLineElements<R> == 0 && in.N1 % kLineElements<R> == 0;
-  if (lines && streams(D, double(in.N1) * in.N2)) {
-    StoreTable<R, true> out{D, in.N1};
-    pairs(Metric{in}, out, in.A, in.B, in.d, b.i0, b.i1, b.j0, b.j1);
+// Runs loop(out) with the output stage of the N1-by-N2 table D. Whether to
+// stream is decided on the whole table, so every block of a large one
+// streams.
+template <class R, class Loop>
+void intoTable(R *D, int32_t N1, int32_t N2, Loop loop) {
+  const bool lines = kWidth<R> % kLineElements<R> == 0 && N1 % kLineElements<R> == 0;
+  if (lines && streams(D, double(N1) * N2)) {
+    StoreTable<R, true> out{D, N1};
+    loop(out);
     streamFence();
   } else {
-    StoreTable<R, false> out{D, in.N1};
-    pairs(Metric{in}, out, in.A, in.B, in.d, b.i0, b.i1, b.j0, b.j1);
+    StoreTable<R, false> out{D, N1};
+    loop(out);
   }
+}
+
+template <class Metric, class T>
+void tableOf(const PairInputs<T> &in, ResultOf<T> *D, const gateway::Block &b) {
+  intoTable(D, in.N1, in.N2,
+            [&](auto &out) { pairs(Metric{in}, out, in.A, in.B, in.d, b.i0, b.i1, b.j0, b.j1); });
 }
 
 template <class Metric, class T>

@@ -8,7 +8,7 @@
 // keeping every difference.
 //
 // The loop is the pair tile's (simd/pair_tile.h), on lanes of eight bytes:
-// a panel of kWidth columns of A is packed so that one vector holds eight
+// a panel of kWidth<double> columns of A is packed so that one vector holds eight
 // rows of each of its columns side by side (kLanes columns, as many as a
 // vector of doubles has lanes), and eight rows of a column of B are
 // broadcast to every lane. The sum-of-absolute-differences instruction then
@@ -72,7 +72,7 @@ struct ByteSmallest {
 
 constexpr int32_t kTileBytes = 32 * 1024;
 // Rows of a chunk: of a panel filling the tile, in whole eights.
-constexpr int32_t kByteChunkRows = kTileBytes / kWidth / 8 * 8;
+constexpr int32_t kByteChunkRows = kTileBytes / kWidth<double> / 8 * 8;
 constexpr int32_t kByteSlabCols = 48;
 static_assert(kByteSlabCols % kTileCols == 0, "a slab is whole tiles of columns");
 
@@ -87,14 +87,14 @@ struct ByteData {
 
 // Rows [k0, k0 + rows) of the width columns at A (d apart) into the panel
 // at pa, eight rows of each column side by side: rows k0 + 8q on of column
-// l at pa + (q * kWidth + l) * 8. Rows past d, and lanes past width (no
+// l at pa + (q * kWidth<double> + l) * 8. Rows past d, and lanes past width (no
 // pair), hold `pad`.
 template <class T>
 void packBytes(const ByteData<T> &x, const uint8_t *A, int32_t width, ptrdiff_t k0, ptrdiff_t rows,
                uint8_t pad, uint8_t *pa) {
   constexpr uint64_t kFlipLane = ByteData<T>::kFlip ? 0x8080808080808080ull : 0;
   const ptrdiff_t blocks = (rows + 7) / 8;
-  for (int32_t l = 0; l < kWidth; ++l)
+  for (int32_t l = 0; l < kWidth<double>; ++l)
     for (ptrdiff_t q = 0; q < blocks; ++q) {
       const ptrdiff_t k = k0 + 8 * q, have = l >= width ? 0 : x.d - k < 8 ? x.d - k : 8;
       // Padded in the data's own coding, then flipped with it.
@@ -104,7 +104,7 @@ void packBytes(const ByteData<T> &x, const uint8_t *A, int32_t width, ptrdiff_t 
       uint64_t lane;
       std::memcpy(&lane, bytes, sizeof lane);
       lane ^= kFlipLane;
-      std::memcpy(pa + (q * kWidth + l) * 8, &lane, sizeof lane);
+      std::memcpy(pa + (q * kWidth<double> + l) * 8, &lane, sizeof lane);
     }
 }
 
@@ -144,11 +144,11 @@ void byteTile(const ByteData<T> &x, Output &out, const uint8_t *pa, ptrdiff_t k0
   const uint8_t *b[kCols];
   for (ptrdiff_t k = k0; k < end; k += 8) {
     for (int c = 0; c < kCols; ++c) b[c] = x.B + (j + c) * x.d + k;
-    eight(b, pa + (k - k0) * kWidth);
+    eight(b, pa + (k - k0) * kWidth<double>);
   }
   if (last && whole < x.d) {
     for (int c = 0; c < kCols; ++c) b[c] = tails[c];
-    eight(b, pa + (whole - k0) * kWidth);
+    eight(b, pa + (whole - k0) * kWidth<double>);
   }
   if (!last) {
     for (int v = 0; v < kPanelVecs; ++v)
@@ -168,13 +168,13 @@ template <class Metric, class T, class Output>
 void columnsAgainstPanels(const ByteData<T> &x, Output &out, const uint8_t *tile, ptrdiff_t k0,
                           ptrdiff_t rows, int32_t i, int32_t width, int32_t j0, int32_t j1,
                           typename Metric::Running *carried) {
-  const ptrdiff_t panelBytes = (rows + 7) / 8 * 8 * kWidth;
+  const ptrdiff_t panelBytes = (rows + 7) / 8 * 8 * kWidth<double>;
   int32_t j = j0;
   const auto panels = [&](auto cols) {
     constexpr int kCols = decltype(cols)::value;
-    for (int32_t p = 0; p < width; p += kWidth)
-      byteTile<kCols, Metric>(x, out, tile + p / kWidth * panelBytes, k0, rows, i + p,
-                              width - p < kWidth ? width - p : kWidth, j,
+    for (int32_t p = 0; p < width; p += kWidth<double>)
+      byteTile<kCols, Metric>(x, out, tile + p / kWidth<double> * panelBytes, k0, rows, i + p,
+                              width - p < kWidth<double> ? width - p : kWidth<double>, j,
                               carried ? carried + (j - j0) * kPanelVecs : nullptr);
   };
   for (; j1 - j >= kTileCols; j += kTileCols) panels(std::integral_constant<int, kTileCols>());
@@ -196,14 +196,15 @@ void bytePairs(const PairInputs<T> &in, Output &out, int32_t i0, int32_t i1, int
   const int32_t head = out.lead(i0, j0);
   if (padded <= kByteChunkRows) {
     // Whole columns: runs of as many panels as the tile holds.
-    const int32_t runWidth =
-        padded > 0 ? int32_t(kTileBytes / (padded * kWidth)) * kWidth : kTileBytes / 8;
+    const int32_t runWidth = padded > 0
+                                 ? int32_t(kTileBytes / (padded * kWidth<double>)) * kWidth<double>
+                                 : kTileBytes / 8;
     for (int32_t i = i0; i < i1;) {
       const int32_t most = i == i0 && head > 0 ? head : runWidth;
       const int32_t width = i1 - i < most ? i1 - i : most;
-      for (int32_t p = 0; p < width; p += kWidth)
-        packBytes(x, x.A + (i + p) * x.d, width - p < kWidth ? width - p : kWidth, 0, x.d, pad,
-                  tile + p / kWidth * padded * kWidth);
+      for (int32_t p = 0; p < width; p += kWidth<double>)
+        packBytes(x, x.A + (i + p) * x.d, width - p < kWidth<double> ? width - p : kWidth<double>,
+                  0, x.d, pad, tile + p / kWidth<double> * padded * kWidth<double>);
       columnsAgainstPanels<Metric>(x, out, tile, 0, x.d, i, width, j0, j1, nullptr);
       i += width;
     }
@@ -213,7 +214,7 @@ void bytePairs(const PairInputs<T> &in, Output &out, int32_t i0, int32_t i1, int
   // B's columns, their running values carried from chunk to chunk.
   alignas(64) typename Metric::Running carried[kByteSlabCols * kPanelVecs];
   for (int32_t i = i0; i < i1;) {
-    const int32_t most = i == i0 && head > 0 ? head : kWidth;
+    const int32_t most = i == i0 && head > 0 ? head : kWidth<double>;
     const int32_t width = i1 - i < most ? i1 - i : most;
     for (int32_t js = j0; js < j1; js += kByteSlabCols) {
       const int32_t je = j1 - js < kByteSlabCols ? j1 : js + kByteSlabCols;
@@ -227,41 +228,6 @@ void bytePairs(const PairInputs<T> &in, Output &out, int32_t i0, int32_t i1, int
   }
 }
 
-// The output stage of a table: element (i, j) of the N1-by-N2 table D at
-// i + j * N1. A table too large for the caches is written past them, as
-// pair_tile.h's StoreTable writes one: when D's columns are whole cache
-// lines, the rows before the block's first line boundary go as a run of
-// their own (lead), so that every full panel after them is whole lines.
-struct ByteTable {
-  double *D;
-  ptrdiff_t N1;
-  bool stream;
-
-  int32_t lead(int32_t i0, int32_t j0) const {
-    return stream ? elementsToLine(D + i0 + j0 * N1) : 0;
-  }
-
-  template <int kCols>
-  void take(const Vec (&r)[kPanelVecs][kCols], int32_t i, int32_t width, int32_t j) {
-    for (int c = 0; c < kCols; ++c) {
-      double *to = D + i + (j + c) * N1;
-      for (int v = 0; v < kPanelVecs; ++v) {
-        const int32_t lanes = width - v * kLanes;
-        if (lanes >= kLanes) {
-          if (stream && width == kWidth)
-            SIMD_NAMESPACE::stream(to + v * kLanes, r[v][c]);
-          else
-            store(to + v * kLanes, r[v][c]);
-        } else if (lanes > 0) {
-          alignas(64) double part[kLanes];
-          store(part, r[v][c]);
-          for (int32_t l = 0; l < lanes; ++l) to[v * kLanes + l] = part[l];
-        }
-      }
-    }
-  }
-};
-
 // The kernels of code kCode (1 sum, 2 largest, 3 smallest) on data of class
 // T (uint8_t or int8_t), of pairwise/family.h's signatures; the nearest
 // columns through simd/nearest.h's stage.
@@ -271,16 +237,14 @@ using ByteMetric = std::conditional_t<kCode == 1, ByteSum,
 
 template <int kCode, class T>
 void byteTable(const PairInputs<T> &in, double *D, const gateway::Block &b) {
-  const bool lines = kWidth % kLineDoubles == 0 && in.N1 % kLineDoubles == 0;
-  ByteTable out{D, in.N1, lines && streams(D, double(in.N1) * in.N2)};
-  bytePairs<ByteMetric<kCode>>(in, out, b.i0, b.i1, b.j0, b.j1);
-  if (out.stream) streamFence();
+  intoTable(D, in.N1, in.N2,
+            [&](auto &out) { bytePairs<ByteMetric<kCode>>(in, out, b.i0, b.i1, b.j0, b.j1); });
 }
 
 template <int kCode, class T>
 void byteNearest(const PairInputs<T> &in, double *D, double *I, int32_t kk, int32_t j0,
                  int32_t j1) {
-  KeepNearest out{D, I, kk};
+  KeepNearest<double> out{D, I, kk};
   bytePairs<ByteMetric<kCode>>(in, out, 0, in.N1, j0, j1);
 }
 

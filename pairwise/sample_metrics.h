@@ -5,6 +5,8 @@
 // Included once per target by the family's kernels sources, so no include
 // guard.
 #include "pairwise/family_variants.h"
+// After the stages it hands its results to.
+#include "pairwise/sample_bytes.h"
 
 namespace SIMD_NAMESPACE {
 namespace {
@@ -41,7 +43,23 @@ struct Smallest : AbsDifference<C> {
   V step(V r, V t) const { return minOf(t, r); }
 };
 
-using Metrics = ByCode<Sum, Largest, Smallest>;
+// Data of one byte an element has kernels of its own, of bytes in
+// vectors (pairwise/sample_bytes.h); the other classes the pair loop's.
+struct Metrics : ByCode<Sum, Largest, Smallest> {
+  using ByCode::kernels;
+  static constexpr simd::Kernels<TableKernel<uint8_t>> kernels(TableKernel<uint8_t>) {
+    return kByteTables<uint8_t>;
+  }
+  static constexpr simd::Kernels<TableKernel<int8_t>> kernels(TableKernel<int8_t>) {
+    return kByteTables<int8_t>;
+  }
+  static constexpr simd::Kernels<NearestKernel<uint8_t>> kernels(NearestKernel<uint8_t>) {
+    return kByteNearest<uint8_t>;
+  }
+  static constexpr simd::Kernels<NearestKernel<int8_t>> kernels(NearestKernel<int8_t>) {
+    return kByteNearest<int8_t>;
+  }
+};
 
 }  // namespace
 }  // namespace SIMD_NAMESPACE

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "pairwise/sample_bytes_kernels.h"
+#include "pairwise/sample_family.h"
 #include "support/oracles.h"
 #include "support/variants.h"
 
@@ -93,16 +93,16 @@ void checkShape(simd::Target t, const Shape &s, int rarity, bool narrow, size_t 
   for (int32_t code = 1; code <= 3; ++code) {
     const std::string what = "code " + std::to_string(code) + " " + on;
     const std::vector<double> want = oracle::sampledist(A.data(), s.N1, B.data(), s.N2, s.d, code);
-    const TableKernel<T> table = sampleByteTables<T>(t).at(code);
+    const TableKernel<T> table = SampleFamily::tableKernels(t).template of<T>().at(code);
     ASSERT_NE(table, nullptr) << what;
-    CaseOutputs out({what, nullptr, s.N1, s.N2, want, Element::kComputed, true}, offset);
+    CaseOutputs<double> out({what, nullptr, s.N1, s.N2, want, Element::kComputed, true}, offset);
     inBlocks(s.N1, s.N2, [&](int32_t i0, int32_t i1, int32_t j0, int32_t j1) {
       table(in, out.Y.data, {i0, i1, j0, j1});
     });
     out.expectWanted({what, nullptr, s.N1, s.N2, want, Element::kComputed, true}, "");
     if (::testing::Test::HasFatalFailure() || !nearestToo) return;
 
-    const NearestKernel<T> nearest = sampleByteNearest<T>(t).at(code);
+    const NearestKernel<T> nearest = SampleFamily::nearestKernels(t).template of<T>().at(code);
     ASSERT_NE(nearest, nullptr) << what;
     std::vector<int32_t> kept;
     for (int32_t kk : {1, 5, s.N1})
@@ -118,7 +118,7 @@ void checkShape(simd::Target t, const Shape &s, int rarity, bool narrow, size_t 
                    Element::kComputed,
                    false,
                    sorted.I};
-      CaseOutputs best(c, size_t(kk) % 8);
+      CaseOutputs<double> best(c, size_t(kk) % 8);
       inBlocks(s.N2,
                [&](int32_t j0, int32_t j1) { nearest(in, best.Y.data, best.I.data, kk, j0, j1); });
       best.expectWanted(c, "");
@@ -164,14 +164,14 @@ TEST(SampleBytes, ExtremesGiveLargestAndZeroTerms) {
       std::vector<double> D(6);
       for (int32_t code = 1; code <= 3; ++code) {
         const double far = code == 1 ? 255.0 * d : 255.0;
-        sampleByteTables<uint8_t>(t).at(code)({lo.data(), hi.data(), 3, 2, d, nullptr}, D.data(),
-                                              {0, 3, 0, 2});
+        SampleFamily::tableKernels(t).of<uint8_t>().at(code)(
+            {lo.data(), hi.data(), 3, 2, d, nullptr}, D.data(), {0, 3, 0, 2});
         for (double x : D) EXPECT_EQ(x, far) << "uint8 code " << code << " d " << d;
-        sampleByteTables<int8_t>(t).at(code)({slo.data(), shi.data(), 3, 2, d, nullptr}, D.data(),
-                                             {0, 3, 0, 2});
+        SampleFamily::tableKernels(t).of<int8_t>().at(code)(
+            {slo.data(), shi.data(), 3, 2, d, nullptr}, D.data(), {0, 3, 0, 2});
         for (double x : D) EXPECT_EQ(x, far) << "int8 code " << code << " d " << d;
-        sampleByteTables<int8_t>(t).at(code)({slo.data(), slo.data(), 3, 2, d, nullptr}, D.data(),
-                                             {0, 3, 0, 2});
+        SampleFamily::tableKernels(t).of<int8_t>().at(code)(
+            {slo.data(), slo.data(), 3, 2, d, nullptr}, D.data(), {0, 3, 0, 2});
         for (double x : D) EXPECT_EQ(x, 0.0) << "int8 code " << code << " d " << d;
       }
     }

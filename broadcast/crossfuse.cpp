@@ -29,9 +29,9 @@ void crossfuse(const gateway::Call &c) {
   if (c.nlhs > 1) fail(c, "nargout", "The number of outputs should not be larger than 1\n");
   if (c.nrhs != 4) fail(c, "nargin", "The number of inputs should be 4: X, vrow, vcol, opcode\n");
 
-  const Input x = readMatrix(c, 0, "X", classSet(Classes()));
-  const Input row = readMatrix(c, 1, "vrow", classSet(Classes()));
-  const Input col = readMatrix(c, 2, "vcol", classSet(Classes()));
+  const Input x = readMatrix(c, 0, "X", Classes());
+  const Input row = readMatrix(c, 1, "vrow", Classes());
+  const Input col = readMatrix(c, 2, "vcol", Classes());
   sameClass(c, x, "X", row, "vrow");
   sameClass(c, x, "X", col, "vcol");
   const int32_t opcode = readSelector(c, 3, "opcode");

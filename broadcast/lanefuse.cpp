@@ -30,8 +30,8 @@ void lanefuse(const gateway::Call &c) {
   if (c.nlhs > 1) fail(c, "nargout", "The number of outputs should not be larger than 1\n");
   if (c.nrhs != 4) fail(c, "nargin", "The number of inputs should be 4: X, v, d, opcode\n");
 
-  const Input x = readMatrix(c, 0, "X", classSet(Classes()));
-  const Input v = readMatrix(c, 1, "v", classSet(Classes()));
+  const Input x = readMatrix(c, 0, "X", Classes());
+  const Input v = readMatrix(c, 1, "v", Classes());
   sameClass(c, x, "X", v, "v");
   const int32_t d = readSelector(c, 2, "d");
   const int32_t opcode = readSelector(c, 3, "opcode");

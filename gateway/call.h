@@ -163,13 +163,13 @@ inline Input checkedShape(const Call &c, const Arg &a, const char *name) {
 }
 
 // A data input, which must be a real, full (non-sparse) array of one of the
-// classes `accepted` since kernels read its storage as elements of its
-// class. Every other array is refused in the words of the modules that
-// took doubles alone, which callers match.
-inline Input readMatrix(const Call &c, int k, const char *name,
-                        ClassSet accepted = classSet<double>()) {
+// classes of the list `accepted`, List<T...>, since kernels read its
+// storage as elements of its class. Every other array is refused in the
+// words of the modules that took doubles alone, which callers match.
+template <class List>
+Input readMatrix(const Call &c, int k, const char *name, List accepted) {
   const Arg a = c.host->arg(c.ctx, k);
-  if (!inSet(accepted, a.cls) || a.isComplex || a.isSparse)
+  if (!inSet(classSet(accepted), a.cls) || a.isComplex || a.isSparse)
     failArg(c, "inputClass", name, "must be a real, full double array.");
   return checkedShape(c, a, name);
 }

@@ -30,8 +30,8 @@ struct BinFamily : FamilyDefaults {
   // The histograms, then the code.
   static Operands read(const gateway::Call &c) {
     using namespace gateway;
-    const Input h1 = readMatrix(c, 0, "H1", classSet(Classes()));
-    const Input h2 = readMatrix(c, 1, "H2", classSet(Classes()));
+    const Input h1 = readMatrix(c, 0, "H1", Classes());
+    const Input h2 = readMatrix(c, 1, "H2", Classes());
     sameClass(c, h1, "H1", h2, "H2");
     const int32_t mcode = readSelector(c, 2, "mcode");
     // The wording of both messages is relied on by callers as it stands.

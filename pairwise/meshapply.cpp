@@ -34,8 +34,8 @@ void meshapply(const gateway::Call &c) {
   if (!meshapplyKernels<double>().at(opcode))
     fail(c, "badCode", "The opcode should be between 1 and 5.\n");
 
-  const Input x = readMatrix(c, 0, "x", classSet(Classes()));
-  const Input y = readMatrix(c, 1, "y", classSet(Classes()));
+  const Input x = readMatrix(c, 0, "x", Classes());
+  const Input y = readMatrix(c, 1, "y", Classes());
   sameClass(c, x, "x", y, "y");
   forClass(Classes(), x.cls, [&](auto zero) { mesh<decltype(zero)>(c, x, y, opcode); });
 }

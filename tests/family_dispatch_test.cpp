@@ -106,8 +106,8 @@ struct ProbeFamily : SampleFamily {
   using Classes = ClassList<double, float, uint8_t>;
   static Operands read(const gateway::Call &c) {
     using namespace gateway;
-    const Input a = readMatrix(c, 0, "A", classSet(Classes()));
-    const Input b = readMatrix(c, 1, "B", classSet(Classes()));
+    const Input a = readMatrix(c, 0, "A", Classes());
+    const Input b = readMatrix(c, 1, "B", Classes());
     sameClass(c, a, "A", b, "B");
     return operands(a, b, int32_t(c.host->arg(c.ctx, 2).first));
   }

@@ -17,19 +17,22 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "gateway/data_class.h"
 #include "gateway/output_blocks.h"
 
 namespace gateway {
 
 // One argument as its host describes it.
 struct Arg {
-  bool isDouble, isNumeric, isLogical, isChar, isComplex, isSparse;
+  DataClass cls;  // kOther for every class no kernel reads
+  bool isNumeric, isLogical, isChar, isComplex, isSparse;
   // Sizes as the host counts them: cols is the product of every dimension
   // after the first.
   uint64_t rows, cols, count;
-  // The doubles, column by column, of a real, full double array; null for
-  // any other array and may be null when empty.
-  const double *data;
+  // The elements, column by column, of a real, full array of a class a
+  // kernel reads (cls is not kOther); null for any other array and may be
+  // null when empty.
+  const void *data;
   // The first element as a double (the real part), when numeric, logical or
   // char and not empty; 0 otherwise.
   double first;
@@ -38,11 +41,12 @@ struct Arg {
 // What each host provides; ctx is the host's own state of the call.
 struct Host {
   Arg (*arg)(void *ctx, int k);
-  // A real double output in slot, m-by-n, or with the dimensions of input
-  // `like` (N-D included; m * n elements) when like >= 0, zero-filled unless
-  // it need not be, and its data: null when the memory cannot be had (a host
-  // may instead raise its own error), and may be null when empty.
-  double *(*doubles)(void *ctx, int slot, int32_t m, int32_t n, int like, bool zeroed);
+  // A real output of class cls (double or single) in slot, m-by-n, or with
+  // the dimensions of input `like` (N-D included; m * n elements) when
+  // like >= 0, zero-filled unless it need not be, and its data: null when
+  // the memory cannot be had (a host may instead raise its own error), and
+  // may be null when empty.
+  void *(*numeric)(void *ctx, int slot, DataClass cls, int32_t m, int32_t n, int like, bool zeroed);
   // A zero-filled m-by-n uint8 output in slot, and its data.
   uint8_t *(*bytes)(void *ctx, int slot, int32_t m, int32_t n);
   void (*logical)(void *ctx, int slot, bool value);
@@ -86,11 +90,44 @@ inline void *scratch(const Call &c, size_t count, size_t size) {
 constexpr int32_t kNoCode = INT32_MIN;
 
 // A data input: its sizes, narrowed to the 32 bits the kernels count in,
-// and its doubles.
+// its class and its elements.
 struct Input {
   int32_t rows, cols, count;
-  const double *data;
+  DataClass cls;
+  const void *data;
+
+  // The elements, of the class's own type T (classOf<T>() == cls).
+  template <class T>
+  const T *as() const {
+    return static_cast<const T *>(data);
+  }
 };
+
+// A set of classes, one bit each.
+using ClassSet = uint32_t;
+template <class... T>
+constexpr ClassSet classSet() {
+  return ((ClassSet(1) << static_cast<int>(classOf<T>())) | ... | 0);
+}
+// The classes of a list of them, List<T...> (a family's ClassList).
+template <template <class...> class List, class... T>
+constexpr ClassSet classSet(List<T...>) {
+  return classSet<T...>();
+}
+constexpr bool inSet(ClassSet set, DataClass c) {
+  return c != DataClass::kOther && (set >> static_cast<int>(c) & 1) != 0;
+}
+
+// Calls f(T()) for the T of the list whose class is c; nothing when none
+// is. The gateway's one switch from an input's class to its kernels' type.
+template <class... T, class F>
+void forClass(DataClass c, F &&f) {
+  (void)((c == classOf<T>() ? (f(T()), true) : false) || ...);
+}
+template <template <class...> class List, class... T, class F>
+void forClass(List<T...>, DataClass c, F &&f) {
+  forClass<T...>(c, f);
+}
 
 // Raises the error exactmex:<fn>:<reason> with this message, exactly as it
 // reads in MATLAB. Texts live on the stack: nothing is left allocated when
@@ -122,16 +159,30 @@ inline Input checkedShape(const Call &c, const Arg &a, const char *name) {
   if (a.rows > INT32_MAX || a.cols > INT32_MAX || a.count > INT32_MAX)
     failArg(c, "tooLarge", name, "has more than 2147483647 rows, columns or elements.");
   return {static_cast<int32_t>(a.rows), static_cast<int32_t>(a.cols), static_cast<int32_t>(a.count),
-          a.data};
+          a.cls, a.data};
 }
 
-// A data input, which must be a real, full (non-sparse) double array since
-// kernels read its storage as doubles.
-inline Input readMatrix(const Call &c, int k, const char *name) {
+// A data input, which must be a real, full (non-sparse) array of one of the
+// classes of the list `accepted`, List<T...>, since kernels read its
+// storage as elements of its class. Every other array is refused in the
+// words of the modules that took doubles alone, which callers match.
+template <class List>
+Input readMatrix(const Call &c, int k, const char *name, List accepted) {
   const Arg a = c.host->arg(c.ctx, k);
-  if (!a.isDouble || a.isComplex || a.isSparse)
+  if (!inSet(classSet(accepted), a.cls) || a.isComplex || a.isSparse)
     failArg(c, "inputClass", name, "must be a real, full double array.");
   return checkedShape(c, a, name);
+}
+
+// Data inputs a and b (named so) are of one class, or the call fails with
+// classMismatch naming both: kernels take all their data of one class.
+inline void sameClass(const Call &c, const Input &a, const char *aName, const Input &b,
+                      const char *bName) {
+  if (a.cls == b.cls) return;
+  char message[160];
+  std::snprintf(message, sizeof message, "%s: %s (%s) and %s (%s) must be of the same class.\n",
+                c.fn, aName, className(a.cls), bName, className(b.cls));
+  fail(c, "classMismatch", message);
 }
 
 // A selector code: any numeric, logical or char value, first element taken
@@ -144,15 +195,17 @@ inline int32_t readSelector(const Call &c, int k, const char *name) {
   return toSelector(a.first);
 }
 
-// The real double output every numeric module returns, in `slot` (0 unless
-// the module has more outputs), m-by-n or with the dimensions of input
-// `like`. It is zero-filled unless the kernel about to run writes every
-// element: then the fill is skipped, since the result is the same and a
-// large output costs no extra pass over memory. A code that selects no
-// kernel must still get zeros.
-inline double *makeOutput(const Call &c, int32_t m, int32_t n, int like, bool kernelWritesAll,
-                          int slot = 0) {
-  double *data = c.host->doubles(c.ctx, slot, m, n, like, !kernelWritesAll);
+// The real output every numeric module returns, of class T (double or
+// float), in `slot` (0 unless the module has more outputs), m-by-n or with
+// the dimensions of input `like`. It is zero-filled unless the kernel about
+// to run writes every element: then the fill is skipped, since the result
+// is the same and a large output costs no extra pass over memory. A code
+// that selects no kernel must still get zeros.
+template <class T>
+T *makeOutput(const Call &c, int32_t m, int32_t n, int like, bool kernelWritesAll, int slot = 0) {
+  static_assert(classOf<T>() == DataClass::kDouble || classOf<T>() == DataClass::kSingle);
+  T *data =
+      static_cast<T *>(c.host->numeric(c.ctx, slot, classOf<T>(), m, n, like, !kernelWritesAll));
   if (!data && m > 0 && n > 0) {
     char message[96];
     std::snprintf(message, sizeof message, "%s: not enough memory for the output.\n", c.fn);
@@ -167,16 +220,16 @@ inline double *makeOutput(const Call &c, int32_t m, int32_t n, int like, bool ke
 // uninitialised arrays do). An output of more than PTRDIFF_MAX bytes, which
 // no allocation can have, is refused before the host is asked for memory;
 // one that passes may still be more than the host can give.
-inline double *createOutput(const Call &c, int32_t m, int32_t n, bool kernelWritesAll,
-                            int slot = 0) {
+template <class T>
+T *createOutput(const Call &c, int32_t m, int32_t n, bool kernelWritesAll, int slot = 0) {
   const uint64_t count = static_cast<uint64_t>(m) * static_cast<uint64_t>(n);
-  if (count > static_cast<uint64_t>(PTRDIFF_MAX) / sizeof(double)) {
+  if (count > static_cast<uint64_t>(PTRDIFF_MAX) / sizeof(T)) {
     char what[96];
     std::snprintf(what, sizeof what, "of %d x %d elements is too large for memory.", int(m),
                   int(n));
     failArg(c, "tooLarge", "the output", what);
   }
-  return makeOutput(c, m, n, -1, kernelWritesAll, slot);
+  return makeOutput<T>(c, m, n, -1, kernelWritesAll, slot);
 }
 
 // A count (the k of the nearest-column modules): a real numeric scalar of
@@ -194,8 +247,9 @@ inline double readCount(const Call &c, int k, const char *name) {
 // An output with the dimensions of input x (number k), N-D included, whose
 // elements pair with x's in storage order (the broadcast modules: the size
 // of X + v).
-inline double *createOutputLike(const Call &c, int k, const Input &x, bool kernelWritesAll) {
-  return makeOutput(c, x.rows, x.cols, k, kernelWritesAll);
+template <class T>
+T *createOutputLike(const Call &c, int k, const Input &x, bool kernelWritesAll) {
+  return makeOutput<T>(c, x.rows, x.cols, k, kernelWritesAll);
 }
 
 // What the calling thread asks the host while blocks run.
@@ -207,8 +261,8 @@ inline Poll pollOf(const Call &c) { return Poll{c.host->goOn, c.ctx, c.host->thr
 // large (their blocks' edges go where columns start on a cache line).
 // Returns false when the host said stop; the entry point then discards the
 // outputs.
-template <class Body>
-bool forColumns(const Call &c, const double *out, int32_t rows, int32_t n, double workPerColumn,
+template <class T, class Body>
+bool forColumns(const Call &c, const T *out, int32_t rows, int32_t n, double workPerColumn,
                 Body &&body) {
   const auto plan = [&](int threads) {
     return Grid{whole(rows), threads > 1 ? shareBlocks(n, workPerColumn, out, rows, threads)
@@ -221,8 +275,8 @@ bool forColumns(const Call &c, const double *out, int32_t rows, int32_t n, doubl
 // Runs body(block) over the m-by-n table at out, as forColumns does, in
 // blocks of rows and columns (pairGrid): workPerElement is the work of one
 // element, bytesPerColumn what the kernel reads for each column.
-template <class Body>
-bool forPairBlocks(const Call &c, const double *out, int32_t m, int32_t n, double workPerElement,
+template <class T, class Body>
+bool forPairBlocks(const Call &c, const T *out, int32_t m, int32_t n, double workPerElement,
                    double bytesPerColumn, Body &&body) {
   const auto plan = [&](int threads) {
     return pairGrid(m, n, workPerElement, bytesPerColumn, out, threads);

@@ -76,10 +76,25 @@ inline double firstElement(const mxArray *a) {
   return *static_cast<const double *>(mxGetData(a));
 }
 
+// The class a kernel reads, of MATLAB's class id.
+inline DataClass dataClassOf(mxClassID id) {
+  switch (id) {
+    case mxDOUBLE_CLASS: return DataClass::kDouble;
+    case mxSINGLE_CLASS: return DataClass::kSingle;
+    case mxINT8_CLASS: return DataClass::kInt8;
+    case mxUINT8_CLASS: return DataClass::kUint8;
+    case mxINT16_CLASS: return DataClass::kInt16;
+    case mxUINT16_CLASS: return DataClass::kUint16;
+    case mxINT32_CLASS: return DataClass::kInt32;
+    case mxUINT32_CLASS: return DataClass::kUint32;
+    default: return DataClass::kOther;
+  }
+}
+
 inline Arg arg(void *ctx, int k) {
   const mxArray *a = static_cast<State *>(ctx)->prhs[k];
   Arg r{};
-  r.isDouble = mxIsDouble(a);
+  r.cls = dataClassOf(mxGetClassID(a));
   r.isNumeric = mxIsNumeric(a);
   r.isLogical = mxIsLogical(a);
   r.isChar = mxIsChar(a);
@@ -88,7 +103,7 @@ inline Arg arg(void *ctx, int k) {
   r.rows = static_cast<uint64_t>(mxGetM(a));
   r.cols = static_cast<uint64_t>(mxGetN(a));
   r.count = static_cast<uint64_t>(mxGetNumberOfElements(a));
-  if (r.isDouble && !r.isComplex && !r.isSparse) r.data = mxGetPr(a);
+  if (r.cls != DataClass::kOther && !r.isComplex && !r.isSparse) r.data = mxGetData(a);
   if ((r.isNumeric || r.isLogical || r.isChar) && r.count > 0) r.first = firstElement(a);
   return r;
 }
@@ -96,19 +111,23 @@ inline Arg arg(void *ctx, int k) {
 // A large output is advised for huge pages before the kernel's first write:
 // hosts that fill or advise nothing themselves would otherwise fault it in
 // 4 KiB at a time.
-inline double *doubles(void *ctx, int slot, int32_t m, int32_t n, int like, bool zeroed) {
+inline void *numeric(void *ctx, int slot, DataClass cls, int32_t m, int32_t n, int like,
+                     bool zeroed) {
   State *s = static_cast<State *>(ctx);
   const mwSize matrix[2] = {static_cast<mwSize>(m), static_cast<mwSize>(n)};
   const mwSize ndim = like >= 0 ? mxGetNumberOfDimensions(s->prhs[like]) : 2;
   const mwSize *dims = like >= 0 ? mxGetDimensions(s->prhs[like]) : matrix;
+  const bool single = cls == DataClass::kSingle;
+  const mxClassID id = single ? mxSINGLE_CLASS : mxDOUBLE_CLASS;
   // MATLAB declares the dims of an uninitialised array non-const; they are
   // only read.
-  mxArray *out =
-      zeroed ? mxCreateNumericArray(ndim, dims, mxDOUBLE_CLASS, mxREAL)
-             : mxCreateUninitNumericArray(ndim, const_cast<mwSize *>(dims), mxDOUBLE_CLASS, mxREAL);
-  if (!zeroed) adviseHugePages(mxGetPr(out), size_t(m) * size_t(n) * sizeof(double));
+  mxArray *out = zeroed ? mxCreateNumericArray(ndim, dims, id, mxREAL)
+                        : mxCreateUninitNumericArray(ndim, const_cast<mwSize *>(dims), id, mxREAL);
+  void *data = mxGetData(out);
+  if (!zeroed)
+    adviseHugePages(data, size_t(m) * size_t(n) * (single ? sizeof(float) : sizeof(double)));
   s->plhs[slot] = out;
-  return mxGetPr(out);
+  return data;
 }
 
 inline uint8_t *bytes(void *ctx, int slot, int32_t m, int32_t n) {
@@ -168,7 +187,7 @@ inline int threadLimit(void *ctx) {
 // The host calls it when it clears the module, before unloading it.
 inline void atUnload(void (*release)(void)) { mexAtExit(release); }
 
-inline constexpr Host kHost = {arg,   doubles, bytes,       logical, scratch,
+inline constexpr Host kHost = {arg,   numeric, bytes,       logical, scratch,
                                raise, goOn,    threadLimit, atUnload};
 
 // Restores interrupts when the call ends, normally or by an exception.

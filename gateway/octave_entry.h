@@ -15,6 +15,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "gateway/call.h"
@@ -38,22 +39,30 @@ template <class T, class A>
 struct AllocatorOf<Array<T, A>> {
   using type = A;
 };
-// The allocator Array<double> frees its storage with: std::allocator, or a
+// The allocator Array<T> frees its storage with: std::allocator, or a
 // polymorphic allocator where Octave was built with one.
-using DoubleAllocator = AllocatorOf<Array<double>>::type;
-using DoubleTraits = std::allocator_traits<DoubleAllocator>;
+template <class T>
+using Allocator = typename AllocatorOf<Array<T>>::type;
+template <class T>
+using Traits = std::allocator_traits<Allocator<T>>;
+
+// The Octave array of elements of T (double or float) that an output is.
+template <class T>
+using OutputArray = std::conditional_t<std::is_same_v<T, float>, FloatNDArray, NDArray>;
 
 // An output allocated and not yet handed to Octave.
 struct Pending {
-  double *data;
+  void *data;
+  DataClass cls;
   dim_vector dims;
 };
 
 struct State {
   const octave_value_list &args;
-  // Inputs made into arrays (ranges, scalars, diagonal matrices), so their
-  // data lives until the call ends.
-  std::vector<NDArray> held;
+  // Inputs made into arrays of their class: shared with the argument where
+  // it already is one, made (ranges, scalars, diagonal matrices) so their
+  // data lives until the call ends otherwise.
+  std::vector<std::shared_ptr<const void>> held;
   std::vector<Pending> pending;
   std::vector<octave_value> ready;
   // Scratch memory, freed with the state on every way out: an error raised
@@ -63,28 +72,36 @@ struct State {
   // freed what it allocated.
   std::exception_ptr stopped;
 
-  explicit State(const octave_value_list &a) : args(a), held(a.length()) {}
+  explicit State(const octave_value_list &a) : args(a) {}
   State(const State &) = delete;
   State &operator=(const State &) = delete;
   ~State() {
-    DoubleAllocator alloc;
     for (const Pending &p : pending)
-      if (p.data) DoubleTraits::deallocate(alloc, p.data, p.dims.numel());
+      if (p.data)
+        forClass<double, float>(p.cls, [&](auto zero) {
+          using T = decltype(zero);
+          Allocator<T> alloc;
+          Traits<T>::deallocate(alloc, static_cast<T *>(p.data), p.dims.numel());
+        });
   }
 
   void reserve(int slot) {
-    if (pending.size() <= size_t(slot)) pending.resize(slot + 1, Pending{nullptr, dim_vector()});
+    if (pending.size() <= size_t(slot))
+      pending.resize(slot + 1, Pending{nullptr, DataClass::kDouble, dim_vector()});
     if (ready.size() <= size_t(slot)) ready.resize(slot + 1);
   }
 
   // Hands every output to Octave: allocated ones are adopted, not copied.
   octave_value_list results() {
     octave_value_list out;
-    DoubleAllocator alloc;
     for (size_t k = 0; k < ready.size(); ++k) {
       Pending &p = pending[k];
       if (p.data) {
-        ready[k] = NDArray(Array<double>(p.data, p.dims, alloc));
+        forClass<double, float>(p.cls, [&](auto zero) {
+          using T = decltype(zero);
+          Allocator<T> alloc;
+          ready[k] = OutputArray<T>(Array<T>(static_cast<T *>(p.data), p.dims, alloc));
+        });
         p.data = nullptr;  // Octave's now
       }
       out(k) = ready[k];
@@ -93,11 +110,50 @@ struct State {
   }
 };
 
+// The class a kernel reads of an argument's: kOther for every other one.
+inline DataClass dataClassOf(const octave_value &v) {
+  if (v.is_double_type()) return DataClass::kDouble;
+  if (v.is_single_type()) return DataClass::kSingle;
+  if (v.is_int8_type()) return DataClass::kInt8;
+  if (v.is_uint8_type()) return DataClass::kUint8;
+  if (v.is_int16_type()) return DataClass::kInt16;
+  if (v.is_uint16_type()) return DataClass::kUint16;
+  if (v.is_int32_type()) return DataClass::kInt32;
+  if (v.is_uint32_type()) return DataClass::kUint32;
+  return DataClass::kOther;
+}
+
+// Keeps the array for the call and gives its data. An Octave array
+// shares its storage when copied, so the accessor that returns an array of
+// the argument's own class (array_value of a double matrix, int8_array_value
+// of an int8 one ...) copies nothing; octave_int<T> holds one T, so its
+// data is read as T's.
+template <class A>
+const void *hold(State *s, A array) {
+  auto kept = std::make_shared<const A>(std::move(array));
+  s->held.push_back(kept);
+  return kept->data();
+}
+
+inline const void *dataOf(State *s, const octave_value &v, DataClass cls) {
+  switch (cls) {
+    case DataClass::kDouble: return hold(s, v.array_value());
+    case DataClass::kSingle: return hold(s, v.float_array_value());
+    case DataClass::kInt8: return hold(s, v.int8_array_value());
+    case DataClass::kUint8: return hold(s, v.uint8_array_value());
+    case DataClass::kInt16: return hold(s, v.int16_array_value());
+    case DataClass::kUint16: return hold(s, v.uint16_array_value());
+    case DataClass::kInt32: return hold(s, v.int32_array_value());
+    case DataClass::kUint32: return hold(s, v.uint32_array_value());
+    default: return nullptr;
+  }
+}
+
 inline Arg arg(void *ctx, int k) {
   State *s = static_cast<State *>(ctx);
   const octave_value &v = s->args(k);
   Arg r{};
-  r.isDouble = v.is_double_type();
+  r.cls = dataClassOf(v);
   r.isNumeric = v.isnumeric();
   r.isLogical = v.islogical();
   r.isChar = v.is_string();
@@ -107,10 +163,8 @@ inline Arg arg(void *ctx, int k) {
   r.rows = static_cast<uint64_t>(dv(0));
   r.cols = static_cast<uint64_t>(dv.numel(1));
   r.count = static_cast<uint64_t>(dv.numel());
-  if (r.isDouble && !r.isComplex && !r.isSparse && r.count > 0) {
-    s->held[k] = v.array_value();
-    r.data = s->held[k].data();
-  }
+  if (r.cls != DataClass::kOther && !r.isComplex && !r.isSparse && r.count > 0)
+    r.data = dataOf(s, v, r.cls);
   if ((r.isNumeric || r.isLogical || r.isChar) && r.count > 0) {
     // Element (0, 0), also of a sparse array; the real part of a complex one.
     const octave_value first = v.fast_elem_extract(0);
@@ -120,20 +174,29 @@ inline Arg arg(void *ctx, int k) {
   return r;
 }
 
-inline double *doubles(void *ctx, int slot, int32_t m, int32_t n, int like, bool zeroed) {
-  State *s = static_cast<State *>(ctx);
-  s->reserve(slot);
-  const size_t count = size_t(m) * size_t(n);
-  DoubleAllocator alloc;
-  double *data;
+template <class T>
+T *allocate(size_t count) {
+  Allocator<T> alloc;
   try {
-    data = DoubleTraits::allocate(alloc, count);
+    return Traits<T>::allocate(alloc, count);
   } catch (const std::bad_alloc &) {
     return nullptr;
   }
-  s->pending[slot] = Pending{data, like >= 0 ? s->args(like).dims() : dim_vector(m, n)};
-  adviseHugePages(data, count * sizeof(double));
-  if (zeroed) std::memset(data, 0, count * sizeof(double));
+}
+
+inline void *numeric(void *ctx, int slot, DataClass cls, int32_t m, int32_t n, int like,
+                     bool zeroed) {
+  State *s = static_cast<State *>(ctx);
+  s->reserve(slot);
+  const bool single = cls == DataClass::kSingle;
+  const size_t count = size_t(m) * size_t(n),
+               bytes = count * (single ? sizeof(float) : sizeof(double));
+  void *data = single ? static_cast<void *>(allocate<float>(count)) : allocate<double>(count);
+  if (!data) return nullptr;
+  s->pending[slot] = Pending{data, single ? DataClass::kSingle : DataClass::kDouble,
+                             like >= 0 ? s->args(like).dims() : dim_vector(m, n)};
+  adviseHugePages(data, bytes);
+  if (zeroed) std::memset(data, 0, bytes);
   return data;
 }
 
@@ -181,7 +244,7 @@ inline bool goOn(void *ctx) {
 // Octave sets no limit on threads of its own. It has no exit function for
 // an oct-file: the module's own teardown joins its workers when Octave
 // unloads it (gateway/workers.cpp).
-inline constexpr Host kHost = {arg,   doubles, bytes,   logical, scratch,
+inline constexpr Host kHost = {arg,   numeric, bytes,   logical, scratch,
                                raise, goOn,    nullptr, nullptr};
 
 inline octave_value_list run(const char *fn, void (*body)(const Call &),

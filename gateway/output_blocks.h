@@ -61,20 +61,23 @@ inline double blockWork(double work, int threads) {
 }
 
 // The columns of an output of `rows` rows at `out` that start on a cache
-// line: first (one of the first eight columns) and every `every`-th after
-// it. {0, 1} when no column does: a multiple of 8 rows on an output not
-// itself on a line (as most allocators place large blocks), where the two
-// blocks at each edge then share the one line there; a few writes to one
-// line per block of a hundred KiB or more cost nothing measurable.
+// line: first (one of the first columns, as many as a line holds elements)
+// and every `every`-th after it. {0, 1} when no column does: whole lines of
+// rows on an output not itself on a line (as most allocators place large
+// blocks), where the two blocks at each edge then share the one line there;
+// a few writes to one line per block of a hundred KiB or more cost nothing
+// measurable.
 struct LineColumns {
   int32_t first, every;
 };
 
-inline LineColumns lineColumns(const double *out, int32_t rows) {
-  constexpr uint32_t perLine = simd::kLineBytes / sizeof(double);
+// Elements of T (double or float): the output's element size counts.
+template <class T>
+LineColumns lineColumns(const T *out, int32_t rows) {
+  constexpr uint32_t perLine = simd::kLineBytes / sizeof(T);
   const uintptr_t at = reinterpret_cast<uintptr_t>(out);
-  if (at % sizeof(double) != 0 || rows < 0) return {0, 1};
-  const uint32_t offset = at / sizeof(double) % perLine, step = uint32_t(rows) % perLine;
+  if (at % sizeof(T) != 0 || rows < 0) return {0, 1};
+  const uint32_t offset = at / sizeof(T) % perLine, step = uint32_t(rows) % perLine;
   for (uint32_t j = 0; j < perLine; ++j)
     if ((offset + step * j) % perLine == 0) {
       int32_t every = 1;
@@ -87,8 +90,9 @@ inline LineColumns lineColumns(const double *out, int32_t rows) {
 // Blocks of n columns of workPerColumn each for `threads` threads, of at
 // most `most` columns, every edge at a column that starts on a cache line
 // where there are such columns (see lineColumns).
-inline Blocks shareBlocks(int32_t n, double workPerColumn, const double *out, int32_t rows,
-                          int threads, int32_t most = INT32_MAX) {
+template <class T>
+Blocks shareBlocks(int32_t n, double workPerColumn, const T *out, int32_t rows, int threads,
+                   int32_t most = INT32_MAX) {
   double size = double(n) / (double(threads) * kBlocksPerThread);
   if (workPerColumn > 0 && size * workPerColumn < kLeastBlockWork)
     size = kLeastBlockWork / workPerColumn;
@@ -123,8 +127,9 @@ constexpr double kColumnCacheBytes = 1024 * 1024;
 // columns kColumnCacheBytes allows. Row edges start a cache line in every
 // column where the columns are a whole number of lines long, so no two
 // threads write one.
-inline Grid pairGrid(int32_t m, int32_t n, double workPerElement, double bytesPerColumn,
-                     const double *out, int threads) {
+template <class T>
+Grid pairGrid(int32_t m, int32_t n, double workPerElement, double bytesPerColumn, const T *out,
+              int threads) {
   const double w = workPerElement > 0 ? workPerElement : 1;
   const double work = blockWork(double(m) * n * w, threads);
   double cached = kColumnCacheBytes / (bytesPerColumn > 0 ? bytesPerColumn : 1);
@@ -142,9 +147,9 @@ inline Grid pairGrid(int32_t m, int32_t n, double workPerElement, double bytesPe
   const int32_t width = int32_t(columns / kBlockColumnStep + 0.5) * kBlockColumnStep;
   // Rows before the first line boundary, the same in every column.
   const uintptr_t at = reinterpret_cast<uintptr_t>(out);
-  const int32_t perLine = int32_t(simd::kLineBytes / sizeof(double));
-  const int32_t lead = m % perLine == 0 && at % sizeof(double) == 0
-                           ? int32_t((perLine - at / sizeof(double) % perLine) % perLine)
+  const int32_t perLine = int32_t(simd::kLineBytes / sizeof(T));
+  const int32_t lead = m % perLine == 0 && at % sizeof(T) == 0
+                           ? int32_t((perLine - at / sizeof(T) % perLine) % perLine)
                            : 0;
   return {{m, lead + height, height}, {n, 0, width < kBlockColumnStep ? kBlockColumnStep : width}};
 }

@@ -11,8 +11,14 @@
 %
 %   Under mcode 1 a bin takes a only when b > a: on a tie, or when a or b is
 %   NaN, it takes b. Chi-square has no guard: a bin empty in both gives NaN.
-%   H1 and H2 must be real, full double arrays; an N-D one is read as its
-%   d-by-N matrix H(:,:), dimensions 2 to N as the columns.
+%   H1 and H2 must be real, full arrays of one class: double, single, int8,
+%   uint8, int16, uint16, int32 or uint32 (mixed classes raise
+%   exactmex:bindist:classMismatch). On singles D is single, each operation
+%   rounded to single (the column sums too), and xlogx(t) is
+%   t * single(log(double(t))): the log of t in double rounded to single,
+%   the same on every machine. On integers D is double and equals
+%   BINDIST(double(H1), double(H2), mcode) exactly. An N-D one is read as
+%   its d-by-N matrix H(:,:), dimensions 2 to N as the columns.
 %
 %   Uses all cores (in MATLAB, at most maxNumCompThreads); EXACTMEX_THREADS
 %   sets how many. Ctrl-C stops it (in MATLAB: error exactmex:bindist:interrupted).

@@ -4,7 +4,8 @@
 %   min(k, N1) columns of H1 nearest to it by BINDIST's distance of the same
 %   mcode (1: intersection, 2: chi-square, 3: log divergence), without
 %   making the N1-by-N2 table of all of them. D(:,j) holds their distances,
-%   smallest first, and I(:,j) their column numbers in H1 (doubles), so that
+%   smallest first (single for single data, as BINDIST gives them), and
+%   I(:,j) their column numbers in H1 (doubles, for every class), so that
 %   D(r,j) is exactly BINDIST(H1, H2, mcode)(I(r,j), j).
 %
 %   The order is that of a stable ascending sort of each column of the

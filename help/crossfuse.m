@@ -6,7 +6,10 @@
 %   Any other opcode returns zeros(size(X)). The row element is applied
 %   first and the result rounded, then the column element: the same bits as
 %   (vrow + X) + vcol. A NaN in any operand gives NaN.
-%   X, vrow and vcol must be real, full double arrays. An N-D X is taken as
+%   X, vrow and vcol must be real, full arrays, all double or all single
+%   (integers are refused; mixed classes raise
+%   exactmex:crossfuse:classMismatch); Y is of their class, each operation
+%   rounded to it, the partial result too. An N-D X is taken as
 %   m-by-n with its dimensions 2 to N as the columns (as X(:,:)), and Y has
 %   the size of X.
 %

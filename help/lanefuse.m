@@ -9,7 +9,10 @@
 %
 %   Maximum and minimum return X(i,j) only when X(i,j) > p (X(i,j) < p);
 %   on a tie or when either is NaN they return the vector's element p.
-%   X and v must be real, full double arrays. An N-D X is taken as m-by-n
+%   X and v must be real, full arrays, both double or both single (others,
+%   integers included, raise exactmex:lanefuse:inputClass; one of each,
+%   exactmex:lanefuse:classMismatch). Y is of their class: on singles each
+%   operation is rounded to single, as X + v is. An N-D X is taken as m-by-n
 %   with its dimensions 2 to N as the columns (n = numel(X)/m, as X(:,:)),
 %   and Y has the size of X.
 %

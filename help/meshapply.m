@@ -7,7 +7,10 @@
 %
 %   Maximum and minimum return x(i) only when x(i) > y(j) (x(i) < y(j)); on
 %   a tie or when either is NaN they return y(j). The absolute difference is
-%   never -0. x and y must be real, full double arrays.
+%   never -0. x and y must be real, full arrays, both double or both single
+%   (integers are refused; mixed classes raise
+%   exactmex:meshapply:classMismatch); Y is of their class, each operation
+%   rounded to it.
 %
 %   Uses all cores (in MATLAB, at most maxNumCompThreads); EXACTMEX_THREADS
 %   sets how many. Ctrl-C stops it (in MATLAB: error exactmex:meshapply:interrupted).

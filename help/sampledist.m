@@ -9,8 +9,12 @@
 %
 %   Codes 2 and 3 keep a NaN term of the first row and pass over NaN terms
 %   of later rows; under code 1 any NaN term gives NaN. With d = 0, D is
-%   zeros(N1, N2). X1 and X2 must be real, full double arrays; an N-D one
-%   is read as its d-by-N matrix X(:,:), dimensions 2 to N as the columns.
+%   zeros(N1, N2). X1 and X2 must be real, full arrays of one class: double,
+%   single, int8, uint8, int16, uint16, int32 or uint32 (mixed classes raise
+%   exactmex:sampledist:classMismatch). On singles D is single, each
+%   operation rounded to single; on integers D is double and equals
+%   SAMPLEDIST(double(X1), double(X2), code) exactly. An N-D one is read as
+%   its d-by-N matrix X(:,:), dimensions 2 to N as the columns.
 %
 %   Uses all cores (in MATLAB, at most maxNumCompThreads); EXACTMEX_THREADS
 %   sets how many. Ctrl-C stops it (in MATLAB: error exactmex:sampledist:interrupted).

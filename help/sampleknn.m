@@ -4,7 +4,8 @@
 %   min(k, N1) columns of X1 nearest to it by SAMPLEDIST's distance of the
 %   same code (1: L1, 2: largest, 3: smallest absolute difference), without
 %   making the N1-by-N2 table of all of them. D(:,j) holds their distances,
-%   smallest first, and I(:,j) their column numbers in X1 (doubles), so that
+%   smallest first (single for single data, as SAMPLEDIST gives them), and
+%   I(:,j) their column numbers in X1 (doubles, for every class), so that
 %   D(r,j) is exactly SAMPLEDIST(X1, X2, code)(I(r,j), j).
 %
 %   The order is that of a stable ascending sort of each column of the

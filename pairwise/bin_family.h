@@ -14,10 +14,12 @@
 
 #include "pairwise/family.h"
 
-// The n sums of the d-by-n matrix H's columns, each from +0.0 in row order,
-// in the call's scratch memory; null when it cannot be had. The tests link
-// a version that always fails.
-double *columnSums(const gateway::Call &c, int32_t n, int32_t d, const double *H);
+// The n sums of the d-by-n matrix H's columns, of class cls, each from +0.0
+// in row order, in ResultOf the class (single sums of singles, double sums
+// of every other class), in the call's scratch memory; null when it cannot
+// be had. The tests link a version that always fails.
+const void *columnSums(const gateway::Call &c, gateway::DataClass cls, int32_t n, int32_t d,
+                       const void *H);
 
 struct BinFamily : FamilyDefaults {
   static constexpr const char *kNargin = "%s uses %d input arguments.\n";
@@ -28,8 +30,9 @@ struct BinFamily : FamilyDefaults {
   // The histograms, then the code.
   static Operands read(const gateway::Call &c) {
     using namespace gateway;
-    const Input h1 = readMatrix(c, 0, "H1");
-    const Input h2 = readMatrix(c, 1, "H2");
+    const Input h1 = readMatrix(c, 0, "H1", Classes());
+    const Input h2 = readMatrix(c, 1, "H2", Classes());
+    sameClass(c, h1, "H1", h2, "H2");
     const int32_t mcode = readSelector(c, 2, "mcode");
     // The wording of both messages is relied on by callers as it stands.
     if (h1.rows != h2.rows) fail(c, "sizeMismatch", "The dimensions of H1 ans H2 are not equal.\n");
@@ -44,8 +47,11 @@ struct BinFamily : FamilyDefaults {
   }
 
   // The intersection divides by the column sums of H2.
-  static bool prepare(const gateway::Call &c, int32_t mcode, PairInputs<double> &in) {
-    if (mcode == 1) in.columnSums = columnSums(c, in.N2, in.d, in.B);
+  template <class T>
+  static bool prepare(const gateway::Call &c, int32_t mcode, PairInputs<T> &in) {
+    if (mcode == 1)
+      in.columnSums =
+          static_cast<const ResultOf<T> *>(columnSums(c, gateway::classOf<T>(), in.N2, in.d, in.B));
     return mcode != 1 || in.columnSums;
   }
   static constexpr const char *kNoMemory = "%s: not enough memory for the column sums of H2.\n";

@@ -70,7 +70,8 @@ struct KernelsByClass<Kernel, ClassList<T...>> : simd::Kernels<Kernel<T>>... {
 //                      allowed, either left unread ("%.0s": the name);
 //   kMetrics           the codes of its metrics, 1 to kMetrics;
 //   Classes            the classes its data may hold, each with kernels;
-//   read(c)            its operands, checked in the order callers rely on;
+//   read(c)            its operands, checked in the order callers rely on,
+//                      of one class of Classes;
 // and, where they differ from these, the defaults:
 struct FamilyDefaults {
   // Work of one term of each metric, against a term of the sample family's
@@ -83,16 +84,21 @@ struct FamilyDefaults {
   // the column sums of B, in the call's scratch memory, where the metric of
   // `code` divides by them. False when the memory cannot be had: the call
   // then raises kNoMemory, a format of the function's name.
-  static bool prepare(const gateway::Call &, int32_t, PairInputs<double> &) { return true; }
+  template <class T>
+  static bool prepare(const gateway::Call &, int32_t, PairInputs<T> &) {
+    return true;
+  }
   static constexpr const char *kNoMemory = "%s: not enough memory.\n";
 };
 
+// What a family's read gives: its two data inputs, of one class of
+// Classes, and the code.
 struct Operands {
-  PairInputs<double> in;
+  gateway::Input a, b;
   int32_t code;
 };
 inline Operands operands(const gateway::Input &a, const gateway::Input &b, int32_t code) {
-  return {{a.data, b.data, a.cols, b.cols, a.rows, nullptr}, code};
+  return {a, b, code};
 }
 
 // In a module's kernels source, after simd/foreach_target.h: Family::stage,

@@ -24,8 +24,9 @@ struct SampleFamily : FamilyDefaults {
     using namespace gateway;
     const int32_t code = readSelector(c, 2, "code");
     if (code < 1 || code > kMetrics) fail(c, "badCode", "The pdm code should be from 1 to 3.\n");
-    const Input x1 = readMatrix(c, 0, "X1");
-    const Input x2 = readMatrix(c, 1, "X2");
+    const Input x1 = readMatrix(c, 0, "X1", Classes());
+    const Input x2 = readMatrix(c, 1, "X2", Classes());
+    sameClass(c, x1, "X1", x2, "X2");
     if (x1.rows != x2.rows)
       fail(c, "sizeMismatch", "The sample dimensions of X1 and X2 are not the same.\n");
     return operands(x1, x2, code);

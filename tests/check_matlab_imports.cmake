@@ -18,7 +18,7 @@
 cmake_minimum_required(VERSION 3.25)
 set(renamed mxGetNumberOfDimensions mxGetDimensions mxGetIr mxGetJc mxCreateNumericArray
             mxCreateNumericMatrix mxCreateDoubleMatrix)
-set(plain mxCreateUninitNumericArray mxGetM mxGetN mxGetNumberOfElements mxGetPr mxGetData
+set(plain mxCreateUninitNumericArray mxGetM mxGetN mxGetNumberOfElements mxGetPr mxGetData mxGetClassID
           mxGetScalar mxIsDouble mxIsNumeric mxIsLogical mxIsChar mxIsComplex mxIsSparse
           mxCreateLogicalScalar mxDestroyArray mxMalloc mexErrMsgIdAndTxt mexAtExit)
 set(with_object mexCallMATLABWithTrap)

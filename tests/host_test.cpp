@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 
 #include "support/arrays.h"
 #include "support/mappings.h"
@@ -176,6 +177,24 @@ TEST(Host, ArraysCarryClassDimsAndZeros) {
   Array t(mxCreateLogicalScalar(true));
   EXPECT_TRUE(mxIsLogical(t.get()));
   EXPECT_EQ(mxGetScalar(t.get()), 1.0);
+  // Every numeric class, made as a module makes its outputs, zero-filled or
+  // not, reports its class and the size of its elements.
+  const std::pair<mxClassID, size_t> numeric[] = {
+      {mxDOUBLE_CLASS, 8}, {mxSINGLE_CLASS, 4}, {mxINT8_CLASS, 1},  {mxUINT8_CLASS, 1},
+      {mxINT16_CLASS, 2},  {mxUINT16_CLASS, 2}, {mxINT32_CLASS, 4}, {mxUINT32_CLASS, 4},
+      {mxINT64_CLASS, 8},  {mxUINT64_CLASS, 8}};
+  for (const auto &[cls, size] : numeric) {
+    mwSize shape[2] = {2, 3};
+    Array zeroed(mxCreateNumericArray(2, shape, cls, mxREAL));
+    Array uninit(mxCreateUninitNumericArray(2, shape, cls, mxREAL));
+    for (const Array *x : {&zeroed, &uninit}) {
+      EXPECT_EQ(mxGetClassID(x->get()), cls);
+      EXPECT_EQ(mxGetElementSize(x->get()), size) << cls;
+      EXPECT_TRUE(mxIsNumeric(x->get())) << cls;
+      EXPECT_EQ(mxIsDouble(x->get()), cls == mxDOUBLE_CLASS);
+      EXPECT_NE(mxGetData(x->get()), nullptr) << cls;
+    }
+  }
 }
 
 // Sparse arrays store their nonzero elements column by column; mxGetScalar

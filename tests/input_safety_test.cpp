@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <random>
 
 #include "modules/description.h"
 #include "support/sanitizers.h"
@@ -18,22 +19,57 @@ std::string expectedPrefix(const Description &s, size_t k) {
   return s.module + ": " + s.args[k].name + " ";
 }
 
-// Real and full, of a class the module's description lists; every class of
-// them is taken.
-TEST(InputSafety, DataInputsMustBeRealFullDouble) {
+// An m-by-n array of class cls: special values of doubles and singles,
+// any bits of the integer classes.
+Array drawn(mxClassID cls, size_t m, size_t n, std::mt19937_64 &rng) {
+  Array a = ofClass(cls, m, n);
+  if (cls == mxDOUBLE_CLASS) {
+    const std::vector<double> v = specialValues<double>(rng, m * n);
+    std::copy(v.begin(), v.end(), mxGetPr(a.get()));
+  } else if (cls == mxSINGLE_CLASS) {
+    const std::vector<float> v = specialValues<float>(rng, m * n);
+    std::copy(v.begin(), v.end(), static_cast<float *>(mxGetData(a.get())));
+  } else {
+    unsigned char *p = static_cast<unsigned char *>(mxGetData(a.get()));
+    for (size_t k = 0; k < m * n * mxGetElementSize(a.get()); ++k) p[k] = uint8_t(rng());
+  }
+  return a;
+}
+
+// Real and full, of a class the module's description lists: every class of
+// them is taken and gives the model's result, single data a single one.
+// Data of any other class, complex or sparse are refused as inputClass in
+// the words of the modules that took doubles alone; data of two classes
+// taken, as classMismatch naming both. Nothing is left allocated.
+TEST(InputSafety, DataInputsAreRealFullAndOfOneClassTaken) {
   const mxClassID classes[] = {mxDOUBLE_CLASS,  mxINT32_CLASS,  mxSINGLE_CLASS,
                                mxLOGICAL_CLASS, mxCHAR_CLASS,   mxUINT8_CLASS,
                                mxCELL_CLASS,    mxSTRUCT_CLASS, mxINT64_CLASS};
+  std::mt19937_64 rng(29);
   for (const Description &s : descriptions()) {
     Module mod(s.module);
+    std::vector<size_t> data;
+    for (size_t k = 0; k < s.args.size(); ++k)
+      if (s.args[k].data()) data.push_back(k);
+    if (data.empty()) continue;
     for (mxClassID cls : s.classes) {
-      std::vector<Array> args = s.validArgs();
-      for (size_t k = 0; k < s.args.size(); ++k)
-        if (s.args[k].data()) args[k] = ofClass(cls, s.args[k].rows, s.args[k].cols);
-      EXPECT_TRUE(mod.call(s.outputs, pointers(args)).ok) << s.module << " class " << cls;
+      std::vector<Array> args = s.validArgs(true);
+      for (size_t k : data) args[k] = drawn(cls, s.args[k].largeRows, s.args[k].largeCols, rng);
+      const Call call{1, pointers(args)};
+      const CallResult r = mod.call(1, call.args);
+      ASSERT_TRUE(r.ok) << s.module << " class " << kClassNames[cls] << ": " << r.error;
+      EXPECT_EQ(mismatch(r.outputs[0].get(), s.expect(call)), "")
+          << s.module << " class " << kClassNames[cls];
     }
-    for (size_t k = 0; k < s.args.size(); ++k) {
-      if (!s.args[k].data()) continue;
+    const auto refused = [&](const std::vector<const mxArray *> &in, const char *reason,
+                             const std::string &message) {
+      const size_t live = mxHostLiveArrays();
+      const CallResult r = mod.call(1, in);
+      EXPECT_EQ(r.identifier, "exactmex:" + s.module + ":" + reason) << message;
+      EXPECT_EQ(r.error, message);
+      EXPECT_EQ(mxHostLiveArrays(), live) << message;
+    };
+    for (size_t k : data) {
       std::vector<Array> args = s.validArgs();
       const size_t m = mxGetM(args[k].get()), n = mxGetN(args[k].get());
       std::vector<Array> bad;
@@ -45,14 +81,23 @@ TEST(InputSafety, DataInputsMustBeRealFullDouble) {
       for (Array &b : bad) {
         std::vector<const mxArray *> in = pointers(args);
         in[k] = b.get();
-        const size_t live = mxHostLiveArrays();
-        const std::string e = mod.error(1, in);
-        EXPECT_EQ(e.rfind(expectedPrefix(s, k), 0), 0u)
-            << s.module << " arg " << s.args[k].name << " class " << mxGetClassID(b.get()) << ": "
-            << e;
-        EXPECT_EQ(e.back(), '\n');
-        EXPECT_EQ(mxHostLiveArrays(), live);
+        refused(in, "inputClass", expectedPrefix(s, k) + "must be a real, full double array.\n");
       }
+      // One argument of the second class taken, the others of the first:
+      // the first data argument and this one differ (the second, for the
+      // first).
+      if (s.classes.size() < 2) continue;
+      const mxClassID one = s.classes[0], other = s.classes[1];
+      std::vector<Array> mixed;
+      for (size_t j = 0; j < s.args.size(); ++j)
+        mixed.push_back(s.args[j].data()
+                            ? ofClass(j == k ? other : one, s.args[j].rows, s.args[j].cols)
+                            : scalar(1));
+      const size_t a = data[0], b = k == a ? data[1] : k;
+      refused(pointers(mixed), "classMismatch",
+              s.module + ": " + s.args[a].name + " (" + kClassNames[a == k ? other : one] +
+                  ") and " + s.args[b].name + " (" + kClassNames[b == k ? other : one] +
+                  ") must be of the same class.\n");
     }
   }
 }

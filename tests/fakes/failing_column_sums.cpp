@@ -2,4 +2,6 @@
 // built with this must raise outOfMemory and store nothing.
 #include "pairwise/bin_family.h"
 
-double *columnSums(const gateway::Call &, int32_t, int32_t, const double *) { return nullptr; }
+const void *columnSums(const gateway::Call &, gateway::DataClass, int32_t, int32_t, const void *) {
+  return nullptr;
+}

@@ -1,6 +1,7 @@
 // Every fuzz target: this file, built once per module. The fuzzer's bytes
-// choose a call: the number of outputs and inputs, and for each input its
-// class, complexity, sparsity, dims (0, 1, small, or far beyond 32-bit
+// choose a call: the number of outputs and inputs, the class of its data
+// (one the module takes), and for each input its class (mostly the call's),
+// complexity, sparsity, dims (0, 1, small, or far beyond 32-bit
 // counts) and values (NaN, +-Inf, +-0, subnormals, selector fractions, raw
 // bits). The call goes to the module's gateway through the standalone host,
 // and its outcome must be what the module's description (tests/modules/)
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "modules/description.h"
 
@@ -80,8 +82,11 @@ const mwSize kLargeDims[] = {33,
                              std::numeric_limits<mwSize>::max() - 1,
                              std::numeric_limits<mwSize>::max()};
 
-double fromBits(uint64_t b) {
-  double x;
+template <class T>
+T fromBits(FuzzedDataProvider &in) {
+  using Bits = std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>;
+  const Bits b = in.ConsumeIntegral<Bits>();
+  T x;
   std::memcpy(&x, &b, sizeof x);
   return x;
 }
@@ -113,8 +118,8 @@ const double kSelectorValues[] = {4,
                                   0.3,
                                   1.7};
 
-// Where 1 lies in test::stressValues(): a zero byte gives 1, a valid selector
-// of every module.
+// Where 1 lies in test::stressValues<T>() of doubles and of singles: a zero
+// byte gives 1, a valid selector of every module.
 constexpr size_t kOneInStress = 6;
 
 // Four values shared by every input of a call: one the fuzzer picks, its
@@ -122,16 +127,17 @@ constexpr size_t kOneInStress = 6;
 // meet often across inputs, where max and min show which operand they return.
 using Palette = std::array<double, 4>;
 
-// One of the call's palette, or one of the values that stress arithmetic, a
-// selector value or raw bits.
-double value(FuzzedDataProvider &in, const Palette *palette) {
+// One of the call's palette, or one of the values that stress the
+// arithmetic of T (double or float), a selector value or raw bits.
+template <class T = double>
+T value(FuzzedDataProvider &in, const Palette *palette) {
   const uint8_t b = in.ConsumeIntegral<uint8_t>();
-  const std::vector<double> &stress = test::stressValues();
+  const std::vector<T> &stress = test::stressValues<T>();
   const size_t selectors = sizeof kSelectorValues / sizeof kSelectorValues[0];
-  if (palette && b < 96) return (*palette)[b % 4];
+  if (palette && b < 96) return T((*palette)[b % 4]);
   if (b < 218) return stress[(b + kOneInStress) % stress.size()];
-  if (b < 254) return kSelectorValues[(b - 218) % selectors];
-  return fromBits(in.ConsumeIntegral<uint64_t>());
+  if (b < 254) return T(kSelectorValues[(b - 218) % selectors]);
+  return fromBits<T>(in);
 }
 
 bool isNumericClass(mxClassID cls) { return cls >= mxDOUBLE_CLASS && cls <= mxUINT64_CLASS; }
@@ -141,6 +147,11 @@ void fill(mxArray *a, mwSize stored, const Palette &palette, FuzzedDataProvider 
   if (cls == mxDOUBLE_CLASS) {
     double *p = mxGetPr(a);
     for (mwSize k = 0; k < stored; ++k) p[k] = value(in, &palette);
+    return;
+  }
+  if (cls == mxSINGLE_CLASS && !mxIsComplex(a)) {
+    float *p = static_cast<float *>(mxGetData(a));
+    for (mwSize k = 0; k < stored; ++k) p[k] = value<float>(in, &palette);
     return;
   }
   // Cell, struct and function arrays hold no values to fill.
@@ -166,12 +177,12 @@ mxArray *makeSparse(mxClassID cls, mwSize m, mwSize n, mwSize room, mwSize first
   return a;
 }
 
-mxArray *makeArg(const Palette &palette, FuzzedDataProvider &in) {
+mxArray *makeArg(mxClassID usual, const Palette &palette, FuzzedDataProvider &in) {
   const uint8_t kind = in.ConsumeIntegral<uint8_t>();
   const uint8_t flags = in.ConsumeIntegral<uint8_t>();
   const uint8_t shape = in.ConsumeIntegral<uint8_t>();
   const size_t others = sizeof kOtherClasses / sizeof kOtherClasses[0];
-  const mxClassID cls = kind < 192 ? mxDOUBLE_CLASS : kOtherClasses[kind % others];
+  const mxClassID cls = kind < 192 ? usual : kOtherClasses[kind % others];
 
   static const int kDimCounts[] = {2, 2, 2, 2, 0, 1, 3, 4};
   std::vector<mwSize> dims(kDimCounts[shape % 8]);
@@ -213,31 +224,36 @@ mxArray *makeArg(const Palette &palette, FuzzedDataProvider &in) {
 }
 
 // The arrays made go to owned; the call refers to them.
-Call decode(FuzzedDataProvider &in, int arity, std::vector<test::Array> &owned) {
+Call decode(FuzzedDataProvider &in, const Description &t, std::vector<test::Array> &owned) {
   Call call;
+  const int arity = int(t.args.size());
   const uint8_t counts = in.ConsumeIntegral<uint8_t>();
+  // Most inputs of one class the module takes, so that valid calls of each
+  // are common.
+  const mxClassID usual = t.classes[in.ConsumeIntegral<uint8_t>() % t.classes.size()];
   // Mostly 0 or 1 outputs and the module's own number of inputs.
   call.nlhs = counts % 8 < 6 ? counts % 2 : counts % 8 - 4;
   const int nrhs = counts / 8 < 24 ? arity : counts / 8 - 24;
   const double u = value(in, nullptr);
   const Palette palette = {u, -u, 0.0, -0.0};
   for (int k = 0; k < nrhs; ++k) {
-    owned.emplace_back(makeArg(palette, in));
+    owned.emplace_back(makeArg(usual, palette, in));
     call.args.push_back(owned.back().get());
   }
   return call;
 }
 
-// The bits of every double input, to check that the call leaves them as they were.
-std::vector<std::vector<uint64_t>> snapshot(const Call &call) {
-  std::vector<std::vector<uint64_t>> bits;
+// The bytes of every numeric input, to check that the call leaves them as
+// they were.
+std::vector<std::vector<unsigned char>> snapshot(const Call &call) {
+  std::vector<std::vector<unsigned char>> bytes;
   for (const mxArray *a : call.args) {
-    const double *p = mxGetClassID(a) == mxDOUBLE_CLASS ? mxGetPr(a) : nullptr;
-    const size_t count = p && !mxIsSparse(a) ? mxGetNumberOfElements(a) : 0;
-    bits.emplace_back(count);
-    if (count) std::memcpy(bits.back().data(), p, count * sizeof(double));
+    const void *p = mxIsNumeric(a) && !mxIsSparse(a) ? mxGetData(a) : nullptr;
+    const size_t count = p ? mxGetNumberOfElements(a) * mxGetElementSize(a) : 0;
+    bytes.emplace_back(count);
+    if (count) std::memcpy(bytes.back().data(), p, count);
   }
-  return bits;
+  return bytes;
 }
 
 void checkOutcome(const Description &t, const Expected &want, const test::CallResult &r) {
@@ -270,8 +286,9 @@ void checkOutcome(const Description &t, const Expected &want, const test::CallRe
   for (size_t k = 0; k < outputs; ++k) {
     const mxArray *y = r.outputs[k].get();
     if (y && (mxIsComplex(y) || mxIsSparse(y))) fail("an output is complex or sparse");
-    const std::vector<double> values = k == 0 ? want.values() : want.second();
-    const std::string mismatch = test::firstMismatch(y, want.m, want.n, values, want.element);
+    const std::string mismatch =
+        k == 0 ? test::mismatch(y, want)
+               : test::firstMismatch(y, want.m, want.n, want.second(), want.element);
     if (!mismatch.empty()) fail("an output differs from the scalar definition", mismatch);
   }
 }
@@ -301,8 +318,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   {
     FuzzedDataProvider in(data, size);
     std::vector<test::Array> owned;
-    const fuzz::Call call = fuzz::decode(in, int(t.args.size()), owned);
-    const std::vector<std::vector<uint64_t>> before = fuzz::snapshot(call);
+    const fuzz::Call call = fuzz::decode(in, t, owned);
+    const std::vector<std::vector<unsigned char>> before = fuzz::snapshot(call);
     fuzz::callAndCheck(t, call);
     // A valid call is made again with every code, so that each input the
     // fuzzer finds reaches every kernel.

@@ -51,8 +51,22 @@ bool addressable(size_t m, size_t n) {
 }
 
 bool isData(const mxArray *a) {
-  return mxIsDouble(a) && !mxIsComplex(a) && !mxIsSparse(a) && mxGetM(a) <= INT32_MAX &&
+  return mxIsNumeric(a) && !mxIsComplex(a) && !mxIsSparse(a) && mxGetM(a) <= INT32_MAX &&
          mxGetN(a) <= INT32_MAX && mxGetNumberOfElements(a) <= INT32_MAX;
+}
+
+mxClassID dataClass(const Call &c, std::initializer_list<int> args,
+                    const std::vector<mxClassID> &classes) {
+  const mxClassID cls = mxGetClassID(c.arg(*args.begin()));
+  if (std::find(classes.begin(), classes.end(), cls) == classes.end()) return mxUNKNOWN_CLASS;
+  for (int k : args)
+    if (!isData(c.arg(k)) || mxGetClassID(c.arg(k)) != cls) return mxUNKNOWN_CLASS;
+  return cls;
+}
+
+std::string mismatch(const mxArray *got, const Expected &want) {
+  if (want.singles) return firstSingleMismatch(got, want.m, want.n, want.singles(), want.element);
+  return firstMismatch(got, want.m, want.n, want.values(), want.element);
 }
 
 bool isSelector(const mxArray *a) { return mxIsNumeric(a) || mxIsLogical(a) || mxIsChar(a); }

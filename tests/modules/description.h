@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,10 @@ Argument selector(const char *name);
 Argument count(const char *name);
 
 // A call of any arguments (the fuzzer's), and what a correct module does
-// with it: whether it is valid, and then its m-by-n double output (computed
-// only when it fits), whether its elements are computed or selected
-// operands, and a second output of that size when the call asks for one.
+// with it: whether it is valid, and then its m-by-n output (computed only
+// when it fits): double values, or single ones (singles) where the call's
+// data are single; whether its elements are computed or selected operands,
+// and a second output of that size when the call asks for one.
 struct Call {
   int nlhs = 0;
   std::vector<const mxArray *> args;
@@ -46,7 +48,29 @@ struct Expected {
   std::function<std::vector<double>()> values;
   Element element = Element::kComputed;
   std::function<std::vector<double>()> second = nullptr;
+  std::function<std::vector<float>()> singles = nullptr;  // set: a single output, not values
 };
+
+// The data of an array, of its class's type T.
+template <class T>
+const T *dataOf(const mxArray *a) {
+  return static_cast<const T *>(mxGetData(a));
+}
+
+// A valid call whose data are of class cls (double or single) and whose
+// m-by-n output f(T()) computes in T, the class's type.
+template <class F>
+Expected computedIn(mxClassID cls, size_t m, size_t n, F f, Element e = Element::kComputed) {
+  Expected r{true, m, n, nullptr, e};
+  if (cls == mxSINGLE_CLASS)
+    r.singles = [=] { return f(float()); };
+  else
+    r.values = [=] { return f(double()); };
+  return r;
+}
+
+// Where the output of a call of result want is not what want says, or "".
+std::string mismatch(const mxArray *got, const Expected &want);
 
 // A failing call: the reason its identifier gives (exactmex:MODULE:REASON),
 // its arguments, a word each, and its message exactly. A word is ROWSxCOLS
@@ -104,8 +128,10 @@ struct Description {
 const std::vector<Description> &descriptions();
 const Description &description(const std::string &module);
 
-// What the models read of an argument: a data input (real, full double,
-// within 32-bit counts), a selector (numeric, logical or char), a count (a
+// What the models read of an argument: a data input (real, full, within
+// 32-bit counts), the class the data inputs args share when it is one of
+// classes (mxUNKNOWN_CLASS when not, or when one is no data input), a
+// selector (numeric, logical or char), a count (a
 // real numeric scalar, sparse too, holding a positive whole number), a
 // selector's code (its first element truncated toward zero; INT64_MIN for
 // NaN, empty or outside 32 bits), its first element (0 where sparse and
@@ -113,6 +139,8 @@ const Description &description(const std::string &module);
 // Whether an m-by-n double output has a byte count a host may be asked for.
 bool addressable(size_t m, size_t n);
 bool isData(const mxArray *a);
+mxClassID dataClass(const Call &c, std::initializer_list<int> args,
+                    const std::vector<mxClassID> &classes);
 bool isSelector(const mxArray *a);
 bool isCount(const mxArray *a);
 int64_t code(const mxArray *a);

@@ -6,19 +6,27 @@ namespace test {
 
 namespace {
 
+// X and v both double or both single; Y of their class.
+const std::vector<mxClassID> kClasses = {mxDOUBLE_CLASS, mxSINGLE_CLASS};
+
 Expected expect(const Call &c) {
   if (c.nlhs > 1 || c.nrhs() != 4) return {};
   const mxArray *X = c.arg(0), *v = c.arg(1);
-  if (!isData(X) || !isData(v) || !isSelector(c.arg(2)) || !isSelector(c.arg(3))) return {};
+  const mxClassID cls = dataClass(c, {0, 1}, kClasses);
+  if (!cls || !isSelector(c.arg(2)) || !isSelector(c.arg(3))) return {};
   const int64_t d = code(c.arg(2)), op = code(c.arg(3));
   const size_t m = mxGetM(X), n = mxGetN(X);
   const bool fits =
       d == 1 ? mxGetM(v) == m && mxGetN(v) == 1 : d == 2 && mxGetM(v) == 1 && mxGetN(v) == n;
   if (!fits) return {};
   const int kernel = op < 0 || op > 4 ? -1 : int(op);
-  return {true, m, n,
-          [=] { return oracle::lanefuse(mxGetPr(X), mxGetPr(v), int(d), kernel, m, n); },
-          oracle::laneElement(kernel)};
+  return computedIn(
+      cls, m, n,
+      [=](auto t) {
+        using T = decltype(t);
+        return oracle::lanefuse(dataOf<T>(X), dataOf<T>(v), int(d), kernel, m, n);
+      },
+      oracle::laneElement(kernel));
 }
 
 // X of m x n and v of m x 1 (d = 1) or 1 x n.
@@ -37,11 +45,12 @@ Description describe_lanefuse() {
   Description s;
   s.module = "lanefuse";
   s.args = {data("X", 2, 3, 100, 100), data("v", 2, 1, 100, 1), selector("d"), selector("opcode")};
+  s.classes = kClasses;
   s.expect = expect;
   s.firstCode = -1;
   s.lastCode = 5;
-  // The counts first, outputs before inputs; then X and v, d and opcode, the
-  // shape of v.
+  // The counts first, outputs before inputs; then X and v, each of a class
+  // taken, then of one class; d and opcode, the shape of v.
   const char *outputs = "The number of outputs should not be larger than 1\n";
   const char *inputs = "The number of inputs should be 4: X, v, d, opcode\n";
   const char *d = "The value of d is illegal, it should be either 1 or 2\n";
@@ -55,6 +64,12 @@ Description describe_lanefuse() {
       {"nargin", 1, "", inputs},
       {"nargin", 1, "1 1 1", inputs},
       {"inputClass", 1, "int32:2x2 2x1 1 1", "lanefuse: X must be a real, full double array.\n"},
+      {"inputClass", 1, "single:2x2 uint8:2x1 1 1",
+       "lanefuse: v must be a real, full double array.\n"},
+      {"classMismatch", 1, "single:2x2 2x1 1 1",
+       "lanefuse: X (single) and v (double) must be of the same class.\n"},
+      {"classMismatch", 1, "2x2 single:3x3 cell:1x1 1",
+       "lanefuse: X (double) and v (single) must be of the same class.\n"},
       {"tooLarge", 1, "huge 2x1 1 1",
        "lanefuse: X has more than 2147483647 rows, columns or elements.\n"},
       {"selectorClass", 1, "2x2 2x1 cell:1x1 1",

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 
 #include "modules/description.h"
@@ -8,23 +10,49 @@ namespace test {
 
 namespace {
 
+// The elements of a data array of any class as doubles, column-major.
+std::vector<double> widened(const mxArray *a) {
+  std::vector<double> v(mxGetNumberOfElements(a));
+  const mxClassID cls = mxGetClassID(a);
+  for (size_t k = 0; k < v.size(); ++k) {
+    switch (cls) {
+      case mxDOUBLE_CLASS: v[k] = dataOf<double>(a)[k]; break;
+      case mxINT8_CLASS: v[k] = dataOf<int8_t>(a)[k]; break;
+      case mxUINT8_CLASS: v[k] = dataOf<uint8_t>(a)[k]; break;
+      case mxINT16_CLASS: v[k] = dataOf<int16_t>(a)[k]; break;
+      case mxUINT16_CLASS: v[k] = dataOf<uint16_t>(a)[k]; break;
+      case mxINT32_CLASS: v[k] = dataOf<int32_t>(a)[k]; break;
+      case mxUINT32_CLASS: v[k] = dataOf<uint32_t>(a)[k]; break;
+      default:
+        // Single data have their own definition, evaluated in single.
+        std::fprintf(stderr, "the family model has no definition for class %d\n", int(cls));
+        std::abort();
+    }
+  }
+  return v;
+}
+
 // D = TABLE(A, B, code), or [D, I] = NEAREST(A, B, code, k): the nearest
 // of each column of the table, ranked a column at a time (the whole table
-// may be larger than the fuzz build lets one allocation be).
-Expected expect(oracle::Metric metric, bool nearest, const Call &c) {
+// may be larger than the fuzz build lets one allocation be). Data of an
+// integer class give the results of their values as doubles.
+Expected expect(oracle::Metric metric, bool nearest, const std::vector<mxClassID> &classes,
+                const Call &c) {
   if (c.nlhs > (nearest ? 2 : 1) || c.nrhs() != (nearest ? 4 : 3)) return {};
   const mxArray *A = c.arg(0), *B = c.arg(1);
-  if (!isData(A) || !isData(B) || !isSelector(c.arg(2)) || (nearest && !isCount(c.arg(3))))
-    return {};
+  const mxClassID cls = dataClass(c, {0, 1}, classes);
+  if (!cls || !isSelector(c.arg(2)) || (nearest && !isCount(c.arg(3)))) return {};
   const int64_t op = code(c.arg(2));
   const size_t d = mxGetM(A), n1 = mxGetN(A), n2 = mxGetN(B);
   const size_t kk = nearest ? size_t(std::min(first(c.arg(3)), double(n1))) : n1;
   if (op < 1 || op > 3 || mxGetM(B) != d || !addressable(kk, n2)) return {};
   if (!nearest)
-    return {true, n1, n2,
-            [=] { return oracle::table(metric, int(op), mxGetPr(A), n1, mxGetPr(B), n2, d); }};
+    return {true, n1, n2, [=] {
+              return oracle::table(metric, int(op), widened(A).data(), n1, widened(B).data(), n2,
+                                   d);
+            }};
   const auto ranked = [=] {
-    return oracle::nearest(metric, int(op), mxGetPr(A), n1, mxGetPr(B), n2, d, kk);
+    return oracle::nearest(metric, int(op), widened(A).data(), n1, widened(B).data(), n2, d, kk);
   };
   Expected e{true, kk, n2, [=] { return ranked().D; }};
   if (c.nlhs == 2) e.second = [=] { return ranked().I; };
@@ -38,7 +66,12 @@ Description familyModule(const std::string &module, bool nearest, const char *a,
   Description s;
   s.module = module;
   s.args = {data(a, 3, 2, 3, 100), data(b, 3, 4, 3, 100), selector(code)};
-  s.expect = [=](const Call &c) { return expect(metric, nearest, c); };
+  // The classes its data may be of (the family's Classes), which the model
+  // takes as they are here.
+  s.classes = {mxDOUBLE_CLASS};
+  s.expect = [=, classes = s.classes](const Call &c) {
+    return expect(metric, nearest, classes, c);
+  };
   s.lastCode = 4;
   const std::string inputClass = " must be a real, full double array.\n";
   if (nearest) {
@@ -50,7 +83,8 @@ Description familyModule(const std::string &module, bool nearest, const char *a,
                 {"sizeMismatch", 1, "2x2 3x2 1 1", m.rows},
                 {"badK", 2, "2x2 2x2 1 0.5",
                  module + ": k must be a real numeric scalar holding a positive whole number.\n"},
-                {"inputClass", 1, "2x2 sparse:2x2 1 1", module + ": " + b + inputClass}};
+                {"inputClass", 1, "2x2 sparse:2x2 1 1", module + ": " + b + inputClass},
+                {"inputClass", 1, "2x2 logical:2x2 1 1", module + ": " + b + inputClass}};
     return s;
   }
   s.errors = {{"nargin", 1, "", m.inputs},
@@ -61,7 +95,8 @@ Description familyModule(const std::string &module, bool nearest, const char *a,
               {"badCode", 1, "1 1 NaN", m.code},
               {"sizeMismatch", 1, "2x2 3x2 1", m.rows},
               {"inputClass", 1, "sparse:2x2 2x2 1", module + ": " + a + inputClass},
-              {"inputClass", 1, "complex:2x2 2x2 1", module + ": " + a + inputClass}};
+              {"inputClass", 1, "complex:2x2 2x2 1", module + ": " + a + inputClass},
+              {"inputClass", 1, "int64:2x2 2x2 1", module + ": " + a + inputClass}};
   // 1073764994 x 2147437309 doubles: a byte count past 2^64 (which would
   // wrap to 537,552 bytes), refused before the host is asked for memory.
   // Inputs without rows cost nothing, so any caller can ask.

@@ -1,7 +1,9 @@
 function cases = input_classes_test
 % Every numeric module (module_signatures: the modules' descriptions), called
 % from Octave, answers in ans when no output is asked for, and to data of
-% each class it takes; with inputs of the wrong class, it raises an error
+% each class it takes, giving single results for single data and double
+% results for the others; with data of two classes it raises classMismatch
+% naming both; with inputs of the wrong class, it raises an error
 % naming the function and the argument and leaves Octave running; selectors
 % of any numeric, logical or char class are read, counts of any numeric
 % class.
@@ -25,10 +27,28 @@ clear ans
 fn(sig.args{:});
 assert_bits(ans, expected);
 data = ~sig.selector & ~sig.count;
+% Data of each class taken: of ones, every module's result is the same
+% number in each, single for single data and double for the others.
 for cls = sig.classes
   args = sig.args;
   args(data) = cellfun(@(a) cast(a, cls{1}), args(data), 'UniformOutput', false);
-  fn(args{:});
+  result = 'double';
+  if strcmp(cls{1}, 'single')
+    result = 'single';
+  end
+  assert_bits(fn(args{:}), cast(expected, result));
+end
+% Data of two classes taken: the first data argument and the next differ.
+if numel(sig.classes) > 1
+  names = sig.argnames(data);
+  args = sig.args;
+  first = find(data, 1);
+  args{first} = cast(args{first}, sig.classes{2});
+  args(data & (1:numel(data)) ~= first) = cellfun(@(a) cast(a, sig.classes{1}), ...
+      args(data & (1:numel(data)) ~= first), 'UniformOutput', false);
+  expect_error(['exactmex:' name ':classMismatch'], ...
+               sprintf('%s: %s (%s) and %s (%s) must be of the same class.', name, names{1}, ...
+                       sig.classes{2}, names{2}, sig.classes{1}), 1, fn, args{:});
 end
 for k = 1:numel(sig.args)
   good = sig.args{k};
@@ -60,8 +80,9 @@ for k = 1:numel(sig.args)
       assert_bits(fn(args{:}), expected);
     end
   else
-    bad_values = {int32(good), single(good), logical(good), char(good + 64), ...
-                  complex(good, 1), sparse(good), num2cell(good), struct('data', good)};
+    bad_values = {int32(good), single(good), uint8(good), int64(good), logical(good), ...
+                  char(good + 64), complex(good, 1), complex(single(good), 1), sparse(good), ...
+                  num2cell(good), struct('data', good)};
     taken = cellfun(@(v) any(strcmp(class(v), sig.classes)) && isreal(v) && ~issparse(v), ...
                     bad_values);
     for bad = bad_values(~taken)

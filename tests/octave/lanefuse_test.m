@@ -1,6 +1,7 @@
 function cases = lanefuse_test
 % lanefuse called from Octave.
-cases = {@worked_examples, @empty_shapes, @ties_nan_and_signed_zeros, @matches_octave_operators};
+cases = {@worked_examples, @empty_shapes, @ties_nan_and_signed_zeros, @matches_octave_operators, ...
+         @singles_match_octave_operators};
 end
 
 function worked_examples
@@ -61,4 +62,29 @@ assert_bits(lanefuse(X, r, 2, 0), repmat(r, 37, 1));
 X = randn(2, 3, 4);
 assert_bits(lanefuse(X, c(1:2), 1, 1), X + c(1:2));
 assert_bits(lanefuse(X, c(1:2), 1, 7), zeros(2, 3, 4));
+end
+
+function singles_match_octave_operators
+require_module('lanefuse');
+% On singles Y is single and holds X + v as Octave computes it on singles,
+% in both directions: ties to even (1 + 2^-24), signed zeros, infinities.
+randn('state', 2);
+X = single(randn(37, 23));
+X(1:4) = single([1 2^24 -0 Inf]);
+c = single(randn(37, 1));
+c(1:4) = single([2^-24 1 0 -Inf]);
+r = single(randn(1, 23));
+assert_bits(lanefuse(X, r, 2, 1), X + r, 'computed');
+assert_bits(lanefuse(X, c, 1, 1), X + c, 'computed');
+assert_bits(lanefuse(X, c, 1, 2), X .* c, 'computed');
+assert_bits(lanefuse(X, r, 2, 2), X .* r, 'computed');
+assert_bits(lanefuse(X, r, 2, 0), repmat(r, 37, 1));
+assert_bits(lanefuse(X, c, 1, 9), zeros(37, 23, 'single'));
+% Single and double data together are refused, naming both classes; so are
+% integers, in the words of the double-only modules.
+expect_error('exactmex:lanefuse:classMismatch', ...
+             'lanefuse: X (single) and v (double) must be of the same class.', ...
+             1, @lanefuse, X, double(c), 1, 1);
+expect_error('exactmex:lanefuse:inputClass', 'lanefuse: X must be a real, full double array.', ...
+             1, @lanefuse, int16(X), int16(c), 1, 1);
 end

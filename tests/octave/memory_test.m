@@ -17,6 +17,16 @@ for s = sigs
   wrong_code = s.large;
   wrong_code{find(s.selector, 1)} = 1e10;   % an error, or zeros where never range-checked
   calls = [calls; {fn, s.large}; {fn, wrong_class}; {fn, wrong_code}; {fn, {}}];
+  % Data of each other class taken, and of two classes (classMismatch).
+  data = ~s.selector & ~s.count;
+  first = find(data, 1);
+  for cls = s.classes(2:end)
+    typed = s.large;
+    typed(data) = cellfun(@(a) cast(a, cls{1}), typed(data), 'UniformOutput', false);
+    mixed = typed;
+    mixed{first} = s.large{first};
+    calls = [calls; {fn, typed}; {fn, mixed}];
+  end
 end
 rounds = 5000;
 run_calls(calls, rounds / 10);   % let the allocator reach its working size

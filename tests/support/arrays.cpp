@@ -68,26 +68,42 @@ bool same(T got, T want, Element e) {
 bool sameResult(double got, double want, Element e) { return same(got, want, e); }
 bool sameResult(float got, float want, Element e) { return same(got, want, e); }
 
-std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want,
-                          Element e) {
+namespace {
+
+template <class T>
+std::string mismatchOf(const mxArray *got, size_t m, size_t n, const std::vector<T> &want,
+                       Element e) {
   char text[200];
   if (!got) return "no output stored";
-  if (!mxIsDouble(got) || mxGetM(got) != m || mxGetN(got) != n) {
-    std::snprintf(text, sizeof text, "output is %zux%zu (class %d), want %zux%zu",
+  const mxClassID cls = sizeof(T) == 4 ? mxSINGLE_CLASS : mxDOUBLE_CLASS;
+  if (mxGetClassID(got) != cls || mxGetM(got) != m || mxGetN(got) != n) {
+    std::snprintf(text, sizeof text, "output is %zux%zu (class %d), want %zux%zu (class %d)",
                   static_cast<size_t>(mxGetM(got)), static_cast<size_t>(mxGetN(got)),
-                  static_cast<int>(mxGetClassID(got)), m, n);
+                  static_cast<int>(mxGetClassID(got)), m, n, static_cast<int>(cls));
     return text;
   }
-  const double *p = mxGetPr(got);
+  const T *p = static_cast<const T *>(mxGetData(got));
   for (size_t k = 0; k < want.size(); ++k) {
     if (!sameResult(p[k], want[k], e)) {
       std::snprintf(text, sizeof text, "element %zu is %a (bits %016llx), want %a (bits %016llx)",
-                    k, p[k], static_cast<unsigned long long>(bits(p[k])), want[k],
+                    k, double(p[k]), static_cast<unsigned long long>(bits(p[k])), double(want[k]),
                     static_cast<unsigned long long>(bits(want[k])));
       return text;
     }
   }
   return "";
+}
+
+}  // namespace
+
+std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want,
+                          Element e) {
+  return mismatchOf(got, m, n, want, e);
+}
+
+std::string firstSingleMismatch(const mxArray *got, size_t m, size_t n,
+                                const std::vector<float> &want, Element e) {
+  return mismatchOf(got, m, n, want, e);
 }
 
 template <>

@@ -62,6 +62,9 @@ bool sameResult(float got, float want, Element e = Element::kComputed);
 // Describes the first element where got and want differ, or "" when equal.
 std::string firstMismatch(const mxArray *got, size_t m, size_t n, const std::vector<double> &want,
                           Element e = Element::kComputed);
+// The same of a single output.
+std::string firstSingleMismatch(const mxArray *got, size_t m, size_t n,
+                                const std::vector<float> &want, Element e = Element::kComputed);
 
 // Values of doubles or floats (T) that stress their arithmetic: NaN, +-Inf,
 // +-0, subnormals, ties, huge and tiny magnitudes.

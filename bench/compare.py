@@ -78,17 +78,29 @@ WORKLOADS = [
 
 # --- Our modules, called through the standalone host with ctypes ---------------
 
+# The numpy types of the host's classes (mxClassID), and back.
+DTYPES = {6: np.dtype(np.float64), 7: np.dtype(np.float32), 8: np.dtype(np.int8),
+          9: np.dtype(np.uint8), 10: np.dtype(np.int16), 11: np.dtype(np.uint16),
+          12: np.dtype(np.int32), 13: np.dtype(np.uint32)}
+CLASS_IDS = {dtype: cls for cls, dtype in DTYPES.items()}
+
+
+class HostArray(int):
+    """An array made by the host, by its address."""
+
+
 class Host:
     def __init__(self, build):
         mode = ctypes.RTLD_GLOBAL
         self.mx = ctypes.CDLL(os.path.join(build, "host", "libmx.so"), mode=mode)
         self.mex = ctypes.CDLL(os.path.join(build, "host", "libmex.so"), mode=mode)
         # The name MATLAB's libmx gives it for 64-bit sizes, as ours does.
-        self.create = self.mx.mxCreateDoubleMatrix_730
+        self.create = self.mx.mxCreateNumericMatrix_730
         self.create.restype = ctypes.c_void_p
-        self.create.argtypes = [ctypes.c_size_t, ctypes.c_size_t, ctypes.c_int]
-        self.mx.mxGetPr.restype = ctypes.POINTER(ctypes.c_double)
-        self.mx.mxGetPr.argtypes = [ctypes.c_void_p]
+        self.create.argtypes = [ctypes.c_size_t, ctypes.c_size_t, ctypes.c_int, ctypes.c_int]
+        self.mx.mxGetData.restype = ctypes.c_void_p
+        self.mx.mxGetData.argtypes = [ctypes.c_void_p]
+        self.mx.mxGetClassID.argtypes = [ctypes.c_void_p]
         self.mx.mxGetM.restype = self.mx.mxGetN.restype = ctypes.c_size_t
         self.mx.mxGetM.argtypes = self.mx.mxGetN.argtypes = [ctypes.c_void_p]
         self.mx.mxDestroyArray.argtypes = [ctypes.c_void_p]
@@ -98,30 +110,40 @@ class Host:
         self.build = build
         self.modules = {}
 
-    def call(self, module, inputs):
+    def array(self, x):
+        """A host array of x's values and class (numpy arrays of other types
+        as double); the caller destroys it."""
+        if x.dtype not in CLASS_IDS:
+            x = x.astype(np.float64)
+        x = np.asfortranarray(x)
+        a = self.create(x.shape[0], x.shape[1], CLASS_IDS[x.dtype], 0)
+        ctypes.memmove(self.mx.mxGetData(a), x.ctypes.data, x.nbytes)
+        return HostArray(a)
+
+    def call(self, module, inputs, nout=1):
+        """The module's first nout outputs of a call on inputs (arrays, or host
+        arrays made by array(), which the call destroys)."""
         if module not in self.modules:
             path = os.path.join(self.build, "mex", module + ".mexa64")
             self.modules[module] = ctypes.CDLL(path)
         fn = ctypes.cast(self.modules[module].mexFunction, ctypes.c_void_p)
-        arrays = []
-        for x in inputs:
-            x = np.asfortranarray(x, dtype=np.float64)
-            a = self.create(x.shape[0], x.shape[1], 0)
-            ctypes.memmove(self.mx.mxGetPr(a), x.ctypes.data, x.nbytes)
-            arrays.append(a)
+        arrays = [x if isinstance(x, HostArray) else self.array(np.atleast_2d(x)) for x in inputs]
         prhs = (ctypes.c_void_p * len(arrays))(*arrays)
-        plhs = (ctypes.c_void_p * 1)()
-        failed = self.mex.mexHostCall(fn, 1, plhs, len(arrays), prhs)
+        plhs = (ctypes.c_void_p * nout)()
+        failed = self.mex.mexHostCall(fn, nout, plhs, len(arrays), prhs)
         for a in arrays:
             self.mx.mxDestroyArray(a)
         if failed:
             raise RuntimeError(self.mex.mexHostLastError().decode())
-        out = plhs[0]
-        m, n = self.mx.mxGetM(out), self.mx.mxGetN(out)
-        pr = self.mx.mxGetPr(out)
-        y = np.ctypeslib.as_array(pr, shape=(m * n,)).copy().reshape((m, n), order="F")
-        self.mx.mxDestroyArray(out)
-        return y
+        outputs = []
+        for out in plhs:
+            m, n = self.mx.mxGetM(out), self.mx.mxGetN(out)
+            dtype = DTYPES[self.mx.mxGetClassID(out)]
+            data = ctypes.cast(self.mx.mxGetData(out), ctypes.POINTER(np.ctypeslib.as_ctypes_type(dtype)))
+            outputs.append(np.ctypeslib.as_array(data, shape=(m * n,)).copy().reshape((m, n), order="F")
+                           if m * n else np.zeros((m, n), dtype))
+            self.mx.mxDestroyArray(out)
+        return outputs[0] if nout == 1 else outputs
 
 
 def same_bits(a, b):

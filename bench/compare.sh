@@ -7,7 +7,9 @@
 # thread; then every workload on 1 to all the CPUs (bench/scaling.py); then
 # the pairwise tables in every shape beside scipy cdist (bench/shape_sweep.py);
 # each query's nearest columns beside faiss, scikit-learn and Octave, and
-# against our own tables (bench/compare_nearest.py); last, every goal against
+# against our own tables (bench/compare_nearest.py); single and uint8 data
+# against double and beside faiss, scipy cdist and Octave pdist2, and the
+# memory of a large uint8 search (bench/compare_classes.py); last, every goal against
 # what was measured, also saved as build/bench/results/compare.png, and the
 # shapes as shapes.png (bench/report.py). Arguments go to the Python steps
 # (--repetitions N).
@@ -34,4 +36,7 @@ if try_packages python3-faiss octave-statistics; then
 else
   echo "== skipped the nearest columns against their peers: $PACKAGES_WHY"
 fi
+# Single and uint8 against double on the same values, and their peers (each
+# peer that cannot be had is skipped with a line).
+/usr/bin/python3 bench/compare_classes.py "$@"
 /usr/bin/python3 bench/report.py

@@ -60,6 +60,20 @@ SHAPE_SCIPY = 4
 NEAREST_PEERS = {"faiss (float32)": 10, "scikit-learn": 10,
                  "Octave statistics pdist2 + sort": 30, "our table + Octave sort": 10}
 NEAREST_FUSED = {"k=10": 1.15, "k=16": 1.15, "k=100": 1.5, "k=5": 1.15}
+# The classes (bench/compare_classes.py): each class workload against the
+# same call on doubles of the same values, faiss's L1 search against ours,
+# the class's tall and wide tables against its square, and the memory a
+# uint8 nearest-columns call needs beyond its inputs and outputs.
+CLASS_SPEEDUPS = {("C sampleknn L1 k=10", "uint8"): 4, ("C sampleknn L1 k=10", "single"): 1.7,
+                  ("C sampledist L1", "uint8"): 2, ("C sampledist L1", "single"): 1.7}
+for w in ("C bindist chi2", "C bindist intersection", "C binknn chi2 k=5",
+          "C binknn intersection k=5"):
+    CLASS_SPEEDUPS[(w, "single")] = 1.7
+for w in ("C lanefuse add d=1", "C lanefuse add d=2", "C crossfuse sum", "C meshapply sum",
+          "C meshapply absdiff"):
+    CLASS_SPEEDUPS[(w, "single")] = 1.8
+CLASS_FAISS = {"uint8": 40, "single": 20}
+CLASS_MEMORY_MIB = 64
 STARTS = [("end_to_end_default", "Octave, default start"),
           ("end_to_end_hugetlb", "Octave, glibc.malloc.hugetlb=1")]
 
@@ -214,6 +228,38 @@ def nearest_goals(folder):
     return goals
 
 
+def class_goals(folder):
+    if not os.path.exists(os.path.join(folder, "classes.json")):
+        return []
+    classes = load(folder, "classes")
+    goals = []
+    for threads, times in classes["ours"].items():
+        area = "%s thread%s" % (threads, "s" if threads != "1" else "")
+
+        def t(name, cls):
+            return times["%s %s recycled" % (name, cls)]
+        for (w, cls), bound in CLASS_SPEEDUPS.items():
+            goals.append(Goal(area, "%s %s" % (w, cls), "double / %s" % cls,
+                              t(w, "double") / t(w, cls), bound))
+        if threads in classes["faiss"]:
+            for cls, bound in CLASS_FAISS.items():
+                goals.append(Goal(area, "C sampleknn L1 k=10 " + cls, "faiss float32 / ours",
+                                  classes["faiss"][threads] / t("C sampleknn L1 k=10", cls), bound))
+        # The shapes do the square's work: the rate's share is the time's inverse.
+        for cls in ("double", "single", "uint8"):
+            shapes = {n: v for n, v in times.items()
+                      if n.startswith("C shape sampledist L1") and n.endswith(cls + " recycled")}
+            square = min(v for n, v in shapes.items() if " 2000x2000 " in n)
+            worst = max(shapes, key=shapes.get)
+            goals.append(Goal(area, "sampledist L1 d=128 %s" % cls, "worst shape / square",
+                              square / shapes[worst], SHAPE_SHARE,
+                              note=worst.split(" ")[-3]))
+    m = classes["memory"]
+    goals.append(Goal("memory", "sampleknn uint8 128x2M, 10k queries", "MiB beyond inputs + outputs",
+                      (m["extra"] - m["outputs"]) / 2**20, CLASS_MEMORY_MIB, at_most=True))
+    return goals
+
+
 def save_shape_chart(folder, path):
     """Terms per second of every shape, on one thread and on all the CPUs,
     scipy cdist beside the L1 tables."""
@@ -284,6 +330,7 @@ def main():
     goals += thread_goals(folder)
     goals += shape_goals(folder)
     goals += nearest_goals(folder)
+    goals += class_goals(folder)
     print("\nGoals: kernels on the standalone host (target %s) and whole calls from Octave,"
           " on one thread; then threads.\n" % target)
     print_table(goals)

@@ -22,6 +22,11 @@ Description describe_bindist() {
       pairs("W5 bindist intersection", 256, 1000, 1000, 1),
       pairs("W5 bindist chi2", 256, 1000, 1000, 2), pairs("W5 bindist log", 256, 300, 300, 3),
       pairs("S bindist chi2 64x64", 64, 64, 64, 2), pairs("K bindist chi2", 64, 50000, 1000, 2)};
+  for (auto [name, code] :
+       {std::pair<const char *, int>{"C bindist intersection", 1}, {"C bindist chi2", 2}})
+    for (const Workload &w :
+         inClasses(s, pairs(name, 256, 1000, 1000, code), {mxDOUBLE_CLASS, mxSINGLE_CLASS}))
+      s.workloads.push_back(w);
   s.shapes = pairShapes("shape bindist intersection", 128, 1, 2000, {1, 25, -25});
   return s;
 }

@@ -19,6 +19,11 @@ Description describe_binknn() {
                     "binknn: k must be a real numeric scalar holding a positive whole number.\n"}});
   s.workloads = {pairs("W6b binknn chi2 k=5", 64, 50000, 5000, 2, 5),
                  pairs("K binknn chi2 k=5", 64, 50000, 1000, 2, 5, "K bindist chi2")};
+  for (auto [name, code] :
+       {std::pair<const char *, int>{"C binknn intersection k=5", 1}, {"C binknn chi2 k=5", 2}})
+    for (const Workload &w :
+         inClasses(s, pairs(name, 64, 50000, 1000, code, 5), {mxDOUBLE_CLASS, mxSINGLE_CLASS}))
+      s.workloads.push_back(w);
   return s;
 }
 

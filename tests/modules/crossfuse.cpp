@@ -69,6 +69,10 @@ Description describe_crossfuse() {
                                   randomMatrix(4096, 1, 3), scalar(1));
                   },
                   4096.0 * 4096, 4096.0 * 4096 * sizeof(double)}};
+  Workload sum = s.workloads[0];
+  sum.name = "C crossfuse sum";
+  for (const Workload &w : inClasses(s, sum, {mxDOUBLE_CLASS, mxSINGLE_CLASS}))
+    s.workloads.push_back(w);
   return s;
 }
 

@@ -136,6 +136,43 @@ Array randomMatrix(size_t m, size_t n, uint64_t seed) {
   return mexhost::matrix(m, n, v);
 }
 
+std::vector<Workload> inClasses(const Description &s, const Workload &w,
+                                const std::vector<mxClassID> &classes) {
+  std::vector<bool> isData;
+  for (const Argument &a : s.args) isData.push_back(a.data());
+  std::vector<Workload> each;
+  for (mxClassID cls : classes) {
+    Workload c = w;
+    c.name += std::string(" ") + kClassNames[cls];
+    c.inputs = [isData, make = w.inputs, cls] {
+      std::vector<Array> in = make();
+      for (size_t k = 0; k < isData.size() && k < in.size(); ++k) {
+        if (!isData[k]) continue;
+        const mxArray *from = in[k].get();
+        const size_t m = mxGetM(from), n = mxGetN(from);
+        Array to = ofClass(cls, m, n);
+        for (size_t e = 0; e < m * n; ++e) {
+          const double v = std::fmod(std::floor(std::fabs(mxGetPr(from)[e]) * 256.0), 256.0);
+          char *at = static_cast<char *>(mxGetData(to.get())) + e * mxGetElementSize(to.get());
+          switch (cls) {
+            case mxDOUBLE_CLASS: *reinterpret_cast<double *>(at) = v; break;
+            case mxSINGLE_CLASS: *reinterpret_cast<float *>(at) = float(v); break;
+            case mxUINT8_CLASS: *reinterpret_cast<uint8_t *>(at) = uint8_t(v); break;
+            case mxINT16_CLASS: *reinterpret_cast<int16_t *>(at) = int16_t(v); break;
+            default: std::abort();  // a class no workload is timed in
+          }
+        }
+        in[k] = std::move(to);
+      }
+      return in;
+    };
+    // A single output holds half the bytes.
+    if (cls == mxSINGLE_CLASS) c.bytes /= 2;
+    each.push_back(c);
+  }
+  return each;
+}
+
 std::vector<Workload> sweep(
     const std::string &name, size_t side, const std::vector<int> &tallness,
     const std::function<Workload(const std::string &, size_t, size_t)> &at) {

@@ -153,6 +153,13 @@ Array randomMatrix(size_t m, size_t n, uint64_t seed);
 std::vector<Workload> sweep(const std::string &name, size_t side, const std::vector<int> &tallness,
                             const std::function<Workload(const std::string &, size_t, size_t)> &at);
 
+// Workload w of module s once per class, named "NAME CLASS": every data
+// input holds the same whole numbers from 0 to 255 (of its values v,
+// floor(|v| * 256) mod 256) in that class, so that the classes are timed on
+// the same values, double among them.
+std::vector<Workload> inClasses(const Description &s, const Workload &w,
+                                const std::vector<mxClassID> &classes);
+
 // A module of a family of metrics (pairwise.cpp): D = TABLE(A, B, code), or
 // with nearest [D, I] = NEAREST(A, B, code, k); columns of d rows, codes 1
 // to 3, the family's oracle for a model, the messages of the checks the

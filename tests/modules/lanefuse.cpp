@@ -87,6 +87,11 @@ Description describe_lanefuse() {
                  add("W1 lanefuse add d=2", 4096, 4096, 2),
                  // A call that stays on the calling thread.
                  add("S lanefuse add 64x64", 64, 64, 1)};
+  for (int d : {1, 2})
+    for (const Workload &w :
+         inClasses(s, add(d == 1 ? "C lanefuse add d=1" : "C lanefuse add d=2", 4096, 4096, d),
+                   {mxDOUBLE_CLASS, mxSINGLE_CLASS}))
+      s.workloads.push_back(w);
   return s;
 }
 

@@ -64,6 +64,11 @@ Description describe_meshapply() {
     s.errors.push_back({"badCode", 1, bad, opcode});
   s.workloads = {mesh("W3 meshapply sum", 4096, 4096, 1),
                  mesh("W3 meshapply absdiff", 4096, 4096, 3)};
+  for (auto [name, op] :
+       {std::pair<const char *, int>{"C meshapply sum", 1}, {"C meshapply absdiff", 3}})
+    for (const Workload &w :
+         inClasses(s, mesh(name, 4096, 4096, op), {mxDOUBLE_CLASS, mxSINGLE_CLASS}))
+      s.workloads.push_back(w);
   s.shapes = sweep("shape meshapply sum d=1", 4000, {1, 25, -25, 400},
                    [](const std::string &name, size_t m, size_t n) { return mesh(name, m, n, 1); });
   return s;

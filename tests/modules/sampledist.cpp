@@ -24,6 +24,13 @@ Description describe_sampledist() {
                  pairs("W4b sampledist L1", 3, 4000, 4000, 1),
                  pairs("S sampledist L1 64x64", 64, 64, 64, 1),
                  pairs("K sampledist L1", 128, 50000, 2000, 1)};
+  // The classes on the square and on its tall and wide shapes.
+  std::vector<Workload> classes = {pairs("C sampledist L1", 128, 4096, 4096, 1)};
+  for (const Workload &w : pairShapes("C shape sampledist L1", 128, 1, 2000, {1, 25, -25}))
+    classes.push_back(w);
+  for (const Workload &w : classes)
+    for (const Workload &c : inClasses(s, w, {mxDOUBLE_CLASS, mxSINGLE_CLASS, mxUINT8_CLASS}))
+      s.workloads.push_back(c);
   s.shapes = pairShapes("shape sampledist L1", 3, 1, 4000, {1, 25, -25, 400});
   for (auto [d, side] : {std::pair<size_t, size_t>{16, 3000}, {128, 2000}, {1000, 1500}})
     for (const Workload &w : pairShapes("shape sampledist L1", d, 1, side, {1, 25, -25}))

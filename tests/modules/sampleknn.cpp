@@ -23,6 +23,9 @@ Description describe_sampleknn() {
   for (int k : {10, 16, 100})
     s.workloads.push_back(
         pairs("K sampleknn L1 k=" + std::to_string(k), 128, 50000, 2000, 1, k, "K sampledist L1"));
+  for (const Workload &w : inClasses(s, pairs("C sampleknn L1 k=10", 128, 50000, 2000, 1, 10),
+                                     {mxDOUBLE_CLASS, mxSINGLE_CLASS, mxUINT8_CLASS}))
+    s.workloads.push_back(w);
   return s;
 }
 

@@ -7,7 +7,7 @@ Description describe_bindist() {
   const Messages m = {
       "bindist uses 3 input arguments.\n", "Too many output arguments for bindist.\n",
       "mcode should be either 1 or 2.\n", "The dimensions of H1 ans H2 are not equal.\n"};
-  Description s = familyModule("bindist", false, "H1", "H2", "mcode", oracle::bin, m);
+  Description s = familyModule("bindist", false, "H1", "H2", "mcode", oracle::bin, oracle::bin, m);
   // The inputs before the outputs; then the rows, then mcode.
   s.errors.insert(s.errors.end(), {{"nargin", 1, "3x2 4x2", m.inputs},
                                    {"nargin", 2, "3x2 4x2", m.inputs},

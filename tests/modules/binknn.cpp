@@ -8,7 +8,7 @@ Description describe_binknn() {
   const Messages m = {"binknn uses 4 input arguments.\n", "Too many output arguments for binknn.\n",
                       "mcode should be either 1 or 2.\n",
                       "The dimensions of H1 ans H2 are not equal.\n"};
-  Description s = familyModule("binknn", true, "H1", "H2", "mcode", oracle::bin, m);
+  Description s = familyModule("binknn", true, "H1", "H2", "mcode", oracle::bin, oracle::bin, m);
   // In bindist's order, then k.
   s.errors.insert(s.errors.end(),
                   {{"nargin", 3, "3x2 3x2 1", m.inputs},

@@ -168,7 +168,8 @@ struct Messages {
   std::string inputs, outputs, code, rows;
 };
 Description familyModule(const std::string &module, bool nearest, const char *a, const char *b,
-                         const char *code, oracle::Metric metric, const Messages &m);
+                         const char *code, oracle::Metric metric, oracle::MetricOf<float> single,
+                         const Messages &m);
 // Their calls on two d-row matrices of values in [0, 1), of d * N1 * N2
 // terms; with k > 0, a nearest call and the table workload of its inputs.
 Workload pairs(const std::string &name, size_t d, size_t N1, size_t N2, int code, double k = 0,

@@ -8,7 +8,8 @@ Description describe_sampledist() {
                       "The number of output should not be larger than 1.\n",
                       "The pdm code should be from 1 to 3.\n",
                       "The sample dimensions of X1 and X2 are not the same.\n"};
-  Description s = familyModule("sampledist", false, "X1", "X2", "code", oracle::sample, m);
+  Description s =
+      familyModule("sampledist", false, "X1", "X2", "code", oracle::sample, oracle::sample, m);
   // The counts first, the inputs before the outputs; then the code, then
   // the rows.
   s.errors.insert(s.errors.end(), {{"nargin", 1, "3x2 4x2 4 4", m.inputs},

@@ -9,7 +9,8 @@ Description describe_sampleknn() {
                       "The number of output should not be larger than 2.\n",
                       "The pdm code should be from 1 to 3.\n",
                       "The sample dimensions of X1 and X2 are not the same.\n"};
-  Description s = familyModule("sampleknn", true, "X1", "X2", "code", oracle::sample, m);
+  Description s =
+      familyModule("sampleknn", true, "X1", "X2", "code", oracle::sample, oracle::sample, m);
   // In sampledist's order, then k.
   s.errors.insert(
       s.errors.end(),

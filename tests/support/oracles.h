@@ -97,7 +97,9 @@ std::vector<T> meshapply(const T *x, size_t m, const T *y, size_t n, int op) {
 // column of doubles.
 template <class T>
 using ResultOf = std::conditional_t<std::is_same_v<T, float>, float, double>;
-using Metric = double (*)(int code, const double *a, const double *b, size_t d);
+template <class T>
+using MetricOf = ResultOf<T> (*)(int code, const T *a, const T *b, size_t d);
+using Metric = MetricOf<double>;
 
 // The sample family: r = t(0), then each later row in order; with no rows, 0.
 template <class T>
@@ -141,9 +143,10 @@ ResultOf<T> bin(int mcode, const T *a, const T *b, size_t d) {
 
 // A family's n1-by-n2 table: element (i, j) between column i of A and
 // column j of B.
-inline std::vector<double> table(Metric metric, int code, const double *A, size_t n1,
-                                 const double *B, size_t n2, size_t d) {
-  std::vector<double> D(n1 * n2);
+template <class T>
+std::vector<ResultOf<T>> table(MetricOf<T> metric, int code, const T *A, size_t n1, const T *B,
+                               size_t n2, size_t d) {
+  std::vector<ResultOf<T>> D(n1 * n2);
   for (size_t j = 0; j < n2; ++j)
     for (size_t i = 0; i < n1; ++i) D[i + j * n1] = metric(code, A + i * d, B + j * d, d);
   return D;
@@ -188,11 +191,13 @@ Nearest nearest(Element element, size_t n1, size_t n2, size_t kk) {
   return r;
 }
 
-// The nearest of a family's table (see table()).
-inline Nearest nearest(Metric metric, int code, const double *A, size_t n1, const double *B,
-                       size_t n2, size_t d, size_t kk) {
-  return nearest([=](size_t i, size_t j) { return metric(code, A + i * d, B + j * d, d); }, n1, n2,
-                 kk);
+// The nearest of a family's table (see table()); single distances as
+// doubles, which hold them exactly and in the same order.
+template <class T>
+Nearest nearest(MetricOf<T> metric, int code, const T *A, size_t n1, const T *B, size_t n2,
+                size_t d, size_t kk) {
+  return nearest([=](size_t i, size_t j) { return double(metric(code, A + i * d, B + j * d, d)); },
+                 n1, n2, kk);
 }
 
 // mintid: a random (version 4) GUID with the RFC 4122 variant, in the byte

@@ -56,7 +56,7 @@ def faiss_times(X1, X2, k, threads):
 
 
 def pdist2(folder, X1, X2, cls):
-    """Octave statistics pdist2 (cityblock) on the first PDIST2_COLUMNS
+    """Octave statistics pdist2 (L1) on the first PDIST2_COLUMNS
     columns of X2 in class cls: its seconds scaled to all of X2, and its
     table of those columns as doubles."""
     X1.T.tofile(os.path.join(folder, "X1.bin"))
@@ -67,7 +67,7 @@ def pdist2(folder, X1, X2, cls):
 pkg load statistics
 fid = fopen('{folder}/X1.bin'); X1 = {cls}(fread(fid, [{X1.shape[0]} {X1.shape[1]}], 'uint8=>double')); fclose(fid);
 fid = fopen('{folder}/X2.bin'); X2 = {cls}(fread(fid, [{X2.shape[0]} {PDIST2_COLUMNS}], 'uint8=>double')); fclose(fid);
-t0 = tic(); D = pdist2(X1', X2', 'cityblock'); t = toc(t0);
+t0 = tic(); D = pdist2(X1', X2', 'L1'); t = toc(t0);
 fid = fopen('{folder}/D.bin', 'w'); fwrite(fid, double(D), 'double'); fclose(fid);
 printf('%.9g\\n', t);
 """)

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "support/arrays.h"
 #include "modules/description.h"
+#include "support/arrays.h"
 #include "support/threads.h"
 
 namespace {

@@ -163,13 +163,13 @@ TEST(SampleBytes, ExtremesGiveLargestAndZeroTerms) {
       const std::vector<int8_t> slo(size_t(d) * 3, -128), shi(size_t(d) * 2, 127);
       std::vector<double> D(6);
       for (int32_t code = 1; code <= 3; ++code) {
-        const double far = code == 1 ? 255.0 * d : 255.0;
+        const double most = code == 1 ? 255.0 * d : 255.0;
         SampleFamily::tableKernels(t).of<uint8_t>().at(code)(
             {lo.data(), hi.data(), 3, 2, d, nullptr}, D.data(), {0, 3, 0, 2});
-        for (double x : D) EXPECT_EQ(x, far) << "uint8 code " << code << " d " << d;
+        for (double x : D) EXPECT_EQ(x, most) << "uint8 code " << code << " d " << d;
         SampleFamily::tableKernels(t).of<int8_t>().at(code)(
             {slo.data(), shi.data(), 3, 2, d, nullptr}, D.data(), {0, 3, 0, 2});
-        for (double x : D) EXPECT_EQ(x, far) << "int8 code " << code << " d " << d;
+        for (double x : D) EXPECT_EQ(x, most) << "int8 code " << code << " d " << d;
         SampleFamily::tableKernels(t).of<int8_t>().at(code)(
             {slo.data(), slo.data(), 3, 2, d, nullptr}, D.data(), {0, 3, 0, 2});
         for (double x : D) EXPECT_EQ(x, 0.0) << "int8 code " << code << " d " << d;

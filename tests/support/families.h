@@ -151,14 +151,14 @@ std::vector<CaseOf<ResultOf<T>>> familyCases(simd::Target t, int32_t N1, int32_t
                        N2, want, Element::kComputed, true});
       for (int32_t kk : kept) {
         // Single values order as their doubles do.
-        const oracle::Nearest near = oracle::nearest(
+        const oracle::Nearest ranked = oracle::nearest(
             [&](size_t i, size_t j) { return double(want[i + j * N1]); }, N1, N2, kk);
         cases.push_back({f.nearest + what + " k " + std::to_string(kk),
                          [=](R *D, double *I, const gateway::Block &b) {
                            nearest(x->in(), D, I, kk, b.j0, b.j1);
                          },
-                         kk, N2, std::vector<R>(near.D.begin(), near.D.end()), Element::kComputed,
-                         false, near.I});
+                         kk, N2, std::vector<R>(ranked.D.begin(), ranked.D.end()),
+                         Element::kComputed, false, ranked.I});
       }
     }
   }

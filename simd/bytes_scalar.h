@@ -50,6 +50,8 @@ inline AbsSums addAbsDiffs(AbsSums s, Bytes a, Bytes b) {
   for (int e = 0; e < 8; ++e) s += uint8_t(t >> 8 * e);
   return s;
 }
-inline Vec doublesOfSums(AbsSums s) { return double(s); }
+// A sum is below 2^53: converted as signed, which 32-bit x86 does without
+// the x87 correction step an unsigned 64-bit conversion takes.
+inline Vec doublesOfSums(AbsSums s) { return double(int64_t(s)); }
 
 }  // namespace SIMD_NAMESPACE

@@ -18,9 +18,17 @@ set(MEX_OUTPUT_DIR ${CMAKE_BINARY_DIR}/mex)
 # The link flags of MEX modules for MATLAB (modules.txt: on Linux, the C++
 # runtime linked in). Sanitized builds, which ship nowhere, share the loading
 # program's runtime.
+# Libraries (-lNAME) go after the module's objects, where they resolve them.
 set(MEX_RUNTIME_LINK_FLAGS "")
+set(MEX_RUNTIME_LIBRARIES "")
 if(NOT EXACTMEX_SANITIZED)
-  set(MEX_RUNTIME_LINK_FLAGS ${MANIFEST_MEX_LINK_FLAGS})
+  foreach(flag IN LISTS MANIFEST_MEX_LINK_FLAGS)
+    if(flag MATCHES "^-l")
+      list(APPEND MEX_RUNTIME_LIBRARIES ${flag})
+    else()
+      list(APPEND MEX_RUNTIME_LINK_FLAGS ${flag})
+    endif()
+  endforeach()
 endif()
 
 if(WIN32)
@@ -74,7 +82,7 @@ function(mex_add_module name)
   set_property(GLOBAL APPEND PROPERTY MEX_BUILT_MODULES ${name})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${MANIFEST_MODULE_FLAGS})
-  target_link_libraries(${name} PRIVATE mex mx)
+  target_link_libraries(${name} PRIVATE mex mx ${MEX_RUNTIME_LIBRARIES})
   target_link_options(${name} PRIVATE ${MEX_RUNTIME_LINK_FLAGS})
   set_target_properties(${name} PROPERTIES
     PREFIX ""

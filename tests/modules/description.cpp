@@ -158,7 +158,6 @@ std::vector<Workload> inClasses(const Description &s, const Workload &w,
             case mxDOUBLE_CLASS: *reinterpret_cast<double *>(at) = v; break;
             case mxSINGLE_CLASS: *reinterpret_cast<float *>(at) = float(v); break;
             case mxUINT8_CLASS: *reinterpret_cast<uint8_t *>(at) = uint8_t(v); break;
-            case mxINT16_CLASS: *reinterpret_cast<int16_t *>(at) = int16_t(v); break;
             default: std::abort();  // a class no workload is timed in
           }
         }
